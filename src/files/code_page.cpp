@@ -1,0 +1,65 @@
+// files/code_page.cpp: character stepping for code page 932 and UTF-8. Pure byte logic,
+// so both code pages are tested on every host.
+#include "files/code_page.h"
+
+namespace tessel {
+namespace {
+
+bool IsCp932LeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+std::size_t Utf8SequenceLength(unsigned char b) {
+    if (b >= 0xF0 && b <= 0xF7) return 4;
+    if (b >= 0xE0) return b <= 0xEF ? 3 : 1;
+    if (b >= 0xC0) return 2;
+    return 1;
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::size_t CharLength(std::string_view text, std::size_t pos, CodePage cp) {
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    const std::size_t wanted =
+        cp == CodePage::Cp932 ? (IsCp932LeadByte(lead) ? 2 : 1) : Utf8SequenceLength(lead);
+    // A lead byte cut off by the end of the text stands alone.
+    const std::size_t left = text.size() - pos;
+    return wanted <= left ? wanted : 1;
+}
+
+std::optional<std::size_t> FindLastChar(std::string_view text, char c, CodePage cp) {
+    std::optional<std::size_t> found;
+    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos, cp)) {
+        if (text[pos] == c && CharLength(text, pos, cp) == 1) found = pos;
+    }
+    return found;
+}
+
+bool ContainsNoCase(std::string_view haystack, std::string_view needle, CodePage cp) {
+    if (needle.empty()) return true;
+    for (std::size_t start = 0; start < haystack.size(); start += CharLength(haystack, start, cp)) {
+        std::size_t h = start;
+        std::size_t n = 0;
+        while (n < needle.size() && h < haystack.size()) {
+            const std::size_t hl = CharLength(haystack, h, cp);
+            const std::size_t nl = CharLength(needle, n, cp);
+            if (hl != nl) break;
+            // Only single-byte characters fold; a double-byte character matches whole,
+            // so the trail byte 0x41 of ア never meets 'a'.
+            if (hl == 1 ? AsciiLower(haystack[h]) != AsciiLower(needle[n])
+                        : haystack.substr(h, hl) != needle.substr(n, nl)) {
+                break;
+            }
+            h += hl;
+            n += nl;
+        }
+        if (n == needle.size()) return true;
+    }
+    return false;
+}
+
+}  // namespace tessel

@@ -1,0 +1,31 @@
+// files/copy_planner.h: copies one found file into the destination folder and settles
+// name collisions: numbered names, overwriting, or the duplicates sub-folder. A copy keeps
+// its name unless the name is taken. Keeps no state: the destination tree is the state.
+#pragma once
+
+#include <cstdint>
+#include <stop_token>
+#include <string>
+
+namespace tessel {
+
+// The job's duplicate handling, stored in its options word under the mask 2 | 4 | 8.
+enum class DuplicateMode : std::uint32_t { Numbered = 2, Overwrite = 4, SeparateFolder = 8 };
+
+// Copies `source` into `destinationFolder` by the rule of `mode` (any other value copies
+// nothing). Returns true when a copy was written. A stopped or failed copy leaves nothing.
+bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
+                   DuplicateMode mode, std::stop_token stop = {});
+
+// targetBase + extension, or targetBase(n)extension for the first free n when that name is
+// taken by a file of another size; never replaces a file.
+bool CopyNumbered(const std::string& source, const std::string& targetBase,
+                  const std::string& extension, std::stop_token stop = {});
+// targetBase + extension, replacing a file of that name.
+bool CopyOverwrite(const std::string& source, const std::string& targetBase,
+                   const std::string& extension, std::stop_token stop = {});
+// destination + name, or into the duplicates folder when the name is taken.
+bool CopySeparate(const std::string& source, const std::string& destinationFolder,
+                  const std::string& base, const std::string& extension, std::stop_token stop = {});
+
+}  // namespace tessel

@@ -1,0 +1,90 @@
+// files/os/file_system.h: everything the engine needs from the operating system's file
+// system. Two implementations: file_system_win32.cpp (the ANSI ...A calls, code page 932)
+// and file_system_posix.cpp. Nothing above this header includes <windows.h> or <dirent.h>.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/code_page.h"
+
+namespace tessel::os {
+
+// Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
+inline constexpr std::uint32_t AttrReadOnly = 0x01;
+inline constexpr std::uint32_t AttrHidden = 0x02;
+inline constexpr std::uint32_t AttrSystem = 0x04;
+inline constexpr std::uint32_t AttrDirectory = 0x10;
+inline constexpr std::uint32_t AttrArchive = 0x20;
+inline constexpr std::uint32_t AttrNormal = 0x80;
+inline constexpr std::uint32_t AttrReparsePoint = 0x400;
+
+// The separator between a folder and a name, and the code page of every path text.
+#ifdef _WIN32
+inline constexpr char PathSeparator = '\\';
+inline constexpr CodePage NativeCodePage = CodePage::Cp932;
+// Longest path the platform's ANSI calls accept, terminator included.
+inline constexpr std::size_t MaxPath = 260;
+#else
+inline constexpr char PathSeparator = '/';
+inline constexpr CodePage NativeCodePage = CodePage::Utf8;
+inline constexpr std::size_t MaxPath = 4096;
+#endif
+
+struct DirEntry {
+    std::string name;
+    std::uint32_t attributes = 0;  // Attr... bits
+    std::uint64_t size = 0;        // full 64-bit size; 0 for folders
+};
+
+// Lists `folder` (no trailing separator) in the order the OS delivers its entries,
+// without "." and "..". A symbolic link or junction carries AttrReparsePoint, and
+// AttrDirectory too when it leads to a folder. Returns false when the listing cannot
+// be started (missing, unreadable, path too long); `entries` is then empty.
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries);
+
+// Looks up the one entry that the literal `path` names, as its folder's listing would
+// report it: a symbolic link or junction is not followed for its own AttrReparsePoint bit,
+// but its AttrDirectory bit and size describe what it leads to. A path that ends in a
+// separator is never found. Returns false when nothing is there.
+bool GetEntry(const std::string& path, DirEntry& entry);
+
+// A file opened for reading, closed by its destructor.
+class ReadFile {
+public:
+    virtual ~ReadFile() = default;
+    // Reads up to buffer.size() bytes at `offset`; returns how many were read (0 at the
+    // end of the file or on a read error).
+    virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
+    virtual std::uint64_t Size() const = 0;
+};
+
+// Opens an existing file for reading. nullptr when it cannot be opened.
+std::unique_ptr<ReadFile> OpenForReading(const std::string& path);
+
+enum class CopyResult {
+    Copied,        // the whole file stands under the target name
+    TargetExists,  // fail-if-exists was asked and the name was taken: nothing written
+    Stopped,       // the stop was requested: nothing left behind
+    Failed,        // read error, disk full, target is a folder, ...: nothing left behind
+};
+
+// Copies `source` to `target`. The data goes to a temporary name in the target's folder
+// first and is moved into place only when complete, so no partial file is ever seen under
+// any name once the call returns, whatever the outcome. With `failIfExists` an existing
+// target is never touched (no race: the move itself refuses). Without it an existing file
+// is replaced. The stop token is tested between chunks. The modification time is kept.
+CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
+                    std::stop_token stop = {});
+
+// Creates one folder; its parent must exist. False when it cannot be made (also when
+// something of that name exists).
+bool MakeFolder(const std::string& path);
+
+}  // namespace tessel::os

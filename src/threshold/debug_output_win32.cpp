@@ -1,0 +1,9 @@
+#include <windows.h>
+
+#include "threshold/debug_output.h"
+
+namespace tessel::detail {
+void PlatformDebugOutput(const char* line) {
+    ::OutputDebugStringA(line);
+}
+}  // namespace tessel::detail

@@ -1,0 +1,18 @@
+// threshold/sqr.h: the program's own square root, used for SquareSide and for the spread
+// of sizes. Exact enough that the whole part of the root of every whole number below
+// 2^32 is its integer square root.
+#pragma once
+
+namespace tessel {
+
+// The square root of x; 0 for 0; -1 for a negative x (and for NaN), after writing the
+// line "Error:Sqr argument is illegal" to the debugger output.
+double Sqr(double x);
+
+// The debugger output: OutputDebugStringA on Windows, nothing on POSIX. An installed hook
+// also sees every line, on both (the tests install one). Returns the previous hook.
+void DebugOutput(const char* line);
+using DebugOutputHook = void (*)(const char* line);
+DebugOutputHook SetDebugOutputHook(DebugOutputHook hook);
+
+}  // namespace tessel

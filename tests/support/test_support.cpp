@@ -1,0 +1,30 @@
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace tessel::test {
+
+std::string TempFolder::operator/(std::string_view relative) const {
+    std::string result = path_ + Sep();
+    for (const char c : relative) result += c == '/' ? Sep() : std::string(1, c);
+    return result;
+}
+
+void WriteText(const std::string& path, std::string_view text) {
+    WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed) {
+    WriteBytes(path, std::vector<std::uint8_t>(static_cast<std::size_t>(size), seed));
+}
+
+std::string DataPath(std::string_view relative) {
+    std::string result = TESSEL_TEST_DATA;
+    result += Sep();
+    for (const char c : relative) result += c == '/' ? Sep() : std::string(1, c);
+    return result;
+}
+
+}  // namespace tessel::test

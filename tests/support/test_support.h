@@ -1,0 +1,49 @@
+// tests/support/test_support.h: real files in fresh temporary folders. Paths are texts in
+// the platform's code page (CP932 under Windows), built with Native() from UTF-8 literals.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessel::test {
+
+// The platform's separator as a text, for building expected paths.
+std::string Sep();
+
+// A UTF-8 literal in the platform's path code page: unchanged on POSIX, CP932 on Windows.
+std::string Native(std::string_view utf8);
+
+// A fresh empty folder, removed with everything in it by the destructor (read-only and
+// hidden entries included).
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Path() + separator + relative (relative uses '/' between levels; converted).
+    std::string operator/(std::string_view relative) const;
+
+private:
+    std::string path_;
+};
+
+// Writes `bytes` to `path`, creating missing parent folders. Fails the test on error.
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteText(const std::string& path, std::string_view text);
+// A file of `size` bytes, each byte from `seed`, so equal sizes can differ in content.
+void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed = 'x');
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+void MakeFolders(const std::string& path);
+// Names directly inside `folder`, sorted; folders are listed with a trailing "/".
+std::vector<std::string> NamesIn(const std::string& folder);
+// Every file under `folder`, as relative paths with '/' between levels, sorted.
+std::vector<std::string> FilesUnder(const std::string& folder);
+// A committed file under tests/data.
+std::string DataPath(std::string_view relative);
+
+}  // namespace tessel::test

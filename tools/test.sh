@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up this machine (Debian packages) and passes every test: the native build with its
+# suites, the same under AddressSanitizer+UBSan and ThreadSanitizer, the win64 build with its
+# suites under Wine, and the win32 build (built only: this kernel runs no 32-bit code).
+#
+#   bash tools/test.sh              everything
+#   bash tools/test.sh native win64 only these presets
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+bash tools/setup.sh
+
+presets=("$@")
+[ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan win64 win32)
+
+for preset in "${presets[@]}"; do
+  echo "=== $preset"
+  start=$SECONDS
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  if [ "$preset" != win32 ]; then
+    ctest --preset "$preset"
+  fi
+  echo "=== $preset passed in $((SECONDS - start)) s"
+done
