@@ -13,10 +13,11 @@
 
 namespace tessel {
 
-// The run's found files, in scan order. The two tables always have the same length.
+// The run's found files, in scan order. The tables always have the same length.
 struct FoundFileList {
     std::vector<std::string> paths;         // folder + separator + name
     std::vector<std::int32_t> squareSides;  // SquareSide of the file at the same index
+    std::vector<std::uint64_t> sizes;       // full size of the file at the same index
     std::uint64_t totalBytes = 0;           // sum of the found files' full sizes
 
     std::size_t Count() const { return paths.size(); }
