@@ -32,7 +32,7 @@ export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-mkdir -p "$(dirname "$WINEPREFIX")"
+mkdir -p "$WINEPREFIX"   # wineserver -p below must be able to enter it
 session=$WINEPREFIX.session   # "xvfb-pid display"; xvfb-pid is - when DISPLAY was given
 
 alive() { [ "$1" = "-" ] || kill -0 "$1" 2>/dev/null; }
