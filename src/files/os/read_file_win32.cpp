@@ -1,0 +1,77 @@
+// files/os/read_file_win32.cpp: reading a file by offset through CreateFileA/ReadFile.
+// The file is opened without sharing: while a header is read nobody may write it, and a
+// file that another program holds open cannot be opened at all (it then measures 1).
+#include <windows.h>
+
+#include <utility>
+
+#include "files/os/file_system.h"
+
+namespace tessel::os {
+namespace {
+
+// CreateFileA fails with INVALID_HANDLE_VALUE, not nullptr, so unique_ptr does not fit.
+class UniqueFileHandle {
+public:
+    explicit UniqueFileHandle(HANDLE handle) : handle_(handle) {}
+    UniqueFileHandle(UniqueFileHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    ~UniqueFileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+    }
+    UniqueFileHandle(const UniqueFileHandle&) = delete;
+    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
+    UniqueFileHandle& operator=(UniqueFileHandle&&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+
+class Win32ReadFile final : public ReadFile {
+public:
+    Win32ReadFile(UniqueFileHandle handle, std::uint64_t size)
+        : handle_(std::move(handle)), size_(size) {}
+
+    std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            // On a handle opened for synchronous access the OVERLAPPED offset positions
+            // the read and the call still waits for it; the file position is not used.
+            const std::uint64_t at = offset + done;
+            OVERLAPPED where{};
+            where.Offset = static_cast<DWORD>(at);
+            where.OffsetHigh = static_cast<DWORD>(at >> 32);
+            const std::size_t left = buffer.size() - done;
+            const DWORD want = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+            DWORD got = 0;
+            if (!::ReadFile(handle_.Get(), buffer.data() + done, want, &got, &where) || got == 0) {
+                break;
+            }
+            done += got;
+        }
+        return done;
+    }
+
+    std::uint64_t Size() const override { return size_; }
+
+private:
+    UniqueFileHandle handle_;
+    std::uint64_t size_;
+};
+
+}  // namespace
+
+std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
+    UniqueFileHandle handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return nullptr;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(handle.Get(), &size)) return nullptr;
+    return std::make_unique<Win32ReadFile>(std::move(handle),
+                                           static_cast<std::uint64_t>(size.QuadPart));
+}
+
+}  // namespace tessel::os
