@@ -16,6 +16,7 @@ enum class ImageFormat : std::int32_t { Other = 0, Bmp = 1, Jpeg = 2, Gif = 3, P
 struct ImageSize {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    bool operator==(const ImageSize&) const = default;
 };
 
 // The largest SquareSide: the size histogram has SquareSideCap + 1 counters at most.
