@@ -14,6 +14,12 @@
 
 #include "files/code_page.h"
 
+// <windows.h> maps CopyFile to CopyFileA, which would rename ours below; the engine calls
+// the ANSI functions by their full names anyway.
+#ifdef CopyFile
+#undef CopyFile
+#endif
+
 namespace tessel::os {
 
 // Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
@@ -22,6 +28,9 @@ inline constexpr std::uint32_t AttrHidden = 0x02;
 inline constexpr std::uint32_t AttrSystem = 0x04;
 inline constexpr std::uint32_t AttrDirectory = 0x10;
 inline constexpr std::uint32_t AttrArchive = 0x20;
+// Not a file nor a folder: a FIFO, socket or device node (POSIX only), or a link to one.
+// Reading one can block forever, so the scan never takes it.
+inline constexpr std::uint32_t AttrDevice = 0x40;
 inline constexpr std::uint32_t AttrNormal = 0x80;
 inline constexpr std::uint32_t AttrReparsePoint = 0x400;
 
@@ -47,12 +56,14 @@ struct DirEntry {
 // without "." and "..". A symbolic link or junction carries AttrReparsePoint, and
 // AttrDirectory too when it leads to a folder. Returns false when the listing cannot
 // be started (missing, unreadable, path too long); `entries` is then empty.
+// POSIX reports a link's size and read-only bit from what it leads to (Windows reports the
+// link's own), a name that starts with "." as hidden, and a file the owner cannot write as
+// read-only.
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries);
 
-// Looks up the one entry that the literal `path` names, as its folder's listing would
-// report it: a symbolic link or junction is not followed for its own AttrReparsePoint bit,
-// but its AttrDirectory bit and size describe what it leads to. A path that ends in a
-// separator is never found. Returns false when nothing is there.
+// Looks up the one entry that `path` names, as its folder's listing would report it. A path
+// that ends in a separator is never found. Windows asks FindFirstFileA, so a path with
+// wildcards is judged by the first entry it matches. Returns false when nothing is there.
 bool GetEntry(const std::string& path, DirEntry& entry);
 
 // A file opened for reading, closed by its destructor.
@@ -79,7 +90,8 @@ enum class CopyResult {
 // first and is moved into place only when complete, so no partial file is ever seen under
 // any name once the call returns, whatever the outcome. With `failIfExists` an existing
 // target is never touched (no race: the move itself refuses). Without it an existing file
-// is replaced. The stop token is tested between chunks. The modification time is kept.
+// is replaced, but never a folder. The stop token is tested between chunks of about 1 MiB.
+// The modification time is kept, and on POSIX the permission bits (without set-id bits).
 CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
                     std::stop_token stop = {});
 

@@ -1,0 +1,25 @@
+// files/os/copy_file_posix.h: the two ways the POSIX copy hides its data until it is
+// complete. Only file_system_posix.cpp and its tests include this.
+#pragma once
+
+#include <stop_token>
+#include <string>
+
+#include "files/os/file_system.h"
+
+namespace tessel::os::posix {
+
+enum class TempKind {
+    // An O_TMPFILE file without a name, linked in when complete: not even a crash leaves
+    // anything behind. Falls back to Named where the file system has no O_TMPFILE (FAT,
+    // NFS, some FUSE file systems) or /proc is missing.
+    Anonymous,
+    // A hidden name in the target's folder, renamed into place (renameat2 RENAME_NOREPLACE,
+    // or link and unlink, for fail-if-exists) and removed on every failure.
+    Named,
+};
+
+CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::string& target,
+                        bool failIfExists, std::stop_token stop);
+
+}  // namespace tessel::os::posix

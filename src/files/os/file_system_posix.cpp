@@ -1,0 +1,291 @@
+// files/os/file_system_posix.cpp: the file-system seam on Linux. File types become the
+// attribute bits that Windows would report, so the engine above decides by the same rules
+// on both platforms. The copy never shows a partial file: see copy_file_posix.h.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <utility>
+
+#include "files/os/copy_file_posix.h"
+#include "files/os/file_system.h"
+
+namespace tessel::os {
+namespace {
+
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) {}
+    ~UniqueFd() { Reset(); }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int Get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+    // Closes now and reports what close() said: on some file systems a failed write shows
+    // up only there.
+    bool Close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    void Reset() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    int fd_;
+};
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using UniqueDir = std::unique_ptr<DIR, DirCloser>;
+
+// What a Windows listing would say about one entry. `name` is looked up relative to
+// `dirFd`. False when the entry vanished between listing and lookup.
+bool Describe(int dirFd, const char* name, std::string_view shownName, DirEntry& entry) {
+    struct stat own;
+    if (::fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    entry.name = shownName;
+    entry.size = 0;
+    std::uint32_t attributes = 0;
+    if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;
+    struct stat led = own;
+    if (S_ISLNK(own.st_mode)) {
+        attributes |= AttrReparsePoint;
+        // A dangling link is still an entry, as Windows lists one: a file nobody can read.
+        if (::fstatat(dirFd, name, &led, 0) != 0) {
+            entry.attributes = attributes;
+            return true;
+        }
+    }
+    if (S_ISDIR(led.st_mode)) {
+        attributes |= AttrDirectory;
+    } else if (S_ISREG(led.st_mode)) {
+        entry.size = static_cast<std::uint64_t>(led.st_size);
+    } else {
+        attributes |= AttrDevice;
+    }
+    if ((led.st_mode & S_IWUSR) == 0) attributes |= AttrReadOnly;
+    entry.attributes = attributes == 0 ? AttrNormal : attributes;
+    return true;
+}
+
+// The folder part of `path` ("." when there is none) and the name after the last '/'.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+std::string TempName(const std::string& folder) {
+    static std::atomic<unsigned> counter{0};
+    return folder + "/.tessel-" + std::to_string(::getpid()) + "-" +
+           std::to_string(counter.fetch_add(1)) + ".tmp";
+}
+
+// Unlinks a named temporary file unless it was moved into place.
+class TempNameGuard {
+public:
+    explicit TempNameGuard(std::string path) : path_(std::move(path)) {}
+    ~TempNameGuard() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TempNameGuard(const TempNameGuard&) = delete;
+    TempNameGuard& operator=(const TempNameGuard&) = delete;
+    const std::string& Path() const { return path_; }
+    void Release() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
+constexpr std::size_t ChunkSize = std::size_t{1} << 20;
+
+bool AllZero(const std::uint8_t* data, std::size_t size) {
+    return size == 0 || (data[0] == 0 && std::memcmp(data, data + 1, size - 1) == 0);
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += put;
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// Copies the data, the permission bits and the modification time from `in` to `out`.
+// Runs of zeros become holes: a sparse source stays sparse and costs no writes.
+CopyResult Fill(int in, const struct stat& source, int out, std::stop_token stop) {
+    const auto sourceSize = static_cast<std::uint64_t>(source.st_size);
+    const std::size_t capacity =
+        sourceSize < ChunkSize ? static_cast<std::size_t>(sourceSize) + 1 : ChunkSize;
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    off_t total = 0;
+    for (;;) {
+        if (stop.stop_requested()) return CopyResult::Stopped;
+        const ssize_t got = ::read(in, buffer.get(), capacity);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return CopyResult::Failed;
+        }
+        if (got == 0) break;
+        const auto size = static_cast<std::size_t>(got);
+        if (AllZero(buffer.get(), size)) {
+            if (::lseek(out, got, SEEK_CUR) < 0) return CopyResult::Failed;
+        } else if (!WriteAll(out, buffer.get(), size)) {
+            return CopyResult::Failed;
+        }
+        total += got;
+    }
+    // Gives the file its length when it ends in a hole.
+    if (::ftruncate(out, total) != 0) return CopyResult::Failed;
+    if (::fchmod(out, source.st_mode & 0777) != 0) return CopyResult::Failed;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+    if (::futimens(out, times) != 0) return CopyResult::Failed;
+    return CopyResult::Copied;
+}
+
+bool ProcFdUsable() {
+    static const bool usable = ::access("/proc/self/fd", X_OK) == 0;
+    return usable;
+}
+
+// Gives the complete anonymous file `fd` the name `target`.
+CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& target,
+                          bool failIfExists) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (failIfExists) {
+        // linkat never replaces: the name is taken, or it is ours.
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return CopyResult::Copied;
+        return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
+    }
+    // rename() is the only call that replaces, and it needs a name to start from.
+    for (;;) {
+        TempNameGuard temp(TempName(folder));
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(), AT_SYMLINK_FOLLOW) !=
+            0) {
+            temp.Release();
+            if (errno == EEXIST) continue;
+            return CopyResult::Failed;
+        }
+        // rename() refuses to put a file over a folder (EISDIR): a folder is never replaced.
+        if (::rename(temp.Path().c_str(), target.c_str()) != 0) return CopyResult::Failed;
+        temp.Release();
+        return CopyResult::Copied;
+    }
+}
+
+// Moves the complete file at `temp` to `target`; the guard removes it unless it moved.
+CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failIfExists) {
+    const char* from = temp.Path().c_str();
+    if (!failIfExists) {
+        if (::rename(from, target.c_str()) != 0) return CopyResult::Failed;
+    } else if (::renameat2(AT_FDCWD, from, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno == EEXIST) return CopyResult::TargetExists;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return CopyResult::Failed;
+        // No RENAME_NOREPLACE here: link() refuses an existing name just as well, and the
+        // guard then removes the temporary name.
+        if (::link(from, target.c_str()) != 0)
+            return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
+        return CopyResult::Copied;
+    }
+    temp.Release();
+    return CopyResult::Copied;
+}
+
+CopyResult CopyNamed(int in, const struct stat& source, const std::string& folder,
+                     const std::string& target, bool failIfExists, std::stop_token stop) {
+    for (;;) {
+        TempNameGuard temp(TempName(folder));
+        UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!out) {
+            temp.Release();
+            if (errno == EEXIST) continue;
+            return CopyResult::Failed;
+        }
+        const CopyResult filled = Fill(in, source, out.Get(), stop);
+        if (filled != CopyResult::Copied) return filled;
+        if (!out.Close()) return CopyResult::Failed;
+        return PlaceNamed(temp, target, failIfExists);
+    }
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+    entries.clear();
+    const UniqueDir dir(::opendir(folder.c_str()));
+    if (!dir) return false;
+    const int fd = ::dirfd(dir.get());
+    while (const dirent* e = ::readdir(dir.get())) {
+        const std::string_view name = e->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry entry;
+        if (Describe(fd, e->d_name, name, entry)) entries.push_back(std::move(entry));
+    }
+    return true;
+}
+
+bool GetEntry(const std::string& path, DirEntry& entry) {
+    if (path.empty() || path.back() == '/') return false;
+    const auto slash = path.rfind('/');
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
+    return Describe(AT_FDCWD, path.c_str(), name, entry);
+}
+
+namespace posix {
+
+CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::string& target,
+                        bool failIfExists, std::stop_token stop) {
+    if (stop.stop_requested()) return CopyResult::Stopped;
+    const auto [folder, name] = SplitPath(target);
+    if (name.empty()) return CopyResult::Failed;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused just below.
+    const UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!in) return CopyResult::Failed;
+    struct stat info;
+    if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return CopyResult::Failed;
+    if (::fcntl(in.Get(), F_SETFL, 0) != 0) return CopyResult::Failed;
+
+    if (kind == TempKind::Anonymous && ProcFdUsable()) {
+        UniqueFd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (out) {
+            const CopyResult filled = Fill(in.Get(), info, out.Get(), stop);
+            if (filled != CopyResult::Copied) return filled;
+            return PlaceAnonymous(out.Get(), folder, target, failIfExists);
+        }
+        // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return CopyResult::Failed;
+    }
+    return CopyNamed(in.Get(), info, folder, target, failIfExists, stop);
+}
+
+}  // namespace posix
+
+CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
+                    std::stop_token stop) {
+    return posix::CopyFileWith(posix::TempKind::Anonymous, source, target, failIfExists,
+                               std::move(stop));
+}
+
+bool MakeFolder(const std::string& path) {
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+}  // namespace tessel::os

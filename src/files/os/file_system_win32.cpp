@@ -1,0 +1,146 @@
+// files/os/file_system_win32.cpp: the file-system seam on Windows, through the ANSI calls
+// only, so every path is code page 932 bytes exactly as the window shows them. The copy
+// writes to a temporary name beside the target and moves it into place with MoveFileExA,
+// which without MOVEFILE_REPLACE_EXISTING refuses a taken name itself.
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "files/code_page.h"
+#include "files/os/file_system.h"
+#include "files/os/unique_handle_win32.h"
+
+namespace tessel::os {
+namespace {
+
+constexpr DWORD ChunkSize = 1u << 20;
+
+DirEntry EntryFrom(const WIN32_FIND_DATAA& data) {
+    DirEntry entry;
+    entry.name = data.cFileName;
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return entry;
+}
+
+// A temporary file beside the target: deleted by the destructor unless it was moved into
+// place. The handle is closed first, or the delete would fail.
+class TempFile {
+public:
+    // Creates a fresh name in `folder`; false when the folder takes no new file.
+    bool Create(const std::string& folder) {
+        static std::atomic<unsigned> counter{0};
+        for (;;) {
+            // Short, so a target near the path limit still has room for it.
+            path_ = folder + "\\~tsl" + std::to_string(::GetCurrentProcessId()) + "-" +
+                    std::to_string(counter.fetch_add(1)) + ".tmp";
+            file_ = UniqueFile(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) return true;
+            const DWORD error = ::GetLastError();
+            path_.clear();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
+        }
+    }
+    ~TempFile() {
+        file_.Reset();
+        if (!path_.empty()) ::DeleteFileA(path_.c_str());
+    }
+
+    HANDLE Handle() const { return file_.Get(); }
+    const std::string& Path() const { return path_; }
+    bool Close() { return file_.Reset(); }
+    void Keep() { path_.clear(); }
+
+private:
+    std::string path_;
+    UniqueFile file_;
+};
+
+bool WriteAll(HANDLE file, const std::uint8_t* data, DWORD size) {
+    while (size > 0) {
+        DWORD put = 0;
+        if (!::WriteFile(file, data, size, &put, nullptr) || put == 0) return false;
+        data += put;
+        size -= put;
+    }
+    return true;
+}
+
+CopyResult Fill(HANDLE in, HANDLE out, std::stop_token stop) {
+    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(ChunkSize);
+    for (;;) {
+        if (stop.stop_requested()) return CopyResult::Stopped;
+        DWORD got = 0;
+        if (!::ReadFile(in, buffer.get(), ChunkSize, &got, nullptr)) return CopyResult::Failed;
+        if (got == 0) return CopyResult::Copied;
+        if (!WriteAll(out, buffer.get(), got)) return CopyResult::Failed;
+    }
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+    entries.clear();
+    WIN32_FIND_DATAA data;
+    const UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    if (!find) return false;
+    do {
+        const std::string_view name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        entries.push_back(EntryFrom(data));
+    } while (::FindNextFileA(find.Get(), &data));
+    return true;
+}
+
+bool GetEntry(const std::string& path, DirEntry& entry) {
+    if (path.empty()) return false;
+    // Tested by character: the trail byte of 表 is 0x5C too, and "C:\表" is a fine path.
+    if (FindLastChar(path, '\\', CodePage::Cp932) == path.size() - 1) return false;
+    WIN32_FIND_DATAA data;
+    const UniqueFind find(::FindFirstFileA(path.c_str(), &data));
+    if (!find) return false;
+    entry = EntryFrom(data);
+    return true;
+}
+
+CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
+                    std::stop_token stop) {
+    if (stop.stop_requested()) return CopyResult::Stopped;
+    const auto separator = FindLastChar(target, '\\', CodePage::Cp932);
+    if (separator == target.size() - 1) return CopyResult::Failed;
+    const std::string folder = separator ? target.substr(0, *separator) : std::string(".");
+
+    UniqueFile in(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in) return CopyResult::Failed;
+    FILETIME written;
+    if (!::GetFileTime(in.Get(), nullptr, nullptr, &written)) return CopyResult::Failed;
+
+    TempFile temp;
+    if (!temp.Create(folder)) return CopyResult::Failed;
+    const CopyResult filled = Fill(in.Get(), temp.Handle(), stop);
+    if (filled != CopyResult::Copied) return filled;
+    if (!::SetFileTime(temp.Handle(), nullptr, nullptr, &written)) return CopyResult::Failed;
+    if (!temp.Close()) return CopyResult::Failed;
+    // Closed before the move: a copy onto itself must be able to replace its source.
+    in.Reset();
+
+    // Replacing never takes a folder's place: MoveFileExA refuses (access denied).
+    const DWORD flags = failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING;
+    if (!::MoveFileExA(temp.Path().c_str(), target.c_str(), flags)) {
+        const DWORD error = ::GetLastError();
+        const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+        return failIfExists && taken ? CopyResult::TargetExists : CopyResult::Failed;
+    }
+    temp.Keep();
+    return CopyResult::Copied;
+}
+
+bool MakeFolder(const std::string& path) {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
+}  // namespace tessel::os
