@@ -1,0 +1,175 @@
+// The search phase on real trees: order, folder lines, totals and the stop.
+#include "files/folder_scan.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "files/os/file_system.h"
+#include "files/path_tests.h"
+#include "support/test_support.h"
+
+namespace tessel {
+namespace {
+
+using test::Native;
+using test::Sep;
+using test::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
+
+struct Scan {
+    FoundFileList list;
+    std::vector<std::string> lines;
+    std::size_t count = 0;
+};
+
+Scan ScanTree(const std::string& folder, const std::string& extensions = Images) {
+    Scan scan;
+    ScanHooks hooks;
+    hooks.folderEntered = [&](const std::string& f) { scan.lines.push_back(f); };
+    scan.count = ScanFolder(folder, extensions, scan.list, hooks);
+    return scan;
+}
+
+// The order the scan promises, told from the listings themselves: each folder's entries
+// as the file system delivers them, a sub-folder's matches where its entry is met.
+void ExpectedOrder(const std::string& folder, std::vector<std::string>& paths,
+                   std::vector<std::string>& lines) {
+    std::vector<os::DirEntry> entries;
+    if (!os::ListFolder(folder, entries)) return;
+    lines.push_back(folder);
+    for (const auto& e : entries) {
+        const std::string path = folder + Sep() + e.name;
+        if (IsFolderEntry(e.attributes)) {
+            ExpectedOrder(path, paths, lines);
+        } else if (IsListed(Images, e.name)) {
+            paths.push_back(path);
+        }
+    }
+}
+
+TEST(FolderScan, KeepsTheFileSystemsOrderDepthFirst) {
+    TempFolder root;
+    // Enough names that the file system's order is unlikely to be the sorted one.
+    for (const char* name : {"m.jpg", "b.png", "skip.txt", "z.gif", "README", "k.bmp"})
+        test::WriteSized(root / name, 1);
+    for (const char* name : {"sub1/x.jpg", "sub1/y.txt", "sub1/deeper/q.png", "sub1/deeper/r.jpg",
+                             "sub2/a.JPEG", "sub2/b.jpeg", "t/u/v/w.gif", "c.jpg/inner.png"})
+        test::WriteSized(root / name, 2);
+    test::MakeFolders(root / "empty");
+
+    std::vector<std::string> paths;
+    std::vector<std::string> lines;
+    ExpectedOrder(root.Path(), paths, lines);
+    ASSERT_EQ(paths.size(), 11u);  // the folder "c.jpg" is entered, not kept
+
+    const Scan scan = ScanTree(root.Path());
+    EXPECT_EQ(scan.count, paths.size());
+    EXPECT_EQ(scan.list.paths, paths);
+    EXPECT_EQ(scan.lines, lines);
+    EXPECT_EQ(scan.lines.front(), root.Path());
+    EXPECT_EQ(scan.list.squareSides.size(), paths.size());
+    EXPECT_EQ(scan.list.sizes.size(), paths.size());
+}
+
+TEST(FolderScan, EmptyFolderGivesALineAndNothingElse) {
+    TempFolder root;
+    test::MakeFolders(root / "empty");
+    const Scan scan = ScanTree(root / "empty");
+    EXPECT_EQ(scan.count, 0u);
+    EXPECT_THAT(scan.lines, ElementsAre(root / "empty"));
+    EXPECT_EQ(scan.list.totalBytes, 0u);
+}
+
+TEST(FolderScan, MissingFolderGivesNoLine) {
+    TempFolder root;
+    test::WriteSized(root / "file.jpg", 5);
+    for (const std::string& folder : {root / "missing", root / "file.jpg"}) {
+        SCOPED_TRACE(folder);
+        const Scan scan = ScanTree(folder);
+        EXPECT_EQ(scan.count, 0u);
+        EXPECT_THAT(scan.lines, IsEmpty());
+    }
+}
+
+TEST(FolderScan, TotalsSizesAndKeepsEmptyFiles) {
+    TempFolder root;
+    test::WriteSized(root / "empty.jpg", 0);
+    test::WriteSized(root / "a.png", 1000);
+    test::WriteSized(root / "sub/b.gif", 24);
+    test::WriteSized(root / "sub/c.txt", 5000);
+    const Scan scan = ScanTree(root.Path());
+    ASSERT_EQ(scan.count, 3u);
+    EXPECT_EQ(scan.list.totalBytes, 1024u);
+    for (std::size_t i = 0; i < scan.count; ++i) {
+        SCOPED_TRACE(scan.list.paths[i]);
+        os::DirEntry entry;
+        ASSERT_TRUE(QueryEntry(scan.list.paths[i], entry));
+        EXPECT_EQ(scan.list.sizes[i], entry.size);
+    }
+}
+
+TEST(FolderScan, AddsToAListThatHasEntries) {
+    TempFolder root;
+    test::WriteSized(root / "a/x.jpg", 3);
+    test::WriteSized(root / "b/y.jpg", 4);
+    Scan scan;
+    EXPECT_EQ(ScanFolder(root / "a", Images, scan.list), 1u);
+    EXPECT_EQ(ScanFolder(root / "b", Images, scan.list), 1u);
+    EXPECT_THAT(scan.list.paths, ElementsAre(root / "a/x.jpg", root / "b/y.jpg"));
+    EXPECT_EQ(scan.list.totalBytes, 7u);
+}
+
+TEST(FolderScan, JapaneseNamesKeepTheirBytes) {
+    TempFolder root;
+    const std::string folder = Native("ソフト");
+    const std::string file = Native("表.jpg");
+    test::WriteSized(root / folder + Sep() + file, 9);
+    test::WriteSized(root / folder + Sep() + Native("予定.txt"), 9);
+    const Scan scan = ScanTree(root.Path());
+    EXPECT_THAT(scan.list.paths, ElementsAre(root.Path() + Sep() + folder + Sep() + file));
+    EXPECT_THAT(scan.lines, ElementsAre(root.Path(), root.Path() + Sep() + folder));
+}
+
+TEST(FolderScan, StopsBeforeTheNextFolderOrEntry) {
+    TempFolder root;
+    test::WriteSized(root / "a/1.jpg", 1);
+    test::WriteSized(root / "b/2.jpg", 1);
+    test::WriteSized(root / "c/3.jpg", 1);
+    {
+        SCOPED_TRACE("stopped before the start");
+        std::stop_source stopper;
+        stopper.request_stop();
+        FoundFileList list;
+        std::vector<std::string> lines;
+        ScanHooks hooks;
+        hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
+        hooks.stop = stopper.get_token();
+        EXPECT_EQ(ScanFolder(root.Path(), Images, list, hooks), 0u);
+        EXPECT_THAT(lines, IsEmpty());
+    }
+    {
+        SCOPED_TRACE("stopped on entering the second sub-folder");
+        std::stop_source stopper;
+        FoundFileList list;
+        std::vector<std::string> lines;
+        ScanHooks hooks;
+        hooks.folderEntered = [&](const std::string& f) {
+            lines.push_back(f);
+            if (lines.size() == 3) stopper.request_stop();
+        };
+        hooks.stop = stopper.get_token();
+        // Only the first sub-folder was searched: its one file.
+        EXPECT_EQ(ScanFolder(root.Path(), Images, list, hooks), 1u);
+        EXPECT_EQ(list.Count(), 1u);
+        EXPECT_EQ(lines.size(), 3u);
+    }
+}
+
+}  // namespace
+}  // namespace tessel
