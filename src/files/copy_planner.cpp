@@ -1,0 +1,86 @@
+// files/copy_planner.cpp: one found file into the destination. The existence tests only
+// choose a name; the copy's own fail-if-exists has the last word, so a name taken between
+// the test and the copy is never overwritten.
+#include "files/copy_planner.h"
+
+#include <string_view>
+#include <utility>
+
+#include "files/os/file_system.h"
+#include "files/path_tests.h"
+#include "files/texts.h"
+
+namespace tessel {
+namespace {
+
+bool Copied(const std::string& source, const std::string& target, bool failIfExists,
+            std::stop_token stop) {
+    return os::CopyFile(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
+}
+
+bool SameSize(const std::string& a, const std::string& b) {
+    os::DirEntry first;
+    os::DirEntry second;
+    return QueryEntry(a, first) && QueryEntry(b, second) && first.size == second.size;
+}
+
+}  // namespace
+
+bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
+                   DuplicateMode mode, std::stop_token stop) {
+    const std::string_view path = source;
+    const auto separator = FindLastChar(path, os::PathSeparator);
+    const std::string_view name = separator ? path.substr(*separator + 1) : path;
+    // Every found file has a "." in its name; a path from elsewhere without one gets an
+    // empty extension rather than one cut out of a folder's name.
+    const auto dot = FindLastChar(name, '.');
+    const std::string base(name.substr(0, dot.value_or(name.size())));
+    const std::string extension(name.substr(dot.value_or(name.size())));
+
+    switch (mode) {
+        case DuplicateMode::Numbered:
+            return CopyNumbered(source, destinationFolder + os::PathSeparator + base, extension,
+                                std::move(stop));
+        case DuplicateMode::Overwrite:
+            return CopyOverwrite(source, destinationFolder + os::PathSeparator + base, extension,
+                                 std::move(stop));
+        case DuplicateMode::SeparateFolder:
+            return CopySeparate(source, destinationFolder, base, extension, std::move(stop));
+    }
+    return false;
+}
+
+bool CopyNumbered(const std::string& source, const std::string& targetBase,
+                  const std::string& extension, std::stop_token stop) {
+    std::string target = targetBase + extension;
+    // Only the plain name is compared by size: a file of the same name and size is not
+    // written again, and the copy below then refuses the taken name.
+    if (FileExists(target) && !SameSize(target, source)) {
+        for (std::uint64_t n = 1;; ++n) {
+            std::string numbered = targetBase + "(" + std::to_string(n) + ")" + extension;
+            if (!FileExists(numbered)) {
+                target = std::move(numbered);
+                break;
+            }
+        }
+    }
+    return Copied(source, target, true, std::move(stop));
+}
+
+bool CopyOverwrite(const std::string& source, const std::string& targetBase,
+                   const std::string& extension, std::stop_token stop) {
+    return Copied(source, targetBase + extension, false, std::move(stop));
+}
+
+bool CopySeparate(const std::string& source, const std::string& destinationFolder,
+                  const std::string& base, const std::string& extension, std::stop_token stop) {
+    const std::string target = destinationFolder + os::PathSeparator + base + extension;
+    if (!FileExists(target)) return Copied(source, target, true, std::move(stop));
+    const std::string duplicates = destinationFolder + os::PathSeparator + text::DuplicatesFolder;
+    // The folder stays from the first collision on; if it cannot be made at all, the copy
+    // into it fails and reports false. Either way: ignore.
+    (void)os::MakeFolder(duplicates);
+    return CopyNumbered(source, duplicates + os::PathSeparator + base, extension, std::move(stop));
+}
+
+}  // namespace tessel

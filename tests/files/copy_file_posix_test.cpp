@@ -1,0 +1,256 @@
+// The copy under real faults, for both kinds of temporary file: a full disk, a stop from
+// another thread, a source this user cannot read. Whatever happens, nothing is left under
+// any name, and a complete copy keeps the time and permission bits.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/copy_planner.h"
+#include "files/os/copy_file_posix.h"
+#include "files/os/file_system.h"
+#include "posix_helpers.h"
+#include "support/test_support.h"
+
+namespace tessel {
+namespace {
+
+using os::CopyResult;
+using os::posix::CopyFileWith;
+using os::posix::TempKind;
+using test::NamesIn;
+using test::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
+
+struct Kind {
+    const char* name;
+    TempKind kind;
+};
+constexpr Kind Kinds[] = {{"anonymous", TempKind::Anonymous}, {"named", TempKind::Named}};
+
+// A file size limit for this process, as a full disk would set one, and SIGXFSZ ignored so
+// that the write fails with EFBIG instead of ending the process. Both undone at the end.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        savedSignal_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        ::signal(SIGXFSZ, savedSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    sighandler_t savedSignal_;
+};
+
+void WriteSparse(const std::string& path, std::uint64_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+    ::close(fd);
+}
+
+// Bytes this process has read so far (page cache included).
+std::uint64_t BytesRead() {
+    std::ifstream io("/proc/self/io");
+    std::string key;
+    std::uint64_t value = 0;
+    while (io >> key >> value) {
+        if (key == "rchar:") return value;
+    }
+    return 0;
+}
+
+TEST(CopyFilePosix, FullDiskMidCopyLeavesNothing) {
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteSized(root / "big.jpg", 8 * MiB, 'b');
+        test::WriteText(root / "dest/old.jpg", "old");
+        for (const bool failIfExists : {true, false}) {
+            for (const char* name : {"new.jpg", "old.jpg"}) {
+                SCOPED_TRACE(name);
+                CopyResult result;
+                {
+                    const FileSizeLimit limit(3 * MiB);
+                    result = CopyFileWith(k.kind, root / "big.jpg", root / "dest" + "/" + name,
+                                          failIfExists, {});
+                }
+                EXPECT_NE(result, CopyResult::Copied);
+                EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("old.jpg"));
+                EXPECT_EQ(test::ReadBytes(root / "dest/old.jpg").size(), 3u);
+            }
+        }
+    }
+}
+
+TEST(CopyFilePosix, FullDiskFailsThePlannerToo) {
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 4 * MiB, 'a');
+    test::MakeFolders(root / "dest");
+    for (const DuplicateMode mode :
+         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+        const FileSizeLimit limit(MiB);
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode));
+    }
+    EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+}
+
+TEST(CopyFilePosix, StopFromAnotherThreadEndsTheCopyAndLeavesNothing) {
+    TempFolder root;
+    constexpr std::uint64_t size = std::uint64_t{5} << 30;
+    WriteSparse(root / "huge.jpg", size);
+    test::MakeFolders(root / "dest");
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        std::stop_source stopper;
+        const std::uint64_t start = BytesRead();
+        std::uint64_t atStop = 0;
+        std::jthread watcher([&] {
+            // Wait until the copy is well under way (no timing: its reads are counted).
+            while (BytesRead() - start < 16 * MiB)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            stopper.request_stop();
+            atStop = BytesRead();
+        });
+        const CopyResult result = CopyFileWith(k.kind, root / "huge.jpg", root / "dest/huge.jpg",
+                                               true, stopper.get_token());
+        const std::uint64_t atEnd = BytesRead();
+        watcher.join();
+        EXPECT_EQ(result, CopyResult::Stopped);
+        EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+        // It ended within a few chunks of the request, not after reading 5 GiB.
+        EXPECT_LT(atEnd - atStop, 64 * MiB);
+    }
+}
+
+TEST(CopyFilePosix, UnreadableSourceLeavesNothing) {
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteSized(root / "secret.jpg", 1000);
+        test::MakeFolders(root / "dest");
+        ::chmod(root.Path().c_str(), 0755);
+        ::chmod((root / "secret.jpg").c_str(), 0600);
+        ::chmod((root / "dest").c_str(), 0777);
+        const int result = test::RunAsNobody([&] {
+            return static_cast<int>(
+                CopyFileWith(k.kind, root / "secret.jpg", root / "dest/secret.jpg", true, {}));
+        });
+        EXPECT_EQ(result, static_cast<int>(CopyResult::Failed));
+        EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+    }
+}
+
+TEST(CopyFilePosix, UnwritableDestinationLeavesNothing) {
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteSized(root / "a.jpg", 1000);
+        test::MakeFolders(root / "dest");
+        ::chmod(root.Path().c_str(), 0755);
+        ::chmod((root / "a.jpg").c_str(), 0644);
+        ::chmod((root / "dest").c_str(), 0755);
+        const int result = test::RunAsNobody([&] {
+            return static_cast<int>(
+                CopyFileWith(k.kind, root / "a.jpg", root / "dest/a.jpg", false, {}));
+        });
+        EXPECT_EQ(result, static_cast<int>(CopyResult::Failed));
+        EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+    }
+}
+
+TEST(CopyFilePosix, KeepsTimeAndPermissionBitsAndHoles) {
+    for (const Kind& k : Kinds) {
+        for (const bool failIfExists : {true, false}) {
+            SCOPED_TRACE(k.name);
+            SCOPED_TRACE(failIfExists);
+            TempFolder root;
+            test::WriteSized(root / "a.jpg", 3 * MiB + 1, 'a');
+            const std::string sparse = root / "sparse.jpg";
+            WriteSparse(sparse, 64 * MiB);
+            ::chmod((root / "a.jpg").c_str(), 04751);
+            const timespec times[2] = {{1000000000, 0}, {1234567890, 123456789}};
+            ASSERT_EQ(::utimensat(AT_FDCWD, (root / "a.jpg").c_str(), times, 0), 0);
+            test::MakeFolders(root / "dest");
+
+            ASSERT_EQ(CopyFileWith(k.kind, root / "a.jpg", root / "dest/a.jpg", failIfExists, {}),
+                      CopyResult::Copied);
+            ASSERT_EQ(CopyFileWith(k.kind, sparse, root / "dest/sparse.jpg", failIfExists, {}),
+                      CopyResult::Copied);
+            struct stat copy;
+            ASSERT_EQ(::stat((root / "dest/a.jpg").c_str(), &copy), 0);
+            EXPECT_EQ(copy.st_mtim.tv_sec, 1234567890);
+            EXPECT_EQ(copy.st_mtim.tv_nsec, 123456789);
+            EXPECT_EQ(copy.st_mode & 07777, 0751u);  // no set-user-id on a copy
+            ASSERT_EQ(::stat((root / "dest/sparse.jpg").c_str(), &copy), 0);
+            EXPECT_EQ(static_cast<std::uint64_t>(copy.st_size), 64 * MiB);
+            EXPECT_LT(static_cast<std::uint64_t>(copy.st_blocks) * 512, MiB);
+            EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "sparse.jpg"));
+        }
+    }
+}
+
+TEST(CopyFilePosix, BothKindsRefuseTakenNamesAndReplaceOnlyFiles) {
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteText(root / "new.jpg", "new");
+        test::WriteText(root / "dest/a.jpg", "old");
+        test::MakeFolders(root / "dest/folder.jpg");
+        EXPECT_EQ(CopyFileWith(k.kind, root / "new.jpg", root / "dest/a.jpg", true, {}),
+                  CopyResult::TargetExists);
+        EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>({'o', 'l', 'd'}));
+        EXPECT_EQ(CopyFileWith(k.kind, root / "new.jpg", root / "dest/folder.jpg", false, {}),
+                  CopyResult::Failed);
+        EXPECT_EQ(CopyFileWith(k.kind, root / "new.jpg", root / "dest/a.jpg", false, {}),
+                  CopyResult::Copied);
+        EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>({'n', 'e', 'w'}));
+        EXPECT_EQ(CopyFileWith(k.kind, root / "new.jpg", root / "dest/b.jpg", true, {}),
+                  CopyResult::Copied);
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "b.jpg", "folder.jpg/"));
+    }
+}
+
+TEST(CopyFilePosix, SpecialFilesAreNotCopied) {
+    TempFolder root;
+    ASSERT_EQ(::mkfifo((root / "pipe.jpg").c_str(), 0644), 0);
+    test::MakeFolders(root / "dest");
+    // Would block for ever waiting for a writer if it were opened plainly.
+    EXPECT_EQ(os::CopyFile(root / "pipe.jpg", root / "dest/pipe.jpg", true), CopyResult::Failed);
+    EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+}
+
+TEST(CopyPlannerPosix, ComparesFullSizes) {
+    TempFolder root;
+    // Sizes 4 GiB apart: equal in their low 32 bits, still different files.
+    test::MakeFolders(root / "dest");
+    WriteSparse(root / "dest/a.jpg", (std::uint64_t{4} << 30) + 10);
+    test::WriteSized(root / "src/a.jpg", 10);
+    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a.jpg"));
+}
+
+}  // namespace
+}  // namespace tessel

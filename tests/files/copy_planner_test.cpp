@@ -1,0 +1,232 @@
+// The three collision rules on a real destination, including collisions with copies made
+// earlier in the same run.
+#include "files/copy_planner.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "files/texts.h"
+#include "support/test_support.h"
+
+namespace tessel {
+namespace {
+
+using test::NamesIn;
+using test::Native;
+using test::Sep;
+using test::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+const std::string Duplicates = text::DuplicatesFolder;
+
+std::uint64_t SizeOf(const std::string& path) {
+    return test::ReadBytes(path).size();
+}
+
+TEST(CopyPlanner, EmptyDestinationTakesEveryNameAsItIs) {
+    for (const DuplicateMode mode :
+         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TempFolder root;
+        test::WriteSized(root / "src/a.jpg", 10);
+        test::WriteSized(root / "src/sub/b.png", 20);
+        test::WriteSized(root / "src/x.tar.gz", 30);
+        test::MakeFolders(root / "dest");
+        for (const char* file : {"src/a.jpg", "src/sub/b.png", "src/x.tar.gz"})
+            EXPECT_TRUE(CopyFoundFile(root / file, root / "dest", mode));
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "b.png", "x.tar.gz"));
+        EXPECT_EQ(SizeOf(root / "dest/x.tar.gz"), 30u);
+    }
+}
+
+TEST(CopyPlanner, NumberedSkipsEqualSizesAndNumbersOthers) {
+    TempFolder root;
+    test::WriteSized(root / "dest/a.jpg", 500, 'd');
+    test::WriteSized(root / "same/a.jpg", 500, 's');
+    test::WriteSized(root / "other/a.jpg", 700);
+    test::WriteSized(root / "third/a.jpg", 900);
+
+    // Same name, same size: not written again, not counted, the old file untouched.
+    EXPECT_FALSE(CopyFoundFile(root / "same/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(500, 'd'));
+    EXPECT_TRUE(CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(root / "third/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a.jpg"));
+    EXPECT_EQ(SizeOf(root / "dest/a(1).jpg"), 700u);
+    EXPECT_EQ(SizeOf(root / "dest/a(2).jpg"), 900u);
+    // Numbered names are tested for existence only: the 700-byte file comes again.
+    EXPECT_TRUE(CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a(3).jpg", "a.jpg"));
+}
+
+TEST(CopyPlanner, NumbersArePlainDecimal) {
+    TempFolder root;
+    test::WriteSized(root / "dest/a.jpg", 1);
+    for (int n = 1; n <= 10; ++n)
+        test::WriteSized(root / ("dest/a(" + std::to_string(n) + ").jpg"), 1);
+    test::WriteSized(root / "src/a.jpg", 2);
+    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_EQ(SizeOf(root / "dest/a(11).jpg"), 2u);
+}
+
+TEST(CopyPlanner, BaseAndExtensionSplitAtTheLastDot) {
+    const struct {
+        const char* name;
+        const char* first;
+        const char* second;
+    } cases[] = {
+        {"x.tar.gz", "x.tar(1).gz", "x.tar(2).gz"},
+        {".jpg", "(1).jpg", "(2).jpg"},
+        {"a.b.c.png", "a.b.c(1).png", "a.b.c(2).png"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        test::WriteSized(root / "dest" + Sep() + c.name, 1);
+        test::WriteSized(root / "one" + Sep() + c.name, 2);
+        test::WriteSized(root / "two" + Sep() + c.name, 3);
+        EXPECT_TRUE(
+            CopyFoundFile(root / "one" + Sep() + c.name, root / "dest", DuplicateMode::Numbered));
+        EXPECT_TRUE(
+            CopyFoundFile(root / "two" + Sep() + c.name, root / "dest", DuplicateMode::Numbered));
+        EXPECT_THAT(NamesIn(root / "dest"), UnorderedElementsAre(c.name, c.first, c.second));
+        EXPECT_EQ(SizeOf(root / "dest" + Sep() + c.first), 2u);
+        EXPECT_EQ(SizeOf(root / "dest" + Sep() + c.second), 3u);
+    }
+}
+
+TEST(CopyPlanner, CopiesOfTheSameRunCollideWithEachOther) {
+    const struct {
+        DuplicateMode mode;
+        std::uint64_t secondSize;
+        bool secondSaved;
+        std::vector<std::string> names;
+    } cases[] = {
+        {DuplicateMode::Numbered, 20, true, {"a(1).jpg", "a.jpg"}},
+        {DuplicateMode::Numbered, 10, false, {"a.jpg"}},
+        {DuplicateMode::Overwrite, 20, true, {"a.jpg"}},
+        {DuplicateMode::Overwrite, 10, true, {"a.jpg"}},
+        {DuplicateMode::SeparateFolder, 20, true, {"a.jpg", Duplicates + "/"}},
+        {DuplicateMode::SeparateFolder, 10, true, {"a.jpg", Duplicates + "/"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        SCOPED_TRACE(c.secondSize);
+        TempFolder root;
+        test::WriteSized(root / "src/one/a.jpg", 10, '1');
+        test::WriteSized(root / "src/two/a.jpg", c.secondSize, '2');
+        test::MakeFolders(root / "dest");
+        EXPECT_TRUE(CopyFoundFile(root / "src/one/a.jpg", root / "dest", c.mode));
+        EXPECT_EQ(CopyFoundFile(root / "src/two/a.jpg", root / "dest", c.mode), c.secondSaved);
+        EXPECT_EQ(NamesIn(root / "dest"), c.names);
+    }
+}
+
+TEST(CopyPlanner, OverwriteReplacesWithTheLaterFile) {
+    TempFolder root;
+    test::WriteSized(root / "one/a.jpg", 10, '1');
+    test::WriteSized(root / "two/a.jpg", 10, '2');
+    test::MakeFolders(root / "dest");
+    EXPECT_TRUE(CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::Overwrite));
+    EXPECT_TRUE(CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::Overwrite));
+    EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(10, '2'));
+}
+
+TEST(CopyPlanner, SeparateFolderCollectsCollisionsAndNumbersInside) {
+    TempFolder root;
+    const std::string dup = root / "dest" + Sep() + Duplicates;
+    test::WriteSized(root / "dest/a.jpg", 500);
+    test::WriteSized(root / "one/a.jpg", 500, '1');
+    test::WriteSized(root / "two/a.jpg", 700, '2');
+    test::WriteSized(root / "three/a.jpg", 500, '3');
+
+    // The first level compares names only: an equal file still goes to the folder.
+    EXPECT_TRUE(CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_THAT(NamesIn(dup), ElementsAre("a.jpg"));
+    // Inside, the numbering rule with its size comparison applies.
+    EXPECT_TRUE(CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_FALSE(CopyFoundFile(root / "three/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_THAT(NamesIn(dup), ElementsAre("a(1).jpg", "a.jpg"));
+    EXPECT_EQ(test::ReadBytes(dup + Sep() + "a.jpg"), std::vector<std::uint8_t>(500, '1'));
+    EXPECT_EQ(SizeOf(dup + Sep() + "a(1).jpg"), 700u);
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", Duplicates + "/"));
+}
+
+TEST(CopyPlanner, SeparateFolderMadeOnlyOnACollision) {
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 5);
+    test::MakeFolders(root / "dest");
+    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
+}
+
+TEST(CopyPlanner, SeparateFolderThatCannotBeMadeSavesNothing) {
+    TempFolder root;
+    test::WriteSized(root / "dest/a.jpg", 5);
+    test::WriteSized(root / "dest" + Sep() + Duplicates, 1);  // a file has the folder's name
+    test::WriteSized(root / "src/a.jpg", 6);
+    EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", Duplicates));
+}
+
+TEST(CopyPlanner, AFolderNamedLikeTheFileIsNeverReplaced) {
+    for (const DuplicateMode mode :
+         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        TempFolder root;
+        test::WriteSized(root / "dest/a.jpg/inside.txt", 3);
+        test::WriteSized(root / "src/a.jpg", 5);
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode));
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg/"));
+        EXPECT_THAT(NamesIn(root / "dest/a.jpg"), ElementsAre("inside.txt"));
+    }
+}
+
+TEST(CopyPlanner, OtherModesCopyNothing) {
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 5);
+    test::MakeFolders(root / "dest");
+    for (const std::uint32_t value : {0u, 1u, 6u, 14u, 16u}) {
+        SCOPED_TRACE(value);
+        EXPECT_FALSE(
+            CopyFoundFile(root / "src/a.jpg", root / "dest", static_cast<DuplicateMode>(value)));
+    }
+    EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+}
+
+TEST(CopyPlanner, StoppedCopySavesNothing) {
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 5);
+    test::WriteSized(root / "dest/b.jpg", 5);
+    std::stop_source stopper;
+    stopper.request_stop();
+    for (const DuplicateMode mode :
+         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode, stopper.get_token()));
+    }
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("b.jpg"));
+}
+
+TEST(CopyPlanner, JapaneseNamesWithBackslashTrailBytes) {
+    TempFolder root;
+    const std::string name = Native("表.jpg");
+    const std::string source = root / Native("ソフト") + Sep() + name;
+    test::WriteSized(source, 8);
+    test::WriteSized(root / Native("予備") + Sep() + name, 9);
+    test::MakeFolders(root / "dest");
+    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(root / Native("予備") + Sep() + name, root / "dest",
+                              DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_THAT(NamesIn(root / "dest"),
+                UnorderedElementsAre(name, Native("表(1).jpg"), Duplicates + "/"));
+    EXPECT_THAT(NamesIn(root / "dest" + Sep() + Duplicates), ElementsAre(name));
+}
+
+}  // namespace
+}  // namespace tessel
