@@ -14,6 +14,15 @@ using test::Native;
 constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
 constexpr const char* Archives = ",lzh,lha,zip,cab,gz,tar,cpt,";
 
+// The stored form of a typed list. (Built with +=: GCC 12 at -O3 warns falsely about
+// "," + text + ",".)
+std::string Stored(std::string_view typed) {
+    std::string list = ",";
+    list += typed;
+    list += ',';
+    return list;
+}
+
 TEST(ExtensionFilter, MatchesWholeEntriesIgnoringCase) {
     const struct {
         std::string list;
@@ -37,7 +46,7 @@ TEST(ExtensionFilter, MatchesWholeEntriesIgnoringCase) {
         {Images, Native("表.jpg"), true},        // CP932 trail byte 5C before the dot
         {Images, Native("ソフト.PNG"), true},    //
         {Images, Native("写真.ｊｐｇ"), false},  // full-width letters do not fold
-        {"," + Native("表") + ",", Native("a.表"), true},
+        {Stored(Native("表")), Native("a.表"), true},
         {",a,", Native("x.ア"), false},  // the trail byte of ア is 'A' in CP932
     };
     for (const auto& c : cases) {

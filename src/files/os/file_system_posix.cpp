@@ -126,28 +126,47 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
+// Whether copy_file_range cannot serve these two files, so read and write must.
+bool KernelCopyRefused(int error) {
+    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
 // Copies the data, the permission bits and the modification time from `in` to `out`.
-// Runs of zeros become holes: a sparse source stays sparse and costs no writes.
+// A dense file goes through copy_file_range: no trip through user space, and a shared
+// extent where the file system can make one. A sparse file goes through read and write,
+// with runs of zeros left as holes, so it stays sparse and costs no writes for them.
 CopyResult Fill(int in, const struct stat& source, int out, std::stop_token stop) {
     const auto sourceSize = static_cast<std::uint64_t>(source.st_size);
+    const bool sparse = static_cast<std::uint64_t>(source.st_blocks) * 512 < sourceSize;
+    // Files of size 0 may still have content (/proc); only read() sees it.
+    bool inKernel = !sparse && sourceSize > 0;
     const std::size_t capacity =
         sourceSize < ChunkSize ? static_cast<std::size_t>(sourceSize) + 1 : ChunkSize;
-    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+    std::unique_ptr<std::uint8_t[]> buffer;
     off_t total = 0;
     for (;;) {
         if (stop.stop_requested()) return CopyResult::Stopped;
-        const ssize_t got = ::read(in, buffer.get(), capacity);
+        ssize_t got = 0;
+        if (inKernel) {
+            got = ::copy_file_range(in, nullptr, out, nullptr, ChunkSize, 0);
+            if (got < 0 && KernelCopyRefused(errno)) {
+                inKernel = false;
+                continue;
+            }
+        } else {
+            if (!buffer) buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+            got = ::read(in, buffer.get(), capacity);
+            if (got > 0 && AllZero(buffer.get(), static_cast<std::size_t>(got))) {
+                if (::lseek(out, got, SEEK_CUR) < 0) return CopyResult::Failed;
+            } else if (got > 0 && !WriteAll(out, buffer.get(), static_cast<std::size_t>(got))) {
+                return CopyResult::Failed;
+            }
+        }
         if (got < 0) {
             if (errno == EINTR) continue;
             return CopyResult::Failed;
         }
         if (got == 0) break;
-        const auto size = static_cast<std::size_t>(got);
-        if (AllZero(buffer.get(), size)) {
-            if (::lseek(out, got, SEEK_CUR) < 0) return CopyResult::Failed;
-        } else if (!WriteAll(out, buffer.get(), size)) {
-            return CopyResult::Failed;
-        }
         total += got;
     }
     // Gives the file its length when it ends in a hole.
