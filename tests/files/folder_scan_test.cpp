@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,30 @@ TEST(FolderScan, AddsToAListThatHasEntries) {
     EXPECT_EQ(ScanFolder(root / "b", Images, scan.list), 1u);
     EXPECT_THAT(scan.list.paths, ElementsAre(root / "a/x.jpg", root / "b/y.jpg"));
     EXPECT_EQ(scan.list.totalBytes, 7u);
+}
+
+TEST(FolderScan, MeasuresEachKeptFile) {
+    TempFolder root;
+    test::WriteBytes(root / "a/wide.png", test::ReadBytes(test::DataPath("images/png.png")));
+    test::WriteBytes(root / "photo.JPG", test::ReadBytes(test::DataPath("images/baseline.jpg")));
+    test::WriteText(root / "a/not-an-image.gif", "plain text");
+    const Scan scan = ScanTree(root.Path());
+    ASSERT_EQ(scan.count, 3u);
+    const struct {
+        std::string path;
+        std::int32_t side;
+    } expected[] = {
+        {root / "a/wide.png", 45},         // 300 x 7
+        {root / "photo.JPG", 554},         // 640 x 480
+        {root / "a/not-an-image.gif", 1},  //
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.path);
+        const auto it = std::find(scan.list.paths.begin(), scan.list.paths.end(), e.path);
+        ASSERT_NE(it, scan.list.paths.end());
+        EXPECT_EQ(scan.list.squareSides[static_cast<std::size_t>(it - scan.list.paths.begin())],
+                  e.side);
+    }
 }
 
 TEST(FolderScan, JapaneseNamesKeepTheirBytes) {
