@@ -60,20 +60,6 @@ TEST(PathTests, QueryEntryReportsNameSizeAndFolderBit) {
     EXPECT_TRUE(IsFolderEntry(entry.attributes));
 }
 
-TEST(PathTests, AnyDirectoryBitMakesAFolder) {
-    const struct {
-        std::uint32_t attributes;
-        bool folder;
-    } cases[] = {
-        {0x10, true},  {0x11, true},  {0x12, true},  {0x2010, true}, {0x410, true},
-        {0x20, false}, {0x80, false}, {0x01, false}, {0x400, false}, {0, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.attributes);
-        EXPECT_EQ(IsFolderEntry(c.attributes), c.folder);
-    }
-}
-
 TEST(PathTests, FindLastCharUsesThePlatformCodePage) {
     const std::string name = Native("表.jpg");
     EXPECT_EQ(FindLastChar(name, '.'), name.size() - 4);
