@@ -6,10 +6,12 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "files/folder_scan.h"
 #include "threshold/auto_bound.h"
 
 namespace tessel {
@@ -49,6 +51,16 @@ struct ExtractionJob {
     std::string statusText;                        // at most StatusTextLimit bytes
     ThresholdRequest* thresholdRequest = nullptr;  // set while the worker asks
     std::mutex lock;
+
+    // Settings of the tessel command, beyond what the window uses. Like `options` they are
+    // set before the worker starts and only read by it, so they need no lock.
+    //
+    // Search, totals and bound only: no file is copied, and the final text is the summary.
+    bool dryRun = false;
+    // Called once on the worker thread, without the lock, right after the search (not when
+    // the run was stopped during it), with every found file in scan order.
+    std::function<void(const FoundFileList&)> foundFilesHook;
+
     // Wakes the worker's manual-bound wait early when the request is answered or the run
     // is stopped; the wait still looks once a second.
     std::condition_variable_any answered;

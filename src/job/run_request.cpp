@@ -1,0 +1,32 @@
+#include "job/run_request.h"
+
+#include "files/path_tests.h"
+
+namespace tessel {
+
+bool IsValidSourceFolder(const std::string& folder) {
+    return FolderExists(folder);
+}
+
+DestinationCheck CheckDestinationFolder(const std::string& folder) {
+    if (FolderExists(folder)) return DestinationCheck::Exists;
+    const auto separator = FindLastChar(folder, os::PathSeparator);
+    if (!separator) return DestinationCheck::Invalid;
+    if (!FolderExists(folder.substr(0, *separator))) return DestinationCheck::Invalid;
+    return DestinationCheck::Missing;
+}
+
+bool CreateDestinationFolder(const std::string& folder) {
+    return os::MakeFolder(folder);
+}
+
+std::string MakeExtensionList(std::string_view typed) {
+    std::string list;
+    list.reserve(typed.size() + 2);
+    list += ',';
+    list += typed;
+    list += ',';
+    return list;
+}
+
+}  // namespace tessel

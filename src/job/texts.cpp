@@ -1,0 +1,32 @@
+// job/texts.cpp: compiled to code page 932 on Windows. Includes nothing but its header:
+// the CP932 flag breaks <chrono> and everything that pulls it in.
+#include "job/texts.h"
+
+namespace tessel::text {
+
+const char StatusSearching[] = "抽出ファイルを検索しています･･･";
+const char StatusCalculating[] = "\r\n\r\n合計ファイルサイズと重複ファイル数を算出中･･･";
+
+const char SummaryNoBound[] =
+    "抽出ファイルが%u個見つかりました。%c%c合計ファイルサイズ：%uKByte%c%c重複ファイル：%u個%c%c"
+    "ファイル縦横サイズ閾値設定：なし";
+const char SummaryAutoFailed[] =
+    "抽出ファイルが%u個見つかりました。%c%c合計ファイルサイズ：%uKByte%c%c重複ファイル：%u個%c%c"
+    "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）";
+const char SummaryAutoBound[] =
+    "抽出ファイルが%u個見つかりました。%c%c合計ファイルサイズ：%uKByte%c%c重複ファイル：%u個%c%c"
+    "抽出するファイル縦横サイズの下限：自動設定[ %ux%u Pixel ]";
+const char SummaryManualBound[] =
+    "抽出ファイルが%u個見つかりました。%c%c合計ファイルサイズ：%uKByte%c%c重複ファイル：%u個%c%c"
+    "抽出するファイル縦横サイズの下限：手動設定[ %ux%u Pixel ]";
+
+const char StatusCopying[] = "%s%c%c%c%cコピーしています･･･%c%c%s";
+const char StatusFinished[] =
+    "%s%c%c実際に保存されたファイル数：%u個（※同名かつ同サイズのファイルは上書きしません）%c%c%c%c"
+    "抽出を終了しました。";
+
+const char SourceFolderInvalid[] = "抽出元フォルダの指定が不正です。";
+const char DestinationFolderInvalid[] = "コピー先フォルダの指定が不正です。";
+const char CreateDestinationQuestion[] = "コピー先フォルダは存在しません。作成しますか？";
+
+}  // namespace tessel::text

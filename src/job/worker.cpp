@@ -1,0 +1,217 @@
+// job/worker.cpp: one run, from the settings in the record to its final text, on its own
+// thread. Everything the run allocates (the found-file list, the histogram, the request) is
+// local to it and goes away with it. The worker writes into the record only through
+// Publish(), which looks at the stop under the lock: StopWorker requests the stop under the
+// same lock, so once it has, the front end's own text (the abort's restore) stays as it is.
+#include "job/worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "files/copy_planner.h"
+#include "files/folder_scan.h"
+#include "files/os/file_system.h"
+#include "job/run_report.h"
+#include "job/status_text.h"
+#include "job/texts.h"
+#include "threshold/auto_bound.h"
+
+namespace tessel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the run takes from the record at its start; later changes to the record do not
+// reach it.
+struct RunSettings {
+    std::string source;
+    std::string destination;
+    std::string extensionList;
+    std::uint32_t options = 0;
+    bool dryRun = false;
+    std::function<void(const FoundFileList&)> foundFilesHook;
+};
+
+// Runs `write` under the record's lock unless the stop was requested. False when stopped:
+// the worker then returns without another word.
+template <typename Write>
+bool Publish(ExtractionJob& job, const std::stop_token& stop, Write&& write) {
+    std::scoped_lock hold(job.lock);
+    if (stop.stop_requested()) return false;
+    write();
+    return true;
+}
+
+// The manual-bound handshake: post the request, then look once a second until the other
+// side has answered. The answer (or a stop) also wakes the wait through `answered`, so
+// neither has to wait out the second. nullopt when stopped; the request then dies with this
+// frame and StopWorker clears the record's pointer to it.
+std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_token& stop,
+                                        const SideHistogram& histogram, std::int32_t maxSide,
+                                        std::int32_t proposal) {
+    ThresholdRequest request{&histogram, maxSide, proposal};
+    std::unique_lock hold(job.lock);
+    if (stop.stop_requested()) return std::nullopt;
+    job.thresholdRequest = &request;
+    job.thresholdRequested = 1;
+    job.options |= ThresholdPending;
+    for (;;) {
+        job.answered.wait_for(hold, stop, 1000ms, [&] { return job.thresholdRequested != 1; });
+        if (stop.stop_requested()) return std::nullopt;
+        if (job.thresholdRequested != 1) break;
+    }
+    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
+    job.thresholdRequest = nullptr;
+    return request.bound;
+}
+
+}  // namespace
+
+void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
+    RunSettings run;
+    if (!Publish(job, stop, [&] {
+            run.source = job.sourceFolder;
+            run.destination = job.destinationFolder;
+            run.extensionList = job.extensionList;
+            run.options = job.options;
+            run.dryRun = job.dryRun;
+            run.foundFilesHook = job.foundFilesHook;
+            job.statusText = text::StatusSearching;
+            job.progress = 4;
+        })) {
+        return;
+    }
+
+    // Search. The folder trail keeps its newest 1023 bytes.
+    FoundFileList found;
+    ScanHooks hooks;
+    hooks.stop = stop;
+    hooks.folderEntered = [&](const std::string& folder) {
+        std::string line;
+        line.reserve(folder.size() + 3);
+        line += "\r\n";
+        line += folder;
+        line += os::PathSeparator;
+        Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
+    };
+    ScanFolder(run.source, run.extensionList, found, hooks);
+    if (stop.stop_requested()) return;
+    const std::size_t count = found.Count();
+    if (run.foundFilesHook) run.foundFilesHook(found);
+
+    // Totals and duplicates.
+    RunProgress progress(0);
+    if (!Publish(job, stop, [&] {
+            job.statusText = CalculatingStatus(job.statusText);
+            progress = RunProgress(job.progress);
+        })) {
+        return;
+    }
+    std::int64_t sumSides = 0;
+    std::int32_t maxSide = 0;
+    for (const std::int32_t side : found.squareSides) {
+        sumSides += side;
+        maxSide = std::max(maxSide, side);
+    }
+    progress.SetFileCount(count);
+    DuplicateNameCounter names(count);
+    std::uint64_t duplicates = 0;
+    for (const std::string& path : found.paths) {
+        if (stop.stop_requested()) return;
+        if (names.Add(path)) ++duplicates;
+        const std::int32_t shown = progress.Percent();
+        progress.Advance();
+        // Storing the same percentage again would show nothing new.
+        if (progress.Percent() != shown &&
+            !Publish(job, stop, [&] { job.progress = progress.Percent(); })) {
+            return;
+        }
+    }
+
+    // The bound.
+    const std::uint32_t mode = run.options & ThresholdModeMask;
+    std::int32_t bound = 0;
+    SideHistogram histogram;
+    if (mode == ThresholdAuto || mode == ThresholdManual) {
+        histogram.assign(static_cast<std::size_t>(maxSide) + 1, 0);
+        BuildSideHistogram(histogram, found.squareSides, maxSide);
+        bound = ComputeAutoBound(histogram, maxSide, MeanSide(sumSides, count));
+    }
+    if (mode == ThresholdManual) {
+        const auto answer = AskForBound(job, stop, histogram, maxSide, bound);
+        if (!answer) return;
+        bound = *answer;
+    }
+    if (stop.stop_requested()) return;
+
+    const std::string summary = FormatSummary({count, found.totalBytes, duplicates, mode, bound});
+    if (!Publish(job, stop, [&] { job.statusText = summary; })) return;
+
+    // Copies. The status names the file just handled; a skipped file leaves the previous
+    // one on show.
+    std::uint64_t saved = 0;
+    if (!run.dryRun) {
+        const auto duplicateMode = static_cast<DuplicateMode>(run.options & DuplicateModeMask);
+        std::string_view lastTaken;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (stop.stop_requested()) return;
+            if (found.squareSides[i] > bound) {
+                lastTaken = found.paths[i];
+                if (CopyFoundFile(found.paths[i], run.destination, duplicateMode, stop)) ++saved;
+            }
+            progress.Advance();
+            std::string status = FormatCopyStatus(summary, lastTaken);
+            if (!Publish(job, stop, [&] {
+                    job.progress = progress.Percent();
+                    job.statusText = std::move(status);
+                })) {
+                return;
+            }
+        }
+    }
+
+    std::string finalText = run.dryRun ? summary : FormatFinalText(summary, saved);
+    if (!Publish(job, stop, [&] {
+            job.progress = progress.Percent();
+            job.statusText = std::move(finalText);
+        })) {
+        return;
+    }
+    // The run's memory goes before the front end hears of the end.
+    found = FoundFileList();
+    histogram = SideHistogram();
+    Publish(job, stop, [&] { job.running = 0; });
+}
+
+void StartWorker(ExtractionJob& job) {
+    job.workerThread = std::jthread([&job](std::stop_token stop) {
+        try {
+            ExtractionWorker(stop, job);
+        } catch (...) {
+            // Out of memory is the only way here. End the run rather than the process,
+            // so the front end sees it finish with the text it had.
+            Publish(job, stop, [&] { job.running = 0; });
+        }
+    });
+}
+
+void StopWorker(ExtractionJob& job) {
+    if (!job.workerThread.joinable()) return;
+    {
+        std::scoped_lock hold(job.lock);
+        job.workerThread.request_stop();
+    }
+    job.answered.notify_all();
+    job.workerThread.join();
+    // A pending request lived on the stopped worker's stack.
+    std::scoped_lock hold(job.lock);
+    job.thresholdRequest = nullptr;
+    job.thresholdRequested = 0;
+    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
+}
+
+}  // namespace tessel

@@ -1,0 +1,168 @@
+#include "job/run_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "job/texts.h"
+#include "support/test_support.h"
+
+namespace tessel {
+namespace {
+
+using test::Native;
+using test::Sep;
+
+std::string P(std::string_view folder, std::string_view name) {
+    return Native(folder) + Sep() + Native(name);
+}
+
+TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
+    const struct {
+        const char* what;
+        std::vector<std::string> paths;
+        std::size_t duplicates;
+    } cases[] = {
+        {"no files", {}, 0},
+        {"three of one name, one other",
+         {P("a", "x.jpg"), P("b", "x.jpg"), P("c", "x.jpg"), P("d", "y.jpg")},
+         2},
+        {"case decides", {P("a", "X.JPG"), P("b", "x.jpg")}, 0},
+        {"the folder does not count", {P("x.jpg", "a.jpg"), P("a", "x.jpg")}, 0},
+        {"two pairs", {P("a", "p.png"), P("a", "q.png"), P("b", "q.png"), P("b", "p.png")}, 2},
+        // In code page 932 the trail bytes of 表 and ソ are 0x5C: a byte-wise search for the
+        // separator would cut both names to ".jpg" and call them equal.
+        {"double-byte names", {P("a", "表.jpg"), P("b", "ソ.jpg")}, 0},
+        {"double-byte repeat", {P("表", "表.jpg"), P("ソ", "表.jpg")}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CountDuplicateNames(c.paths), c.duplicates);
+    }
+}
+
+TEST(DuplicateNames, IncrementalCounterAgreesFileByFile) {
+    DuplicateNameCounter counter;
+    const std::vector<std::string> paths = {P("a", "x.jpg"), P("b", "x.jpg"), P("c", "y.jpg"),
+                                            P("d", "x.jpg")};
+    std::vector<bool> repeats;
+    for (const auto& path : paths) repeats.push_back(counter.Add(path));
+    EXPECT_EQ(repeats, (std::vector<bool>{false, true, false, true}));
+}
+
+TEST(RunProgressTest, EndsWhereTheWindowEnded) {
+    const struct {
+        std::size_t files;
+        std::int32_t afterDuplicates;
+        std::int32_t atEnd;
+    } cases[] = {
+        {0, 4, 4},  // no step is ever added
+        {1, 52, 100},
+        {5, 52, 99},   // 9.6 ten times falls just short of 100 in double precision
+        {3, 52, 100},  // 16 is exact
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files);
+        RunProgress progress(4);
+        progress.SetFileCount(c.files);
+        for (std::size_t i = 0; i < c.files; ++i) progress.Advance();
+        // The duplicate phase may also end one short, as the sum of steps falls.
+        EXPECT_GE(progress.Percent(), c.afterDuplicates - (c.files > 1 ? 1 : 0));
+        EXPECT_LE(progress.Percent(), c.afterDuplicates);
+        for (std::size_t i = 0; i < c.files; ++i) progress.Advance();
+        EXPECT_EQ(progress.Percent(), c.atEnd);
+    }
+    RunProgress five(4);
+    five.SetFileCount(5);
+    EXPECT_DOUBLE_EQ(five.Step(), 9.6);
+}
+
+TEST(RunFigures, KiloBytesAreExactWholeKiB) {
+    EXPECT_EQ(KiloBytes(0), 0u);
+    EXPECT_EQ(KiloBytes(1023), 0u);
+    EXPECT_EQ(KiloBytes(1024), 1u);
+    // Where single precision would have added one.
+    EXPECT_EQ(KiloBytes((16u << 20) + 1023), 16384u);
+    // Past 4 GiB nothing wraps.
+    EXPECT_EQ(KiloBytes((std::uint64_t{5} << 30) + 5), 5u << 20);
+}
+
+TEST(RunFigures, MeanSideRoundsToSinglePrecisionThenCuts) {
+    EXPECT_EQ(MeanSide(0, 0), 0);
+    EXPECT_EQ(MeanSide(10 * 32 + 20 * 1000, 30), 677);  // 677.33
+    EXPECT_EQ(MeanSide(3 * 200 + 799 + 3 * 800 + 2 * 801, 9), 600);
+    // 131 - 1e-6 is 130 in double precision but 131 once rounded to single precision.
+    EXPECT_EQ(MeanSide(131'000'000 - 1, 1'000'000), 131);
+    // A sum past 2^31 (40000 files of the largest side) does not wrap.
+    EXPECT_EQ(MeanSide(std::int64_t{65535} * 40000, 40000), 65535);
+}
+
+TEST(CalculatingStatusTest, DropsTheMessageLengthPlusOneBytes) {
+    const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
+
+    // A source without sub-folders: the searching line and one folder line are shorter than
+    // what is dropped, so only the two line breaks and the calculating line remain.
+    const std::string oneFolder =
+        std::string(text::StatusSearching) + "\r\n" + P("C:", "a") + Sep();
+    ASSERT_LE(oneFolder.size(), dropped);
+    EXPECT_EQ(CalculatingStatus(oneFolder), text::StatusCalculating);
+
+    // Longer texts keep what follows the dropped head, of their first 1022 bytes only.
+    std::string full(1023, '.');
+    for (std::size_t i = 0; i < full.size(); ++i) full[i] = static_cast<char>('a' + i % 26);
+    const std::string expected = full.substr(dropped, 1022 - dropped) + text::StatusCalculating;
+    EXPECT_EQ(CalculatingStatus(full), expected);
+    EXPECT_EQ(CalculatingStatus(std::string(dropped + 1, 'k')),
+              std::string("k") + text::StatusCalculating);
+}
+
+TEST(Summary, EachThresholdModeHasItsLastLine) {
+    const std::string head = Native(
+        "抽出ファイルが12個見つかりました。\r\n合計ファイルサイズ：345KByte\r\n重複ファイル：2個\r"
+        "\n");
+    const std::uint64_t bytes = 345 * 1024 + 1023;
+    const struct {
+        std::uint32_t mode;
+        std::int32_t bound;
+        const char* lastLine;
+    } cases[] = {
+        {ThresholdNone, 0, "ファイル縦横サイズ閾値設定：なし"},
+        {ThresholdAuto, 0, "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）"},
+        {ThresholdAuto, 524, "抽出するファイル縦横サイズの下限：自動設定[ 524x524 Pixel ]"},
+        {ThresholdManual, 250, "抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]"},
+        {ThresholdManual, 0, "抽出するファイル縦横サイズの下限：手動設定[ 0x0 Pixel ]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastLine);
+        EXPECT_EQ(FormatSummary({12, bytes, 2, c.mode, c.bound}), head + Native(c.lastLine));
+    }
+}
+
+TEST(Summary, CopyingAndFinalTextsFollowTheSummary) {
+    const std::string summary = FormatSummary({12, 345 * 1024, 2, ThresholdNone, 0});
+    EXPECT_EQ(FormatCopyStatus(summary, ""), summary + Native("\r\n\r\nコピーしています･･･\r\n"));
+    const std::string path = P("C:", "a.jpg");
+    EXPECT_EQ(FormatCopyStatus(summary, path),
+              summary + Native("\r\n\r\nコピーしています･･･\r\n") + path);
+    // The worked example of a finished run.
+    EXPECT_EQ(FormatFinalText(summary, 10),
+              Native("抽出ファイルが12個見つかりました。\r\n合計ファイルサイズ：345KByte\r\n"
+                     "重複ファイル：2個\r\nファイル縦横サイズ閾値設定：なし\r\n"
+                     "実際に保存されたファイル数：10個（※同名かつ同サイズのファイルは上書きしま"
+                     "せん）\r\n\r\n抽出を終了しました。"));
+}
+
+TEST(Summary, LongPathsAreCutAt1023Bytes) {
+    const std::string summary = FormatSummary({1, 1, 0, ThresholdNone, 0});
+    const std::string deep = Native("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
+    const std::string copying = FormatCopyStatus(summary, deep);
+    ASSERT_EQ(copying.size(), 1023u);
+    EXPECT_EQ(copying.substr(0, summary.size()), summary);
+    const std::string longSummary = std::string(1020, 's');
+    EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + Native("実").substr(0, 1));
+}
+
+}  // namespace
+}  // namespace tessel
