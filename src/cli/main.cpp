@@ -1,12 +1,226 @@
-// cli/main.cpp: the tessel command. (Being built: only --version so far.)
+// cli/main.cpp: the tessel command. It checks the folders by the window's rules, fills the
+// job record as the Run button does, starts the same worker, and then drives it as the
+// window's 200 ms timer does: it answers a manual-bound request, shows the progress, and
+// prints the run's final text. Ctrl-C stops the run like the Abort button.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "cli/command_line.h"
+#include "job/extraction_job.h"
+#include "job/run_request.h"
+#include "job/texts.h"
+#include "job/worker.h"
+
+#ifndef TESSEL_VERSION
+#define TESSEL_VERSION "unknown"
+#endif
+
+namespace tessel::cli {
+namespace {
+
+enum ExitCode { Finished = 0, UsageError = 1, InvalidFolder = 2, Interrupted = 130 };
+
+void PrintError(std::string_view message) {
+    std::fprintf(stderr, "tessel: %.*s\n", static_cast<int>(message.size()), message.data());
+}
+
+// "out/" names the folder "out": the window's rule (a path ending in a separator is no
+// folder) is about typed Windows paths, and a shell's completion adds the "/" for you.
+std::string WithoutTrailingSeparators(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+bool AskYesNo(const char* question) {
+    std::fprintf(stderr, "tessel: %s [y/N] ", question);
+    std::fflush(stderr);
+    char answer[64] = {};
+    if (!std::fgets(answer, sizeof answer, stdin)) return false;
+    return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+// The destination by the run request's rule: an existing folder, or a missing last level
+// under an existing folder, created after a yes. A dry run creates nothing and so asks
+// nothing.
+bool AcceptDestination(const CommandLine& command, const std::string& destination) {
+    switch (CheckDestinationFolder(destination)) {
+        case DestinationCheck::Exists: return true;
+        case DestinationCheck::Invalid: return false;
+        case DestinationCheck::Missing: break;
+    }
+    if (command.dryRun) return true;
+    bool create = command.yes;
+    // Without a terminal there is nobody to ask, and no answer means no.
+    if (!create && ::isatty(STDIN_FILENO)) create = AskYesNo(text::CreateDestinationQuestion);
+    return create && CreateDestinationFolder(destination);
+}
+
+std::string WithLineFeeds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += text[i];
+    }
+    return out;
+}
+
+class ProgressBar {
+public:
+    explicit ProgressBar(bool shown) : shown_(shown) {}
+    void Draw(int percent) {
+        if (!shown_ || percent == drawn_) return;
+        drawn_ = percent;
+        constexpr int Width = 40;
+        const int filled = percent * Width / 100;
+        std::string bar = "\r[";
+        bar.append(static_cast<std::size_t>(filled), '#');
+        bar.append(static_cast<std::size_t>(Width - filled), '.');
+        bar += "] " + std::to_string(percent) + "%";
+        std::fputs(bar.c_str(), stderr);
+        std::fflush(stderr);
+    }
+    void Clear() {
+        if (!shown_ || drawn_ < 0) return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        drawn_ = -1;
+    }
+
+private:
+    bool shown_;
+    int drawn_ = -1;
+};
+
+struct Snapshot {
+    std::int32_t running = 0;
+    std::int32_t progress = 0;
+    bool boundRequested = false;
+};
+
+// One tick of the window's timer: read the record, answer a waiting request at once.
+Snapshot Tick(ExtractionJob& job, std::int32_t manualBound) {
+    Snapshot s;
+    bool answered = false;
+    {
+        std::scoped_lock hold(job.lock);
+        s.running = job.running;
+        s.progress = job.progress;
+        if (job.running != 0 && job.thresholdRequested == 1) {
+            if ((job.options & ThresholdPending) && job.thresholdRequest) {
+                job.thresholdRequest->bound = manualBound;
+            }
+            job.thresholdRequested = 0;
+            answered = true;
+        }
+    }
+    if (answered) job.answered.notify_all();
+    return s;
+}
+
+int Run(const CommandLine& command) {
+    const std::string source = WithoutTrailingSeparators(command.source);
+    std::string destination = WithoutTrailingSeparators(command.destination);
+    // A bare name is a folder in the current one; the window never sees relative paths,
+    // and its rule would call every missing bare name invalid.
+    if (destination.find('/') == std::string::npos) destination = "./" + destination;
+
+    if (!IsValidSourceFolder(source)) {
+        PrintError(text::SourceFolderInvalid);
+        return InvalidFolder;
+    }
+    if (!AcceptDestination(command, destination)) {
+        PrintError(text::DestinationFolderInvalid);
+        return InvalidFolder;
+    }
+
+    ExtractionJob job;
+    job.options = static_cast<std::uint32_t>(command.duplicates) | command.thresholdMode;
+    job.sourceFolder = source;
+    job.destinationFolder = destination;
+    job.extensionList = MakeExtensionList(command.extensions);
+    job.dryRun = command.dryRun;
+    job.running = 1;
+    job.progress = 0;
+    job.thresholdRequested = 0;
+    std::string listing;
+    if (command.list) {
+        job.foundFilesHook = [&listing](const FoundFileList& found) {
+            for (std::size_t i = 0; i < found.Count(); ++i) {
+                listing += std::to_string(found.squareSides[i]);
+                listing += '\t';
+                listing += std::to_string(found.sizes[i]);
+                listing += '\t';
+                listing += found.paths[i];
+                listing += '\n';
+            }
+        };
+    }
+
+    // Ctrl-C (and a plain kill) must not end the process under a half-made copy: the
+    // signals are taken synchronously by this loop, and the worker, started after the
+    // mask is set, inherits it.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    StartWorker(job);
+    ProgressBar bar(!command.quiet && ::isatty(STDERR_FILENO));
+    for (;;) {
+        const Snapshot s = Tick(job, command.manualBound);
+        if (s.running == 0) break;
+        bar.Draw(s.progress);
+        const timespec period{0, 200'000'000};
+        const int signal = sigtimedwait(&stopSignals, nullptr, &period);
+        if (signal == SIGINT || signal == SIGTERM) {
+            StopWorker(job);
+            {
+                std::scoped_lock hold(job.lock);
+                job.running = 0;
+            }
+            bar.Clear();
+            return signal == SIGINT ? Interrupted : 128 + SIGTERM;
+        }
+    }
+    job.workerThread.join();
+    bar.Clear();
+
+    std::fwrite(listing.data(), 1, listing.size(), stdout);
+    std::string finalText;
+    {
+        std::scoped_lock hold(job.lock);
+        finalText = WithLineFeeds(job.statusText);
+    }
+    std::printf("%s\n", finalText.c_str());
+    return Finished;
+}
+
+}  // namespace
+}  // namespace tessel::cli
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("tessel 2.32");
-        return 0;
+    using namespace tessel::cli;
+    const ParseResult parsed = ParseCommandLine(argc, argv);
+    if (!parsed.command) {
+        PrintError(parsed.error);
+        std::fputs("Try 'tessel --help' for more information.\n", stderr);
+        return UsageError;
     }
-    std::fputs("tessel: not ready yet\n", stderr);
-    return 1;
+    if (parsed.command->help) {
+        std::fputs(UsageText, stdout);
+        return Finished;
+    }
+    if (parsed.command->version) {
+        std::puts("tessel " TESSEL_VERSION);
+        return Finished;
+    }
+    return Run(*parsed.command);
 }

@@ -10,8 +10,58 @@
 namespace tessel {
 
 std::string_view NameOfPath(std::string_view path) {
-    const auto separator = FindLastChar(path, os::PathSeparator, os::NativeCodePage);
-    return separator ? path.substr(*separator + 1) : path;
+    // In UTF-8 no byte of a multi-byte character is below 0x80, so the last '/' byte is the
+    // last separator; code page 932 needs the walk over whole characters.
+    const auto separator = os::NativeCodePage == CodePage::Utf8
+                               ? std::optional<std::size_t>(path.rfind(os::PathSeparator))
+                               : FindLastChar(path, os::PathSeparator, os::NativeCodePage);
+    if (!separator || *separator == std::string_view::npos) return path;
+    return path.substr(*separator + 1);
+}
+
+namespace {
+
+std::uint32_t HashName(std::string_view name) {
+    std::uint64_t h = 0xcbf29ce484222325u;  // FNV-1a, folded to 32 bits
+    for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
+DuplicateNameCounter::DuplicateNameCounter(std::size_t expected) {
+    std::size_t capacity = 16;
+    while (capacity < expected * 2) capacity *= 2;
+    slots_.resize(capacity);
+    names_.reserve(expected);
+}
+
+bool DuplicateNameCounter::Add(std::string_view path) {
+    const std::string_view name = NameOfPath(path);
+    const std::uint32_t hash = HashName(name);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (slot.name == 0) {
+            names_.push_back(name);
+            slot = {hash, static_cast<std::uint32_t>(names_.size())};
+            if (names_.size() * 2 > slots_.size()) Grow();
+            return false;
+        }
+        if (slot.hash == hash && names_[slot.name - 1] == name) return true;
+    }
+}
+
+void DuplicateNameCounter::Grow() {
+    std::vector<Slot> old(slots_.size() * 2);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+        if (s.name == 0) continue;
+        std::size_t i = s.hash & mask;
+        while (slots_[i].name != 0) i = (i + 1) & mask;
+        slots_[i] = s;
+    }
 }
 
 std::size_t CountDuplicateNames(std::span<const std::string> paths) {

@@ -43,6 +43,17 @@ TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
     }
 }
 
+TEST(DuplicateNames, ManyNamesWithoutAHint) {
+    // The table starts small and grows many times over; nothing may get lost on the way.
+    DuplicateNameCounter counter;
+    std::size_t repeats = 0;
+    for (int i = 0; i < 50000; ++i) {
+        const std::string path = P("f" + std::to_string(i % 7), "n" + std::to_string(i % 20000));
+        if (counter.Add(path)) ++repeats;
+    }
+    EXPECT_EQ(repeats, 30000u);
+}
+
 TEST(DuplicateNames, IncrementalCounterAgreesFileByFile) {
     DuplicateNameCounter counter;
     const std::vector<std::string> paths = {P("a", "x.jpg"), P("b", "x.jpg"), P("c", "y.jpg"),

@@ -1,0 +1,39 @@
+// cli/command_line.h: what the tessel command was asked to do. Parsing only: no file is
+// looked at here.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "files/copy_planner.h"
+#include "job/extraction_job.h"
+
+namespace tessel::cli {
+
+struct CommandLine {
+    std::string extensions;  // the typed list, without the outer commas
+    bool imageKind = true;   // only images may have a lower bound, as in the window
+    DuplicateMode duplicates = DuplicateMode::Numbered;
+    std::uint32_t thresholdMode = ThresholdNone;
+    std::int32_t manualBound = 0;  // the answer to the worker's request in manual mode
+    bool yes = false;
+    bool dryRun = false;
+    bool list = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    std::string source;
+    std::string destination;
+};
+
+struct ParseResult {
+    std::optional<CommandLine> command;
+    std::string error;  // set when `command` is empty: what was wrong, in one line
+};
+
+ParseResult ParseCommandLine(int argc, const char* const* argv);
+
+extern const char UsageText[];
+
+}  // namespace tessel::cli

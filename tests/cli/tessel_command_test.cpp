@@ -1,0 +1,398 @@
+// The tessel command through its process: arguments, exit codes, what it prints, the
+// destination rules with and without a terminal, and Ctrl-C in the middle of a copy.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/test_support.h"
+#include "support/tiny_png.h"
+
+namespace tessel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::TempFolder;
+using test::TinyPng;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+enum class Input { Null, Terminal };
+
+// A running tessel, its output read through pipes. With Input::Terminal its standard input
+// is a pseudo-terminal, fed with `typed`.
+class Child {
+public:
+    Child(const std::vector<std::string>& args, Input input = Input::Null,
+          const std::string& typed = {}, const std::string& cwd = {}) {
+        int out[2], err[2];
+        EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
+        EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
+        int terminal = -1;
+        std::string terminalName;
+        if (input == Input::Terminal) {
+            terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+            EXPECT_GE(terminal, 0);
+            EXPECT_EQ(::grantpt(terminal), 0);
+            EXPECT_EQ(::unlockpt(terminal), 0);
+            terminalName = ::ptsname(terminal);
+        }
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(TESSEL_BINARY));
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const int in = input == Input::Terminal ? ::open(terminalName.c_str(), O_RDWR)
+                                                    : ::open("/dev/null", O_RDONLY);
+            ::dup2(in, STDIN_FILENO);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(err[1], STDERR_FILENO);
+            if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        ::close(err[1]);
+        out_ = out[0];
+        err_ = err[0];
+        terminal_ = terminal;
+        if (terminal_ >= 0 && !typed.empty()) {
+            EXPECT_EQ(::write(terminal_, typed.data(), typed.size()),
+                      static_cast<ssize_t>(typed.size()));
+        }
+    }
+    ~Child() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            Wait();
+        }
+    }
+
+    void Signal(int signal) { ::kill(pid_, signal); }
+
+    Outcome Wait() {
+        Outcome o;
+        pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
+        int open = 2;
+        while (open > 0) {
+            if (::poll(fds, 2, -1) < 0) break;
+            for (pollfd& f : fds) {
+                if (f.fd < 0 || !(f.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+                char buffer[4096];
+                const ssize_t n = ::read(f.fd, buffer, sizeof buffer);
+                if (n <= 0) {
+                    ::close(f.fd);
+                    f.fd = -1;
+                    --open;
+                    continue;
+                }
+                (&f == &fds[0] ? o.out : o.err).append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        if (terminal_ >= 0) ::close(terminal_);
+        o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return o;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    int terminal_ = -1;
+};
+
+Outcome Tessel(const std::vector<std::string>& args) {
+    return Child(args).Wait();
+}
+
+// A small source tree: two images of known size, one unreadable "image", one other file.
+void MakeSource(const TempFolder& temp) {
+    test::WriteBytes(temp / "src/a.png", TinyPng(20, 30));            // side 24
+    test::WriteBytes(temp / "src/sub/b.png", TinyPng(300, 300));      // side 300
+    test::WriteText(temp / "src/sub/c.jpg", "not really a picture");  // side 1
+    test::WriteText(temp / "src/notes.txt", "skipped");
+}
+
+constexpr char FoundThree[] =
+    "抽出ファイルが3個見つかりました。\n合計ファイルサイズ：0KByte\n重複ファイル：0個\n";
+
+TEST(TesselUsage, BadArgumentsExitWith1) {
+    TempFolder temp;
+    MakeSource(temp);
+    const std::string src = temp / "src", dst = temp / "dst";
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"nothing", {}},
+        {"one folder", {src}},
+        {"three folders", {src, dst, dst}},
+        {"unknown option", {"--colour", src, dst}},
+        {"unknown short option", {"-z", src, dst}},
+        {"bad kind", {"--kind=music", src, dst}},
+        {"bad duplicates", {"-d", "rename", src, dst}},
+        {"bad threshold", {"-t", "big", src, dst}},
+        {"negative threshold", {"--threshold=-5", src, dst}},
+        {"threshold past 32 bits", {"--threshold=4294967296", src, dst}},
+        {"missing value", {src, dst, "--extensions"}},
+        {"flag with a value", {"--yes=1", src, dst}},
+        {"kind and extensions", {"-k", "images", "-e", "jpg", src, dst}},
+        // The window forces "no bound" for any kind but images.
+        {"bound for archives", {"-k", "archives", "-t", "auto", src, dst}},
+        {"bound for own list", {"-e", "png", "-t", "10", src, dst}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome o = Tessel(c.args);
+        EXPECT_EQ(o.exitCode, 1);
+        EXPECT_THAT(o.err, StartsWith("tessel: "));
+        EXPECT_THAT(o.err, HasSubstr("--help"));
+        EXPECT_THAT(o.out, IsEmpty());
+    }
+    EXPECT_THAT(test::NamesIn(temp.Path()), ElementsAre("src/"));  // nothing created
+}
+
+TEST(TesselUsage, HelpAndVersion) {
+    Outcome o = Tessel({"--help"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_THAT(o.out, StartsWith("Usage: tessel [OPTION]... SOURCE DESTINATION\n"));
+    EXPECT_THAT(o.out, HasSubstr("--dry-run"));
+    o = Tessel({"-V"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, "tessel 2.32\n");
+}
+
+TEST(TesselFolders, InvalidFoldersExitWith2) {
+    TempFolder temp;
+    MakeSource(temp);
+    test::WriteText(temp / "file", "x");
+    const std::string src = temp / "src";
+    const std::string source = "tessel: 抽出元フォルダの指定が不正です。\n";
+    const std::string destination = "tessel: コピー先フォルダの指定が不正です。\n";
+    const struct {
+        const char* what;
+        std::string source, destination, message;
+    } cases[] = {
+        {"missing source", temp / "none", temp / "dst", source},
+        {"source is a file", temp / "file", temp / "dst", source},
+        {"source first, when both are bad", temp / "none", temp / "x/y/z", source},
+        {"destination two levels missing", src, temp / "x/y", destination},
+        {"destination is a file", src, temp / "file", destination},
+        // No terminal to ask and no --yes: no is the answer.
+        {"missing last level, nobody asked", src, temp / "new", destination},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome o = Tessel({c.source, c.destination});
+        EXPECT_EQ(o.exitCode, 2);
+        EXPECT_EQ(o.err, c.message);
+        EXPECT_THAT(o.out, IsEmpty());
+    }
+    // "--yes" creates one last level only, never a chain.
+    EXPECT_EQ(Tessel({"-y", src, temp / "x/y"}).exitCode, 2);
+    EXPECT_THAT(test::NamesIn(temp.Path()), ElementsAre("file", "src/"));
+}
+
+TEST(TesselFolders, MissingLastLevelIsCreatedOnYes) {
+    TempFolder temp;
+    MakeSource(temp);
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        Input input;
+        const char* typed;
+        int exitCode;
+        bool created;
+    } cases[] = {
+        {"--yes", {"-y"}, Input::Null, "", 0, true},
+        {"answered y", {}, Input::Terminal, "y\n", 0, true},
+        {"answered n", {}, Input::Terminal, "n\n", 2, false},
+        {"answered nothing", {}, Input::Terminal, "\n", 2, false},
+        // A dry run creates nothing and so needs no answer.
+        {"dry run", {"--dry-run"}, Input::Null, "", 0, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string dst = temp / ("new" + std::to_string(n++));
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-q", temp / "src", dst});
+        const Outcome o = Child(args, c.input, c.typed).Wait();
+        EXPECT_EQ(o.exitCode, c.exitCode) << o.err;
+        EXPECT_EQ(std::filesystem::is_directory(dst), c.created);
+        if (c.input == Input::Terminal) {
+            EXPECT_THAT(o.err, HasSubstr("コピー先フォルダは存在しません。作成しますか？ [y/N]"));
+        }
+        if (c.created) EXPECT_EQ(test::NamesIn(dst).size(), 3u);
+    }
+}
+
+TEST(TesselFolders, TrailingSlashesAndBareNamesAreFolders) {
+    TempFolder temp;
+    MakeSource(temp);
+    test::MakeFolders(temp / "dst");
+    Outcome o = Tessel({temp / "src/", temp / "dst/"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(test::NamesIn(temp / "dst").size(), 3u);
+    // A bare name is a folder in the current one, and can be created there.
+    o = Child({"-y", "src//", "fresh"}, Input::Null, "", temp.Path()).Wait();
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(test::NamesIn(temp / "fresh").size(), 3u);
+}
+
+TEST(TesselRun, PrintsTheFinalTextWithLineFeeds) {
+    TempFolder temp;
+    MakeSource(temp);
+    test::MakeFolders(temp / "dst");
+    const Outcome o = Tessel({temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_EQ(o.out, std::string(FoundThree) +
+                         "ファイル縦横サイズ閾値設定：なし\n"
+                         "実際に保存されたファイル数：3個（※同名かつ同サイズのファイルは上書きしま"
+                         "せん）\n\n抽出を終了しました。\n");
+    EXPECT_THAT(o.err, IsEmpty());  // no bar without a terminal
+    EXPECT_THAT(test::NamesIn(temp / "dst"), ElementsAre("a.png", "b.png", "c.jpg"));
+}
+
+TEST(TesselRun, DryRunPrintsTheSummaryAloneAndCopiesNothing) {
+    TempFolder temp;
+    MakeSource(temp);
+    test::MakeFolders(temp / "dst");
+    const Outcome o = Tessel({"-n", "-t", "auto", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_THAT(o.out, StartsWith(FoundThree));
+    EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 4);
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+TEST(TesselRun, ListShowsEveryFoundFileBeforeTheFinalText) {
+    TempFolder temp;
+    MakeSource(temp);
+    const Outcome o = Tessel({"--list", "--dry-run", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < o.out.size();) {
+        const std::size_t end = o.out.find('\n', start);
+        lines.push_back(o.out.substr(start, end - start));
+        start = end + 1;
+    }
+    ASSERT_EQ(lines.size(), 3u + 4u);
+    const std::string png = std::to_string(TinyPng(1, 1).size());
+    std::vector<std::string> listed(lines.begin(), lines.begin() + 3);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_THAT(listed, ElementsAre("1\t20\t" + temp / "src/sub/c.jpg",
+                                    "24\t" + png + "\t" + temp / "src/a.png",
+                                    "300\t" + png + "\t" + temp / "src/sub/b.png"));
+    EXPECT_EQ(lines[3], "抽出ファイルが3個見つかりました。");
+    // Depth first: b.png and c.jpg, both in sub, are neighbours whatever the order.
+    const auto in_sub = [&](int i) { return lines[i].find("/sub/") != std::string::npos; };
+    EXPECT_TRUE((in_sub(0) && in_sub(1)) || (in_sub(1) && in_sub(2)));
+}
+
+TEST(TesselRun, KindsAndOwnListsPickTheirFiles) {
+    TempFolder temp;
+    for (const char* name : {"a.zip", "b.tar.gz", "c.png", "d.jpg", "e.lzh", "f.txt"}) {
+        test::WriteText(temp / (std::string("src/") + name), name);
+    }
+    const struct {
+        std::vector<std::string> options;
+        std::vector<std::string> copied;
+    } cases[] = {
+        {{}, {"c.png", "d.jpg"}},
+        {{"-k", "archives"}, {"a.zip", "b.tar.gz", "e.lzh"}},
+        {{"--extensions=txt,ZIP"}, {"a.zip", "f.txt"}},
+        // Taken as typed: the blank belongs to the entry " jpg", which matches nothing.
+        {{"-e", "png, jpg"}, {"c.png"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        TempFolder destination;
+        std::vector<std::string> args = c.options;
+        args.insert(args.end(), {temp / "src", destination.Path()});
+        EXPECT_EQ(Tessel(args).exitCode, 0);
+        EXPECT_EQ(test::NamesIn(destination.Path()), c.copied);
+    }
+}
+
+TEST(TesselRun, DuplicateModes) {
+    TempFolder temp;
+    test::WriteText(temp / "src/a/x.jpg", "one");
+    test::WriteText(temp / "src/b/x.jpg", "other");
+    const struct {
+        const char* mode;
+        std::vector<std::string> names;
+    } cases[] = {
+        {"numbered", {"x(1).jpg", "x.jpg"}},
+        {"overwrite", {"x.jpg"}},
+        {"separate", {"x.jpg", "重複ファイルはこちら/"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TempFolder destination;
+        const Outcome o = Tessel({"-d", c.mode, temp / "src", destination.Path()});
+        EXPECT_EQ(o.exitCode, 0);
+        EXPECT_THAT(o.out, HasSubstr("重複ファイル：1個"));
+        EXPECT_EQ(test::NamesIn(destination.Path()), c.names);
+    }
+}
+
+TEST(TesselRun, ManualBoundIsAnsweredWithN) {
+    TempFolder temp;
+    for (const std::uint32_t side : {100u, 250u, 251u, 400u}) {
+        test::WriteBytes(temp / ("src/p" + std::to_string(side) + ".png"), TinyPng(side, side));
+    }
+    test::MakeFolders(temp / "dst");
+    const Outcome o = Tessel({"--threshold=250", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0);
+    EXPECT_THAT(o.out, HasSubstr("抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]\n"
+                                 "実際に保存されたファイル数：2個"));
+    EXPECT_THAT(test::NamesIn(temp / "dst"), ElementsAre("p251.png", "p400.png"));
+}
+
+TEST(TesselInterrupt, CtrlCInTheMiddleOfACopyLeavesNothing) {
+    TempFolder temp;
+    test::MakeFolders(temp / "src");
+    test::MakeFolders(temp / "dst");
+    test::WriteText(temp / "src/huge.zip", "");
+    std::filesystem::resize_file(temp / "src/huge.zip", std::uint64_t{2} << 30);
+    Child child({"-q", "-k", "archives", temp / "src", temp / "dst"});
+    // The copy has begun once something appears in the destination.
+    const auto end = std::chrono::steady_clock::now() + 20s;
+    while (test::NamesIn(temp / "dst").empty() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(1ms);
+    }
+    child.Signal(SIGINT);
+    const Outcome o = child.Wait();
+    EXPECT_EQ(o.exitCode, 130);
+    EXPECT_THAT(o.out, IsEmpty());
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+}  // namespace
+}  // namespace tessel

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Builds the tessel command and the benchmark helpers (preset native), makes the benchmark
+# trees and prints figures. Not a test: nothing here passes or fails.
+#
+#   tools/bench/run.sh              all figures, 5 rounds per pair
+#   ROUNDS=9 tools/bench/run.sh     more rounds
+#   BENCH_DIR=/path tools/bench/run.sh   where the trees go (default: a fresh folder in
+#                                   /var/tmp, removed at the end); needs ~1 GB
+#
+# Figures:
+#   1. tessel -q -y SRC DST  vs  find SRC ... -exec cp -n -t DST {} +   (medians)
+#   2. tessel --dry-run -q   vs  identify -ping over the same images      (medians)
+#   3. the duplicate-name count at 10^6 names (Google Benchmark)
+#   4. peak memory of a dry run over 200,000 found files, per found file
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+cd "$root"
+rounds=${ROUNDS:-5}
+if [ -n "${BENCH_DIR:-}" ]; then
+  work=$BENCH_DIR
+  mkdir -p "$work"
+else
+  work=$(mktemp -d /var/tmp/tessel-bench.XXXXXX)
+  trap 'rm -rf "$work"' EXIT
+fi
+
+cmake --preset native >/dev/null
+cmake --build --preset native --target tessel make_tree duplicates_bench >/dev/null
+bin=$root/build/native/bin
+tessel=$bin/tessel
+
+echo "== trees in $work"
+if [ ! -d "$work/src" ]; then
+  mkdir -p "$work/seeds"
+  # A few JPEG and GIF pictures of mixed sizes from ImageMagick; make_tree replicates them
+  # and writes the PNG and BMP pictures itself.
+  for size in 48x32 96x96 160x120 200x150 256x192 320x240; do
+    convert -size "$size" gradient:navy-orange "$work/seeds/$size.jpg"
+    convert -size "$size" gradient:green-white -colors 64 "$work/seeds/$size.gif"
+  done
+  "$bin/make_tree" mixed "$work/src" "$work/seeds"
+fi
+echo "files: $(find "$work/src" -type f | wc -l), folders: $(find "$work/src" -mindepth 1 -type d | wc -l)," \
+  "images: $(find "$work/src" -type f \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.gif' -o -iname '*.png' -o -iname '*.bmp' \) | wc -l)," \
+  "size: $(du -sh "$work/src" | cut -f1)"
+
+now() { date +%s.%N; }
+calc() { awk "BEGIN { print $1 }"; }
+# seconds COMMAND...: runs it, prints the wall time in seconds
+seconds() {
+  local start end
+  start=$(now)
+  "$@" >/dev/null
+  end=$(now)
+  calc "$end - $start"
+}
+median() { sort -g | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
+
+find_cp() {
+  find "$work/src" -type f \( -iname '*.jpeg' -o -iname '*.jpg' -o -iname '*.gif' -o -iname '*.png' \
+    -o -iname '*.bmp' \) -exec cp -n -t "$work/dst" {} +
+}
+tessel_copy() { "$tessel" -q -y "$work/src" "$work/dst"; }
+identify_ping() {
+  find "$work/src" -type f \( -iname '*.jpeg' -o -iname '*.jpg' -o -iname '*.gif' -o -iname '*.png' \
+    -o -iname '*.bmp' \) -print0 | xargs -0 identify -ping -format '%w %h\n'
+}
+tessel_dry() { "$tessel" -n -q "$work/src" "$work/dst"; }
+
+fresh_dst() { rm -rf "$work/dst"; sync; }
+
+echo "== 1. copy: tessel vs find + cp ($rounds rounds, alternating)"
+: >"$work/t1" && : >"$work/t2"
+fresh_dst; tessel_copy >/dev/null; fresh_dst   # warm the cache once
+for ((r = 0; r < rounds; r++)); do
+  if ((r % 2 == 0)); then
+    fresh_dst; seconds tessel_copy >>"$work/t1"
+    fresh_dst; mkdir "$work/dst"; seconds find_cp >>"$work/t2"
+  else
+    fresh_dst; mkdir "$work/dst"; seconds find_cp >>"$work/t2"
+    fresh_dst; seconds tessel_copy >>"$work/t1"
+  fi
+done
+t1=$(median <"$work/t1")
+t2=$(median <"$work/t2")
+printf 'tessel      %.3f s (median)\nfind + cp   %.3f s (median)\nratio       %.2f (target <= 1.3)\n' \
+  "$t1" "$t2" "$(calc "$t1 / $t2")"
+
+echo "== 2. measuring: tessel --dry-run vs identify -ping ($rounds rounds, alternating)"
+: >"$work/t1" && : >"$work/t2"
+mkdir -p "$work/dst"
+for ((r = 0; r < rounds; r++)); do
+  if ((r % 2 == 0)); then
+    seconds tessel_dry >>"$work/t1"; seconds identify_ping >>"$work/t2"
+  else
+    seconds identify_ping >>"$work/t2"; seconds tessel_dry >>"$work/t1"
+  fi
+done
+t1=$(median <"$work/t1")
+t2=$(median <"$work/t2")
+printf 'tessel -n   %.3f s (median)\nidentify    %.3f s (median)\nspeed-up    %.1fx (target >= 20)\n' \
+  "$t1" "$t2" "$(calc "$t2 / $t1")"
+
+echo "== 3. duplicate-name count"
+"$bin/duplicates_bench" --benchmark_min_time=0.5 2>/dev/null | grep -E 'CountDuplicateNames|Benchmark'
+
+echo "== 4. peak memory of a dry run over 200,000 found files"
+if [ ! -d "$work/many" ]; then "$bin/make_tree" many "$work/many" 200000; fi
+mkdir -p "$work/empty"
+rss() { /usr/bin/time -f '%M' "$tessel" -n -q "$1" "$work/dst" 2>&1 >/dev/null | tail -1; }
+base=$(rss "$work/empty")
+full=$(rss "$work/many")
+path=$(find "$work/many" -type f | awk '{ s += length($0) } END { printf "%.1f", s / NR }')
+printf 'empty run   %d KiB\n200,000     %d KiB\nper file    %.0f bytes, of which the path text %.0f; beyond it %.0f (target < 300)\n' \
+  "$base" "$full" "$(calc "($full - $base) * 1024 / 200000")" "$path" \
+  "$(calc "($full - $base) * 1024 / 200000 - $path")"
