@@ -433,9 +433,9 @@ TEST(WorkerStop, WhileTheBoundIsAsked) {
 TEST(WorkerStop, DuringTheCopiesLeavesOnlyWholeFiles) {
     TempFolder temp;
     std::vector<std::string> names;
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 200; ++i) {
         names.push_back("f" + std::to_string(i) + ".bmp");
-        test::WriteSized(temp / ("src/" + names.back()), 64 * 1024, static_cast<std::uint8_t>(i));
+        test::WriteSized(temp / ("src/" + names.back()), 16 * 1024, static_cast<std::uint8_t>(i));
     }
     test::MakeFolders(temp / "dst");
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone);
