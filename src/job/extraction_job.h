@@ -60,6 +60,10 @@ struct ExtractionJob {
     // Called once on the worker thread, without the lock, right after the search (not when
     // the run was stopped during it), with every found file in scan order.
     std::function<void(const FoundFileList&)> foundFilesHook;
+    // Called once on the worker thread, without the lock, right after it has set `running`
+    // to 0 (never after a stop), so that a front end waiting for the end need not wait for
+    // its next look.
+    std::function<void()> runEnded;
 
     // Wakes the worker's manual-bound wait early when the request is answered or the run
     // is stopped; the wait still looks once a second.

@@ -34,6 +34,7 @@ struct RunSettings {
     std::uint32_t options = 0;
     bool dryRun = false;
     std::function<void(const FoundFileList&)> foundFilesHook;
+    std::function<void()> runEnded;
 };
 
 // Runs `write` under the record's lock unless the stop was requested. False when stopped:
@@ -80,6 +81,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
             run.options = job.options;
             run.dryRun = job.dryRun;
             run.foundFilesHook = job.foundFilesHook;
+            run.runEnded = job.runEnded;
             job.statusText = text::StatusSearching;
             job.progress = 4;
         })) {
@@ -184,7 +186,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
     // The run's memory goes before the front end hears of the end.
     found = FoundFileList();
     histogram = SideHistogram();
-    Publish(job, stop, [&] { job.running = 0; });
+    if (Publish(job, stop, [&] { job.running = 0; }) && run.runEnded) run.runEnded();
 }
 
 void StartWorker(ExtractionJob& job) {
@@ -194,7 +196,7 @@ void StartWorker(ExtractionJob& job) {
         } catch (...) {
             // Out of memory is the only way here. End the run rather than the process,
             // so the front end sees it finish with the text it had.
-            Publish(job, stop, [&] { job.running = 0; });
+            if (Publish(job, stop, [&] { job.running = 0; }) && job.runEnded) job.runEnded();
         }
     });
 }

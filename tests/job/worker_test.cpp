@@ -267,6 +267,30 @@ TEST(WorkerRun, TotalsAreSixtyFourBitsWide) {
         << run.Status();
 }
 
+TEST(WorkerRun, TellsOfItsEndOnceRunningIsZero) {
+    TempFolder temp;
+    test::WriteText(temp / "src/a.jpg", "a");
+    JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone);
+    run.job.dryRun = true;
+    int calls = 0;
+    std::int32_t runningThen = -1;
+    run.job.runEnded = [&] {
+        ++calls;
+        runningThen = run.Read([](ExtractionJob& j) { return j.running; });
+    };
+    run.Finish();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(runningThen, 0);
+
+    // Not after a stop: the front end that stopped the run knows already.
+    JobRun stopped(temp / "src", temp / "dst", Numbered | ThresholdManual);
+    stopped.job.runEnded = [&] { ++calls; };
+    stopped.Start();
+    ASSERT_TRUE(stopped.BoundRequested());
+    StopWorker(stopped.job);
+    EXPECT_EQ(calls, 1);
+}
+
 // --- the manual bound --------------------------------------------------------------------
 
 TEST(WorkerManualBound, AnswerReplacesTheProposal) {

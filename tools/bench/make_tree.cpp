@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,7 @@ int Mixed(const fs::path& root, const fs::path& seedFolder) {
     std::mt19937 random(20240601);
     constexpr int Folders = 400, Files = 20000, Images = 5000;
     std::vector<fs::path> folders;
+    std::set<fs::path> usedRepeats;
     for (int i = 0; i < Folders; ++i) {
         // 20 top folders of 19 sub-folders each, plus the top folders themselves.
         const fs::path top = root / ("album" + std::to_string(i / 20));
@@ -157,9 +159,15 @@ int Mixed(const fs::path& root, const fs::path& seedFolder) {
     }
     for (int i = 0; i < Files; ++i) {
         const fs::path& folder = folders[static_cast<std::size_t>(i) % Folders];
-        // One image in four; about one name in ten repeats a name used in another folder.
-        const int number = (random() % 10 == 0) ? static_cast<int>(random() % 500) : i;
-        const std::string base = "file" + std::to_string(number);
+        // One image in four; about one name in ten repeats a name used in another folder
+        // (never one in the same folder: every file must land).
+        const bool repeat = random() % 10 == 0;
+        const int number = repeat ? static_cast<int>(random() % 500) : i;
+        std::string base = "file" + std::to_string(number);
+        if (repeat &&
+            (number % Folders == i % Folders || !usedRepeats.insert(folder / base).second)) {
+            base = "file" + std::to_string(i);
+        }
         if (i % 4 == 0 && i / 4 < Images) {
             const auto w = static_cast<std::uint32_t>(16 + random() % 240);
             const auto h = static_cast<std::uint32_t>(16 + random() % 180);
