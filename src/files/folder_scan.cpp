@@ -49,7 +49,11 @@ private:
     void Enter(std::string folder) {
         if (hooks_.stop.stop_requested()) return;
         OpenFolder open;
-        if (!os::ListFolder(folder, open.entries)) return;
+        // Files off the list are not even looked up.
+        const auto listed = [this](std::string_view name) {
+            return IsListed(extensionList_, name);
+        };
+        if (!os::ListFolder(folder, open.entries, listed)) return;
         if (hooks_.folderEntered) hooks_.folderEntered(folder);
         open.path = std::move(folder);
         stack_.push_back(std::move(open));

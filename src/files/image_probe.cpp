@@ -163,16 +163,31 @@ std::optional<ImageSize> ReadJpegSize(ByteSource& source) {
     return std::nullopt;
 }
 
-// Lets the header readers read an open file.
+// Lets the header readers read an open file. The readers ask for a few bytes at a time (a
+// JPEG costs two reads per segment); one system call per 4 KiB window serves them all for
+// the usual header, which makes measuring a tree of small pictures several times faster.
 class FileSource final : public ByteSource {
 public:
     explicit FileSource(os::ReadFile& file) : file_(file) {}
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
-        return file_.ReadAt(offset, buffer);
+        if (buffer.size() > window_.size()) return file_.ReadAt(offset, buffer);
+        if (offset < windowStart_ || offset + buffer.size() > windowStart_ + windowLength_) {
+            windowStart_ = offset;
+            windowLength_ = file_.ReadAt(offset, window_);
+        }
+        const std::uint64_t skip = offset - windowStart_;
+        if (skip >= windowLength_) return 0;
+        const auto n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), windowLength_ - skip));
+        std::memcpy(buffer.data(), window_.data() + skip, n);
+        return n;
     }
 
 private:
     os::ReadFile& file_;
+    std::array<std::uint8_t, 4096> window_{};
+    std::uint64_t windowStart_ = 0;
+    std::size_t windowLength_ = 0;  // what the file gave at windowStart_: less near its end
 };
 
 }  // namespace

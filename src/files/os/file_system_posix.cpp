@@ -245,7 +245,8 @@ CopyResult CopyNamed(int in, const struct stat& source, const std::string& folde
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const NameFilter& wanted) {
     entries.clear();
     const UniqueDir dir(::opendir(folder.c_str()));
     if (!dir) return false;
@@ -253,6 +254,8 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
     while (const dirent* e = ::readdir(dir.get())) {
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
+        // DT_UNKNOWN (some file systems never fill d_type) is looked up like the rest.
+        if (wanted && e->d_type == DT_REG && !wanted(name)) continue;
         DirEntry entry;
         if (Describe(fd, e->d_name, name, entry)) entries.push_back(std::move(entry));
     }

@@ -82,7 +82,8 @@ CopyResult Fill(HANDLE in, HANDLE out, std::stop_token stop) {
 
 }  // namespace
 
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const NameFilter& wanted) {
     entries.clear();
     WIN32_FIND_DATAA data;
     const UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
@@ -90,6 +91,9 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries) {
     do {
         const std::string_view name = data.cFileName;
         if (name == "." || name == "..") continue;
+        const DWORD special =
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+        if (wanted && (data.dwFileAttributes & special) == 0 && !wanted(name)) continue;
         entries.push_back(EntryFrom(data));
     } while (::FindNextFileA(find.Get(), &data));
     return true;
