@@ -37,30 +37,30 @@ const char UsageText[] =
 
 namespace {
 
-struct OptionSpec {
+struct OptionDef {
     char shortName;
     const char* longName;
     bool takesValue;
 };
 
-constexpr OptionSpec Options[] = {
+constexpr OptionDef Options[] = {
     {'k', "kind", true},      {'e', "extensions", true}, {'d', "duplicates", true},
     {'t', "threshold", true}, {'y', "yes", false},       {'n', "dry-run", false},
     {'l', "list", false},     {'q', "quiet", false},     {'h', "help", false},
     {'V', "version", false},
 };
 
-const OptionSpec* FindShort(char c) {
-    for (const OptionSpec& o : Options) {
+const OptionDef* FindShort(char c) {
+    for (const OptionDef& o : Options) {
         if (o.shortName == c) return &o;
     }
     return nullptr;
 }
 
 // A long option may be abbreviated to any unambiguous prefix, as with getopt_long.
-const OptionSpec* FindLong(std::string_view name, std::string& error) {
-    const OptionSpec* found = nullptr;
-    for (const OptionSpec& o : Options) {
+const OptionDef* FindLong(std::string_view name, std::string& error) {
+    const OptionDef* found = nullptr;
+    for (const OptionDef& o : Options) {
         const std::string_view full = o.longName;
         if (full == name) return &o;
         if (full.starts_with(name)) {
@@ -89,7 +89,7 @@ struct Parser {
     bool extensionsGiven = false;
     std::string error;
 
-    bool Apply(const OptionSpec& o, std::string_view value) {
+    bool Apply(const OptionDef& o, std::string_view value) {
         const std::string shown = std::string("--") + o.longName;
         switch (o.shortName) {
             case 'k':
@@ -174,7 +174,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
         } else if (arg.starts_with("--")) {
             const std::string_view body = arg.substr(2);
             const std::size_t equals = body.find('=');
-            const OptionSpec* o = FindLong(body.substr(0, equals), p.error);
+            const OptionDef* o = FindLong(body.substr(0, equals), p.error);
             if (!o) return {std::nullopt, p.error};
             std::optional<std::string_view> value;
             if (equals != std::string_view::npos) {
@@ -191,7 +191,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
         } else {
             // Short options, bundled (-yq) or with an attached value (-kimages).
             for (std::size_t j = 1; j < arg.size(); ++j) {
-                const OptionSpec* o = FindShort(arg[j]);
+                const OptionDef* o = FindShort(arg[j]);
                 if (!o) return {std::nullopt, "invalid option -- '" + std::string(1, arg[j]) + "'"};
                 if (!o->takesValue) {
                     if (!p.Apply(*o, "")) return {std::nullopt, p.error};
