@@ -1,0 +1,47 @@
+// app/form_logic.h: the decisions of the main form that do not need a window: which hint the
+// status bar shows for a command, and what the kind selector does to the extension field and
+// the threshold radios. The window procedure reads the controls, asks, and applies.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tessel {
+
+// How texts read from controls are compared with the program's own: the window passes an
+// exact comparison by the system locale (CompareStringA, no flags); tests pass plain ==.
+using TextEquals = bool (*)(std::string_view, std::string_view);
+
+// The longest text a control yields to the form: it reads into 260-byte buffers.
+inline constexpr std::size_t ControlTextLimit = 259;
+
+// The status-bar hint for a WM_COMMAND whose low word is `commandId` (any notification
+// code), while the kind selector shows `kindText`.
+const char* HintFor(int commandId, std::string_view kindText, TextEquals equal);
+
+// What the form shows after a kind change.
+struct KindView {
+    std::optional<std::string> fieldText;  // new text of EdtExtensions; none: leave it
+    bool editable = false;                 // EdtExtensions accepts typing
+    // true: the automatic and manual bounds are enabled, checks left as they are;
+    // false: "none" is checked, the other two are unchecked and disabled.
+    bool thresholdChoices = false;
+};
+
+// The kind selector with the list the user typed for "拡張子で指定", which is kept while a
+// preset kind is shown. A field that holds either preset list never overwrites it.
+class KindSelector {
+public:
+    // The selector now shows `kindText`; `fieldText` is what EdtExtensions holds. No view
+    // for a text that names no kind.
+    std::optional<KindView> Change(std::string_view kindText, std::string_view fieldText,
+                                   TextEquals equal);
+    const std::string& SavedCustomList() const { return savedCustomList_; }
+    void Reset() { savedCustomList_.clear(); }
+
+private:
+    std::string savedCustomList_;
+};
+
+}  // namespace tessel

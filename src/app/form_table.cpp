@@ -1,0 +1,87 @@
+// app/form_table.cpp: the tables of form_table.h. Captions point into the text table, so
+// they are code page 932 in the Windows build.
+#include "app/form_table.h"
+
+#include "app/control_ids.h"
+#include "app/texts.h"
+
+namespace tessel {
+namespace {
+
+constexpr std::uint32_t Edit = 0x50000080;        // visible child, ES_AUTOHSCROLL
+constexpr std::uint32_t Push = 0x50000000;        // visible child, BS_PUSHBUTTON
+constexpr std::uint32_t Label = 0x50000000;       // visible child, SS_LEFT
+constexpr std::uint32_t FirstRadio = 0x50020009;  // WS_GROUP, BS_AUTORADIOBUTTON
+constexpr std::uint32_t Radio = 0x50000009;       // BS_AUTORADIOBUTTON
+constexpr std::uint32_t Frame = 0x50000007;       // BS_GROUPBOX
+constexpr std::uint32_t ClientEdge = 0x200;       // WS_EX_CLIENTEDGE
+constexpr std::uint32_t StaticEdge = 0x20000;     // WS_EX_STATICEDGE
+
+constexpr ControlSpec mainControls[] = {
+    {EdtSource, "EDIT", "", Edit, ClientEdge, 75, 10, 352, 27},
+    {EdtDestination, "EDIT", "", Edit, ClientEdge, 75, 51, 351, 27},
+    {BtnBrowseSource, "BUTTON", text::Browse, Push, 0, 445, 12, 52, 26},
+    {BtnBrowseDestination, "BUTTON", text::Browse, Push, 0, 445, 49, 54, 28},
+    {CmbKind, "COMBOBOX", "", 0x50200003 /* WS_VSCROLL, CBS_DROPDOWNLIST */, 0, 137, 106, 100, 60},
+    {EdtExtensions, "EDIT", "", Edit, ClientEdge, 245, 107, 253, 19},
+    {EdtLog, "EDIT", "", 0x50300804 /* scroll bars, ES_READONLY, ES_MULTILINE */, ClientEdge, 13,
+     222, 479, 95},
+    {BtnRun, "BUTTON", text::Run, Push, 0, 98, 364, 96, 28},
+    {BtnExit, "BUTTON", text::Exit, Push, 0, 283, 365, 88, 24},
+    {PrgProgress, "msctls_progress32", "", 0x50000000, StaticEdge, 12, 320, 482, 28},
+    {LblSource, "STATIC", text::LabelSource, Label, 0, 11, 10, 46, 17},
+    {LblDestination, "STATIC", text::LabelDestination, Label, 0, 11, 51, 51, 21},
+    {LblKind, "STATIC", text::LabelKind, Label, 0, 9, 105, 127, 16},
+    {RadSequential, "BUTTON", text::RadioSequential, FirstRadio, 0, 29, 150, 142, 15},
+    {RadOverwrite, "BUTTON", text::RadioOverwrite, Radio, 0, 203, 150, 84, 22},
+    {RadSeparateFolder, "BUTTON", text::RadioSeparateFolder, Radio, 0, 341, 153, 130, 16},
+    {GrpDuplicates, "BUTTON", text::GroupDuplicates, Frame, 0, 10, 134, 486, 41},
+    {GrpThreshold, "BUTTON", text::GroupThreshold, Frame, 0, 9, 179, 491, 37},
+    {RadThresholdNone, "BUTTON", text::RadioThresholdNone, FirstRadio, 0, 30, 196, 77, 16},
+    {RadThresholdAuto, "BUTTON", text::RadioThresholdAuto, Radio, 0, 203, 192, 102, 19},
+    {RadThresholdManual, "BUTTON", text::RadioThresholdManual, Radio, 0, 341, 196, 126, 17},
+};
+
+constexpr ControlSpec aboutControls[] = {
+    {LblAboutName, "STATIC", text::ProgramTitle, 0x50000001 /* SS_CENTER */, 0, 106, 16, 129, 24},
+    {LblAboutVersion, "STATIC", text::AboutVersion, 0x50000001, 0, 112, 42, 126, 31},
+    {EdtAboutHomePage, "EDIT", text::AboutHomePage, 0x50000800 /* ES_READONLY, no border */, 0, 18,
+     78, 314, 22},
+    {BtnAboutOk, "BUTTON", "OK", Push, 0, 128, 148, 79, 24},
+    {IcoAboutIcon, "STATIC", "", 0x50000003 /* SS_ICON */, 0, 42, 25, 32, 32},
+    {LblAboutAuthor, "STATIC", text::AboutAuthor, Label, 0, 94, 111, 160, 22},
+};
+
+constexpr KindPreset kinds[] = {
+    {text::KindImages, text::ImageExtensions, true},
+    {text::KindArchives, text::ArchiveExtensions, false},
+    {text::KindCustom, nullptr, false},
+};
+
+constexpr DialogSpec dialogs[] = {
+    {AboutDialogId, text::AboutTitle, 361, 231},
+    {ThresholdDialogId, text::ThresholdTitle, 480, 360},
+};
+
+}  // namespace
+
+std::span<const ControlSpec> MainFormControls() {
+    return mainControls;
+}
+
+std::span<const ControlSpec> AboutControls() {
+    return aboutControls;
+}
+
+std::span<const KindPreset> KindPresets() {
+    return kinds;
+}
+
+const DialogSpec* FindDialog(std::string_view identifier) {
+    for (const DialogSpec& d : dialogs) {
+        if (identifier == d.identifier) return &d;
+    }
+    return nullptr;
+}
+
+}  // namespace tessel

@@ -1,0 +1,215 @@
+// app/main_window_win32.cpp: the main form. Builds the controls from the form table, lays
+// them out from the layout table, and routes commands; what can be decided without a window
+// (layout, hints, the kind change) is decided in the portable files and only applied here.
+#include "app/main_window_win32.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "app/control_ids.h"
+#include "app/form_layout.h"
+#include "app/form_logic.h"
+#include "app/form_table.h"
+#include "app/modal_dialog_win32.h"
+#include "app/settings_names.h"
+#include "app/shell_win32.h"
+#include "app/texts.h"
+#include "app/window_size_win32.h"
+#include "job/worker.h"
+
+namespace tessel {
+namespace {
+
+struct FormState {
+    HWND window = nullptr;
+    KindSelector kinds;
+    std::unique_ptr<ExtractionJob> job;
+};
+FormState form;
+
+// What a 260-byte buffer takes of a control's text: at most 259 bytes.
+std::string ControlText(HWND control) {
+    char buffer[ControlTextLimit + 1] = {};
+    const int length = ::GetWindowTextA(control, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+HWND Control(HWND window, int id) {
+    return ::GetDlgItem(window, id);
+}
+
+// Texts read from controls are compared with the program's own by the system locale, with
+// no flags, and only CSTR_EQUAL counts.
+bool SameText(std::string_view a, std::string_view b) {
+    return ::CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, a.data(), static_cast<int>(a.size()),
+                            b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+void ShowHint(HWND window, int commandId) {
+    const std::string kind = ControlText(Control(window, CmbKind));
+    ::SendMessageA(Control(window, StatusBar), SB_SETTEXTA, 0,
+                   reinterpret_cast<LPARAM>(HintFor(commandId, kind, &SameText)));
+}
+
+void CreateControls(HWND window) {
+    for (const ControlSpec& c : MainFormControls()) {
+        HWND control = ::CreateWindowExA(
+            c.exStyle, c.className, c.caption, c.style, c.x, c.y, c.width, c.height, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ProgramInstance(), nullptr);
+        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+    }
+}
+
+void InitialiseForm(HWND window) {
+    ::SetWindowTextA(window, text::ProgramTitle);
+
+    // A current directory longer than the buffer leaves both fields empty.
+    char directory[ProgramPathLimit] = {};
+    const DWORD length = ::GetCurrentDirectoryA(sizeof directory, directory);
+    if (length == 0 || length >= sizeof directory) directory[0] = '\0';
+    ::SetWindowTextA(Control(window, EdtSource), directory);
+    ::SetWindowTextA(Control(window, EdtDestination), directory);
+    ::SetWindowTextA(Control(window, EdtLog), text::LogWelcome);
+
+    HWND kinds = Control(window, CmbKind);
+    for (const KindPreset& kind : KindPresets()) {
+        ::SendMessageA(kinds, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind.label));
+    }
+    ::SendMessageA(kinds, CB_SETCURSEL, 0, 0);
+
+    HWND extensions = Control(window, EdtExtensions);
+    ::SendMessageA(extensions, EM_SETREADONLY, TRUE, 0);
+    ::SetWindowTextA(extensions, text::ImageExtensions);
+    form.kinds.Reset();
+
+    ::ShowWindow(Control(window, PrgProgress), SW_HIDE);
+    ::SendMessageA(Control(window, RadSequential), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageA(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
+    ::CreateStatusWindowA(StatusBarStyle, text::HintGeneral, window, StatusBar);
+
+    // The record of the previous window, if any, has no worker any more (see OnDestroy).
+    form.job = std::make_unique<ExtractionJob>();
+
+    RestoreWindowSize(window, SettingsBase(), MinimumWidth, MinimumHeight);
+}
+
+void OnCreate(HWND window) {
+    form.window = window;
+    ::SetMenu(window, MenuBar());
+    CreateControls(window);
+    InitialiseForm(window);
+}
+
+void OnSize(HWND window, WORD width, WORD height) {
+    HWND statusBar = Control(window, StatusBar);
+    int statusHeight = 0;
+    if (statusBar != nullptr) {
+        ::SendMessageA(statusBar, WM_SIZE, 0, 0);  // docks itself at the new bottom
+        RECT client;
+        ::GetClientRect(statusBar, &client);
+        statusHeight = client.bottom - client.top;
+    }
+    for (const Placement& p : LayoutForm(width, height, statusHeight)) {
+        ::MoveWindow(Control(window, p.id), p.x, p.y, p.width, p.height, TRUE);
+    }
+}
+
+void OnKindChange(HWND window) {
+    HWND extensions = Control(window, EdtExtensions);
+    const auto view = form.kinds.Change(ControlText(Control(window, CmbKind)),
+                                        ControlText(extensions), &SameText);
+    if (!view) return;
+    if (view->fieldText) ::SetWindowTextA(extensions, view->fieldText->c_str());
+    ::SendMessageA(extensions, EM_SETREADONLY, view->editable ? FALSE : TRUE, 0);
+    if (!view->thresholdChoices) {
+        ::SendMessageA(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageA(Control(window, RadThresholdAuto), BM_SETCHECK, BST_UNCHECKED, 0);
+        ::SendMessageA(Control(window, RadThresholdManual), BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    ::EnableWindow(Control(window, RadThresholdAuto), view->thresholdChoices);
+    ::EnableWindow(Control(window, RadThresholdManual), view->thresholdChoices);
+}
+
+// Closes when no run is under way. During a run the button aborts it; until the form's
+// running state is restored by the progress monitor, the abort here only ends the worker
+// safely (no partial file, the lock free) and marks the run as ended.
+void ExitOrAbort(HWND window) {
+    ExtractionJob& job = *form.job;
+    bool running;
+    {
+        std::scoped_lock hold(job.lock);
+        running = job.running != 0;
+    }
+    if (!running) {
+        ::SendMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    StopWorker(job);
+    std::scoped_lock hold(job.lock);
+    job.running = 0;
+}
+
+void ExitFromMenu(HWND window) {
+    StopWorker(*form.job);
+    ::SendMessageA(window, WM_CLOSE, 0, 0);
+}
+
+void OnCommand(HWND window, int id, int code) {
+    switch (id) {
+        case BtnExit:
+            if (code == BN_CLICKED) ExitOrAbort(window);
+            break;
+        case CmbKind:
+            if (code == CBN_SELCHANGE) OnKindChange(window);
+            break;
+        case MenuExit: ExitFromMenu(window); break;
+        case MenuAbout: ModalDialogRunner(window, AboutDialogId); break;
+    }
+}
+
+// The worker goes first: it may be inside a copy and it uses the record's lock and texts.
+// Stopping it removes a copy under way and waits for the thread, so nothing is released
+// under it. The record itself stays until the next form or the shell's end.
+void OnDestroy(HWND window) {
+    if (form.job) StopWorker(*form.job);
+    SaveWindowSize(window, SettingsBase());
+    ::PostQuitMessage(0);
+    ::SetMenu(window, nullptr);  // the menu bar belongs to the shell, not to this window
+    form.window = nullptr;
+}
+
+LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(window); return 0;
+        case WM_DESTROY: OnDestroy(window); return 0;
+        case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
+        case WM_CLOSE: ::DestroyWindow(window); return 0;
+        case WM_COMMAND: OnCommand(window, LOWORD(wParam), HIWORD(wParam)); return 0;
+    }
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) ShowHint(window, LOWORD(wParam));
+    return MainProcedure(window, message, wParam, lParam);
+}
+
+HWND MainWindow() {
+    return form.window;
+}
+
+ExtractionJob* FormJob() {
+    return form.job.get();
+}
+
+void ReleaseMainForm() {
+    form.job.reset();
+}
+
+}  // namespace tessel

@@ -1,0 +1,96 @@
+// app/modal_dialog_win32.cpp: the runner's nested loop ends on its own dialog's close, which
+// it learns from the modal stack, not from a posted WM_QUIT: a thread message would be
+// taken by whichever loop runs innermost, so an outer dialog closed first would hand its
+// result to the inner runner and end it early.
+#include "app/modal_dialog_win32.h"
+
+#include <array>
+
+#include "app/about_dialog_win32.h"
+#include "app/form_table.h"
+#include "app/modal_stack.h"
+#include "app/shell_win32.h"
+
+namespace tessel {
+namespace {
+
+struct DialogProcedure {
+    const char* identifier;
+    WNDPROC procedure;
+    HWND* handle;
+};
+std::array<DialogProcedure, 2> procedures = {{
+    {AboutDialogId, AboutDialogProcedure, &aboutDialog},
+    {ThresholdDialogId, nullptr, nullptr},
+}};
+
+ModalStack stack;
+
+ModalStack::Window Id(HWND window) {
+    return reinterpret_cast<ModalStack::Window>(window);
+}
+
+DialogProcedure* FindProcedure(std::string_view identifier) {
+    for (DialogProcedure& p : procedures) {
+        if (identifier == p.identifier) return &p;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void RegisterDialogProcedure(std::string_view identifier, WNDPROC procedure, HWND* handle) {
+    if (DialogProcedure* p = FindProcedure(identifier)) {
+        p->procedure = procedure;
+        p->handle = handle;
+    }
+}
+
+int ModalDialogRunner(HWND owner, const char* identifier) {
+    const DialogSpec* spec = FindDialog(identifier);
+    if (spec == nullptr) return 0;
+    const DialogProcedure* entry = FindProcedure(spec->identifier);
+    if (entry == nullptr || entry->procedure == nullptr || stack.IsOpen(spec->identifier)) {
+        return 0;
+    }
+    HWND dialog =
+        ::CreateWindowExA(0, "NORMALDLG", spec->title, DialogStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          spec->width, spec->height, owner, nullptr, ProgramInstance(), nullptr);
+    if (dialog == nullptr) return 0;
+    if (entry->handle != nullptr) *entry->handle = dialog;
+    stack.Push(spec->identifier, Id(dialog), Id(owner));
+
+    // Messages of the creation went to the class's default procedure.
+    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->procedure));
+    ::SendMessageA(dialog, WM_INITDIALOG, 0, 0);
+    ::ShowWindow(dialog, SW_SHOW);
+    ::EnableWindow(owner, FALSE);
+
+    MSG msg;
+    while (!stack.IsClosed(Id(dialog)) && ::IsWindow(dialog)) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            // Closes never post WM_QUIT, so this one asks the program to end: close this
+            // dialog and hand the request on to the loop outside.
+            CloseModalDialog(dialog, 0);
+            if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!::IsDialogMessageA(dialog, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    // Destroyed by someone else (its owner went away): still give the owner back.
+    if (!stack.IsClosed(Id(dialog)) && stack.Close(Id(dialog), 0)) ::EnableWindow(owner, TRUE);
+    if (entry->handle != nullptr && *entry->handle == dialog) *entry->handle = nullptr;
+    return stack.Pop(Id(dialog));
+}
+
+void CloseModalDialog(HWND dialog, int result) {
+    // The owner comes back before the dialog goes, so that activation returns to it.
+    if (stack.Close(Id(dialog), result)) ::EnableWindow(::GetWindow(dialog, GW_OWNER), TRUE);
+    ::DestroyWindow(dialog);
+}
+
+}  // namespace tessel

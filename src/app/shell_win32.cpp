@@ -1,0 +1,173 @@
+// app/shell_win32.cpp: start-up and shutdown of the process. Failures of the start-up calls
+// are not reported: a missing font or menu leaves the program running with the system's.
+#include "app/shell_win32.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <utility>
+
+#include "app/control_ids.h"
+#include "app/form_table.h"
+#include "app/handles_win32.h"
+#include "app/main_window_win32.h"
+#include "app/settings_names.h"
+#include "app/texts.h"
+
+namespace tessel {
+namespace {
+
+constexpr char DialogClass[] = "NORMALDLG";
+constexpr char MainClass[] = "NORMAL0";
+
+struct SharedGui {
+    HINSTANCE instance = nullptr;
+    UniqueFont formFont;
+    UniqueFont aboutFont;
+    UniqueFont thresholdFont;
+    UniqueBrush backgroundBrush;
+    UniqueMenu menuBar;  // owns both pop-ups once they are inserted
+    std::string settingsBase;
+};
+std::unique_ptr<SharedGui> shared;
+
+UniqueFont MakeFont(int height, BYTE pitchAndFamily) {
+    return UniqueFont(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                    SHIFTJIS_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                                    DRAFT_QUALITY, pitchAndFamily, text::FontFace));
+}
+
+// Inserts one item; an empty text makes a separator and nothing else.
+void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* caption, UINT id,
+                     HMENU subMenu, UINT state) {
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_TYPE;
+    if (caption[0] == '\0') {
+        item.fType = MFT_SEPARATOR;
+    } else {
+        item.fType = MFT_STRING;
+        item.fMask |= MIIM_STATE | MIIM_ID;
+        item.dwTypeData = const_cast<char*>(caption);
+        item.wID = id;
+        item.fState = state;
+        if (subMenu != nullptr) {
+            item.fMask |= MIIM_SUBMENU;
+            item.hSubMenu = subMenu;
+        }
+    }
+    ::InsertMenuItemA(menu, position, byPosition, &item);
+}
+
+// Every insertion goes to position 0, so the entry inserted last stands first: the bar
+// reads "ファイル(&F)", "HELP(&H)".
+UniqueMenu BuildMenuBar() {
+    UniqueMenu bar(::CreateMenu());
+    UniqueMenu help(::CreatePopupMenu());
+    InsertMenuEntry(help.Get(), 0, TRUE, text::MenuHelpAbout, MenuAbout, nullptr, 0);
+    InsertMenuEntry(bar.Get(), 0, TRUE, text::MenuHelp, 0, help.Get(), 0);
+    if (::GetSubMenu(bar.Get(), 0) == help.Get()) help.Release();
+    UniqueMenu file(::CreatePopupMenu());
+    InsertMenuEntry(file.Get(), 0, TRUE, text::MenuFileExit, MenuExit, nullptr, 0);
+    InsertMenuEntry(bar.Get(), 0, TRUE, text::MenuFile, 0, file.Get(), 0);
+    if (::GetSubMenu(bar.Get(), 0) == file.Get()) file.Release();
+    return bar;
+}
+
+void RegisterClasses(HINSTANCE instance, HBRUSH background) {
+    WNDCLASSEXA dialog{};
+    dialog.cbSize = sizeof dialog;
+    dialog.style = ClassStyle;
+    // Each dialog puts its own procedure in place after creation (modal_dialog_win32.cpp).
+    dialog.lpfnWndProc = ::DefWindowProcA;
+    dialog.hInstance = instance;
+    dialog.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+    dialog.hIconSm = ::LoadIconA(nullptr, IDI_WINLOGO);
+    dialog.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    dialog.hbrBackground = background;
+    dialog.lpszClassName = DialogClass;
+    ::RegisterClassExA(&dialog);
+
+    WNDCLASSEXA main = dialog;
+    main.lpfnWndProc = MainWindowProcedure;
+    main.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(ProgramIconId));
+    main.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(ProgramIconId),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    main.lpszClassName = MainClass;
+    ::RegisterClassExA(&main);
+}
+
+}  // namespace
+
+Shell::Shell(HINSTANCE instance, std::string settingsBasePath) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    auto gui = std::make_unique<SharedGui>();
+    gui->instance = instance;
+    gui->formFont = MakeFont(-12, FF_SWISS | DEFAULT_PITCH);
+    gui->aboutFont = MakeFont(-19, FF_MODERN | VARIABLE_PITCH);
+    gui->thresholdFont = MakeFont(-16, FF_MODERN | VARIABLE_PITCH);
+    gui->backgroundBrush = UniqueBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
+    gui->menuBar = BuildMenuBar();
+    gui->settingsBase = std::move(settingsBasePath);
+    RegisterClasses(instance, gui->backgroundBrush.Get());
+    shared = std::move(gui);
+}
+
+Shell::~Shell() {
+    ::UnregisterClassA(MainClass, shared->instance);
+    ::UnregisterClassA(DialogClass, shared->instance);
+    ReleaseMainForm();
+    shared.reset();
+}
+
+HINSTANCE ProgramInstance() {
+    return shared->instance;
+}
+HFONT FormFont() {
+    return shared->formFont.Get();
+}
+HFONT AboutFont() {
+    return shared->aboutFont.Get();
+}
+HFONT ThresholdFont() {
+    return shared->thresholdFont.Get();
+}
+HBRUSH BackgroundBrush() {
+    return shared->backgroundBrush.Get();
+}
+HMENU MenuBar() {
+    return shared->menuBar.Get();
+}
+const std::string& SettingsBase() {
+    return shared->settingsBase;
+}
+
+HWND CreateMainWindow() {
+    return ::CreateWindowExA(MainWindowExStyle, MainClass, text::CreationTitle, MainWindowStyle,
+                             CW_USEDEFAULT, CW_USEDEFAULT, MainWindowCreationWidth,
+                             MainWindowCreationHeight, nullptr, nullptr, shared->instance, nullptr);
+}
+
+void RunMessageLoop() {
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+int RunProgram(HINSTANCE instance) {
+    const std::string directory = ProgramDirectory(::GetCommandLineA(), CodePage::Cp932);
+    Shell shell(instance, SettingsBasePath(directory));
+    CreateMainWindow();
+    RunMessageLoop();
+    // A WM_QUIT that did not come from the main window's end leaves the window standing;
+    // destroying it now stops a run that is under way and saves the size, as closing does.
+    if (HWND window = MainWindow()) ::DestroyWindow(window);
+    return 0;
+}
+
+}  // namespace tessel

@@ -1,0 +1,51 @@
+// app/texts.h: every fixed text the main window, its menu and the About dialog show. The
+// definitions in texts.cpp are code page 932 in the Windows build and UTF-8 elsewhere, so
+// byte lengths differ between the two; compare texts, never their sizes.
+#pragma once
+
+namespace tessel::text {
+
+extern const char ProgramTitle[];   // main window title, About name, message box caption
+extern const char CreationTitle[];  // the title until the form sets ProgramTitle
+extern const char FontFace[];       // face of the three shared fonts
+
+extern const char MenuFile[];
+extern const char MenuFileExit[];
+extern const char MenuHelp[];
+extern const char MenuHelpAbout[];
+
+extern const char Browse[];  // both browse buttons
+extern const char Run[];
+extern const char Exit[];  // BtnExit while no run is under way
+extern const char LabelSource[];
+extern const char LabelDestination[];
+extern const char LabelKind[];
+extern const char RadioSequential[];
+extern const char RadioOverwrite[];
+extern const char RadioSeparateFolder[];
+extern const char GroupDuplicates[];
+extern const char GroupThreshold[];
+extern const char RadioThresholdNone[];
+extern const char RadioThresholdAuto[];
+extern const char RadioThresholdManual[];
+
+extern const char KindImages[];  // combobox items, in combobox order
+extern const char KindArchives[];
+extern const char KindCustom[];
+extern const char ImageExtensions[];  // the two preset extension lists
+extern const char ArchiveExtensions[];
+
+extern const char LogWelcome[];   // EdtLog after start-up
+extern const char HintGeneral[];  // status bar at start and for most commands
+extern const char HintSource[];
+extern const char HintDestination[];
+extern const char HintExtensionsCustom[];
+extern const char HintExtensionsPreset[];
+
+extern const char AboutTitle[];
+extern const char AboutVersion[];
+extern const char AboutHomePage[];
+extern const char AboutAuthor[];     // "製作者：" and the author's name
+extern const char ThresholdTitle[];  // the threshold dialog's window title
+
+}  // namespace tessel::text
