@@ -75,6 +75,15 @@ start_session() {
   else
     "$wine" wineboot 9>&- </dev/null >/dev/null 2>&1 || true
   fi
+  if [ ! -f "$WINEPREFIX/.tessel-fonts" ]; then
+    # Debian's Wine does not load its own fonts (package fonts-wine) by itself: without
+    # Marlett the caption buttons read "0 1 r". And "ＭＳ Ｐゴシック" is proportional:
+    # left to fontconfig it becomes the fixed-pitch IPAGothic, so name its twin.
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f \
+      9>&- </dev/null >/dev/null 2>&1 || true
+    touch "$WINEPREFIX/.tessel-fonts"
+  fi
   echo "$pid $display" >"$session"
 }
 
