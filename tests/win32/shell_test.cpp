@@ -1,0 +1,74 @@
+// What the shell creates before any window: the shared fonts and the two window classes.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/main_window_win32.h"
+#include "app/texts.h"
+#include "gui_fixture.h"
+
+namespace tessel::test {
+namespace {
+
+using ShellStart = GuiTest;
+
+TEST_F(ShellStart, FontsAreTheAskedShiftJisFaces) {
+    const struct {
+        const char* name;
+        HFONT font;
+        LONG height;
+        BYTE pitchAndFamily;
+    } fonts[] = {
+        {"form", FormFont(), -12, FF_SWISS | DEFAULT_PITCH},
+        {"about", AboutFont(), -19, FF_MODERN | VARIABLE_PITCH},
+        {"threshold", ThresholdFont(), -16, FF_MODERN | VARIABLE_PITCH},
+    };
+    for (const auto& f : fonts) {
+        SCOPED_TRACE(f.name);
+        LOGFONTA logFont{};
+        ASSERT_EQ(::GetObjectA(f.font, sizeof logFont, &logFont), int{sizeof logFont});
+        EXPECT_EQ(logFont.lfHeight, f.height);
+        EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
+        EXPECT_EQ(logFont.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_EQ(logFont.lfOutPrecision, OUT_STROKE_PRECIS);
+        EXPECT_EQ(logFont.lfClipPrecision, CLIP_STROKE_PRECIS);
+        EXPECT_EQ(logFont.lfQuality, DRAFT_QUALITY);
+        EXPECT_EQ(logFont.lfPitchAndFamily, f.pitchAndFamily);
+        EXPECT_STREQ(logFont.lfFaceName, text::FontFace);
+    }
+}
+
+TEST_F(ShellStart, ClassesShareTheBackgroundAndOnlyTheMainOneHasTheProgramIcon) {
+    WNDCLASSEXA dialog{};
+    dialog.cbSize = sizeof dialog;
+    ASSERT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMALDLG", &dialog));
+    WNDCLASSEXA main{};
+    main.cbSize = sizeof main;
+    ASSERT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMAL0", &main));
+    for (const WNDCLASSEXA* c : {&dialog, &main}) {
+        EXPECT_EQ(c->style, UINT{CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS});
+        EXPECT_EQ(c->hbrBackground, BackgroundBrush());
+        EXPECT_EQ(c->cbClsExtra, 0);
+        EXPECT_EQ(c->cbWndExtra, 0);
+    }
+    EXPECT_EQ(main.lpfnWndProc, MainWindowProcedure);
+    EXPECT_EQ(dialog.hIcon, ::LoadIconA(nullptr, IDI_APPLICATION));
+    EXPECT_EQ(main.hIcon, ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(101)));
+    EXPECT_NE(main.hIcon, nullptr);
+    LOGBRUSH brush{};
+    ::GetObjectA(BackgroundBrush(), sizeof brush, &brush);
+    EXPECT_EQ(brush.lbColor, ::GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(ShellStart, EndingUnregistersTheClassesForTheNextOne) {
+    shell_.reset();
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof info;
+    EXPECT_FALSE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMAL0", &info));
+    StartShell();
+    EXPECT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMAL0", &info));
+    EXPECT_NE(OpenMain(), nullptr);
+}
+
+}  // namespace
+}  // namespace tessel::test
