@@ -4,15 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "app/main_window_win32.h"
 #include "gui_fixture.h"
+#include "job/worker.h"
 
 namespace tessel::test {
 namespace {
@@ -67,6 +71,59 @@ TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
             EXPECT_EQ(job.running, 0);
         }
         CloseMain();
+    }
+}
+
+// Sparse, so that a copy long enough to be caught under way costs no disk.
+void WriteSparse(const std::string& path, LONGLONG size) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(file);
+    ::CloseHandle(file);
+}
+
+LONGLONG SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+TEST_F(Shutdown, ClosingDuringACopyLeavesOnlyWholeFiles) {
+    constexpr LONGLONG Size = 256LL << 20;
+    TempFolder source, destination;
+    const std::vector<std::string> names = {"a.bin", "b.bin", "c.bin"};
+    for (const std::string& name : names) WriteSparse(source / name, Size);
+
+    OpenMain();
+    ExtractionJob& job = *FormJob();
+    job.sourceFolder = source.Path();
+    job.destinationFolder = destination.Path();
+    job.extensionList = ",bin,";
+    job.options = Numbered | ThresholdNone;
+    job.running = 1;
+    StartWorker(job);
+    // Close as soon as the copying has begun (or the run has ended, on a fast machine).
+    for (int wait = 0; wait < 2000 && NamesIn(destination.Path()).empty(); ++wait) {
+        {
+            std::scoped_lock hold(job.lock);
+            if (job.running == 0) break;
+        }
+        ::Sleep(5);
+    }
+    ::SendMessageA(main_, WM_CLOSE, 0, 0);
+
+    EXPECT_FALSE(::IsWindow(main_));
+    EXPECT_FALSE(job.workerThread.joinable());
+    ASSERT_TRUE(job.lock.try_lock());
+    job.lock.unlock();
+    for (const std::string& name : NamesIn(destination.Path())) {
+        SCOPED_TRACE(name);
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end());
+        EXPECT_EQ(SizeOf(destination / name), Size);
     }
 }
 
