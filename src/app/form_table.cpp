@@ -49,7 +49,9 @@ constexpr ControlSpec aboutControls[] = {
      78, 314, 22},
     {BtnAboutOk, "BUTTON", "OK", Push, 0, 128, 148, 79, 24},
     {IcoAboutIcon, "STATIC", "", 0x50000003 /* SS_ICON */, 0, 42, 25, 32, 32},
-    {LblAboutAuthor, "STATIC", text::AboutAuthor, Label, 0, 94, 111, 160, 22},
+    // 250 wide, not 160: "製作者：てっせる！開発チーム" in AboutFont needs about 240 pixels, and
+    // a narrower label wraps the team's name onto a second line that the height hides.
+    {LblAboutAuthor, "STATIC", text::AboutAuthor, Label, 0, 94, 111, 250, 22},
 };
 
 constexpr KindPreset kinds[] = {

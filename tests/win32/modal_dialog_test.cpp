@@ -93,6 +93,24 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
         EXPECT_EQ(TextOf(::GetDlgItem(about, LblAboutVersion)), "Version 2.32");
         EXPECT_EQ(TextOf(::GetDlgItem(about, EdtAboutHomePage)), "http://tessel.invalid/");
 
+        // Each text fits its control on one line: a static wraps what is too wide onto a
+        // line its height hides (the author's name once lost "開発チーム" that way).
+        for (const int id : {LblAboutName, LblAboutVersion, EdtAboutHomePage, LblAboutAuthor}) {
+            SCOPED_TRACE(id);
+            HWND control = ::GetDlgItem(about, id);
+            const std::string shown = TextOf(control);
+            HDC dc = ::GetDC(control);
+            HGDIOBJ previous = ::SelectObject(dc, AboutFont());
+            SIZE extent{};
+            ::GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(control, dc);
+            RECT client{};
+            ::GetClientRect(control, &client);
+            EXPECT_LE(extent.cx, client.right) << shown;
+            EXPECT_LE(extent.cy, client.bottom) << shown;
+        }
+
         // Icon 101 at the system's default icon size.
         const auto icon = reinterpret_cast<HICON>(
             ::SendMessageA(::GetDlgItem(about, IcoAboutIcon), STM_GETICON, 0, 0));
