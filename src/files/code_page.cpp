@@ -28,10 +28,25 @@ std::size_t CharLength(std::string_view text, std::size_t pos, CodePage cp) {
         cp == CodePage::Cp932 ? (IsCp932LeadByte(lead) ? 2 : 1) : Utf8SequenceLength(lead);
     // A lead byte cut off by the end of the text stands alone.
     const std::size_t left = text.size() - pos;
-    return wanted <= left ? wanted : 1;
+    if (wanted > left) return 1;
+    // Linux names need not be UTF-8 ("caf\xE9.jpg" in Latin-1): a lead byte without its
+    // continuation bytes stands alone too, or it would swallow the "." after it.
+    if (cp == CodePage::Utf8) {
+        for (std::size_t i = 1; i < wanted; ++i) {
+            if ((static_cast<unsigned char>(text[pos + i]) & 0xC0) != 0x80) return 1;
+        }
+    }
+    return wanted;
 }
 
 std::optional<std::size_t> FindLastChar(std::string_view text, char c, CodePage cp) {
+    // In UTF-8 no byte of a longer character is below 0x80 (and a stray byte stands alone),
+    // so an ASCII character is found by its byte alone.
+    if (cp == CodePage::Utf8 && static_cast<unsigned char>(c) < 0x80) {
+        const std::size_t pos = text.rfind(c);
+        if (pos == std::string_view::npos) return std::nullopt;
+        return pos;
+    }
     std::optional<std::size_t> found;
     for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos, cp)) {
         if (text[pos] == c && CharLength(text, pos, cp) == 1) found = pos;

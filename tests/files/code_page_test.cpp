@@ -35,6 +35,9 @@ TEST(CodePage, FindLastCharStepsOverWholeCharacters) {
         {"UTF-8 without the character", CodePage::Utf8, "表", '.', std::nullopt},
         // A lead byte cut off by the end of the text stands alone.
         {"lone lead byte at the end", CodePage::Cp932, "a.\x95", '.', 1},
+        // A Latin-1 name on Linux is no UTF-8: é (E9) must not swallow the dot after it.
+        {"Latin-1 caf\xE9.jpg", CodePage::Utf8, "caf\xE9.jpg", '.', 4},
+        {"UTF-8 lead bytes before ASCII", CodePage::Utf8, "\xC3.\xE3\x81.x", '.', 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -49,6 +52,8 @@ TEST(CodePage, CharLengthNeverPassesTheEnd) {
     EXPECT_EQ(CharLength("表", 0, CodePage::Utf8), 3u);
     EXPECT_EQ(CharLength("\xE8\xA1", 0, CodePage::Utf8), 1u);
     EXPECT_EQ(CharLength("\xF0\x9F\x98\x80", 0, CodePage::Utf8), 4u);
+    EXPECT_EQ(CharLength("\xE9.j", 0, CodePage::Utf8), 1u);  // no continuation bytes
+    EXPECT_EQ(CharLength("\xE8\xA1.", 0, CodePage::Utf8), 1u);
 }
 
 TEST(CodePage, ContainsNoCaseFoldsOnlySingleByteLetters) {
@@ -69,6 +74,7 @@ TEST(CodePage, ContainsNoCaseFoldsOnlySingleByteLetters) {
         {"UTF-8 ア is not a", CodePage::Utf8, "ア", "a", false},
         {"UTF-8 full-width Ａ does not fold", CodePage::Utf8, ",ａ,", ",Ａ,", false},
         {"UTF-8 Japanese entry", CodePage::Utf8, ",jpg,表,", ",表,", true},
+        {"stray lead byte before the key", CodePage::Utf8, "\xE3,jpg,", ",JPG,", true},
         {"empty needle", CodePage::Utf8, "abc", "", true},
         {"longer needle", CodePage::Utf8, "ab", "abc", false},
     };

@@ -46,6 +46,17 @@ TEST(FolderScanPosix, NeverFollowsFolderLinksSoLoopsEnd) {
     EXPECT_THAT(lines, UnorderedElementsAre(root.Path(), root / "a", root / "b"));
 }
 
+TEST(FolderScanPosix, NamesThatAreNotUtf8AreKeptByTheirExtension) {
+    // Linux names are bytes: a Latin-1 "café.jpg" has a lone E9 before its dot.
+    TempFolder root;
+    test::WriteSized(root / "caf\xE9.jpg", 3);
+    test::WriteSized(root / "\xE3\x81.PNG", 4);
+    test::WriteSized(root / "\xE3\x81.txt", 5);
+    FoundFileList list;
+    ScanFolder(root.Path(), Images, list);
+    EXPECT_THAT(list.paths, UnorderedElementsAre(root / "caf\xE9.jpg", root / "\xE3\x81.PNG"));
+}
+
 TEST(FolderScanPosix, ALinkAsTheRootIsSearched) {
     TempFolder root;
     test::WriteSized(root / "real/x.jpg", 1);
