@@ -1,6 +1,8 @@
 // files/os/read_file_posix.cpp: reading a file by offset with open/pread.
-// Only regular files are opened: a folder, a device or a FIFO is not something to read a
-// header from, and opening a FIFO for reading would wait for a writer for ever.
+// A folder, a device or a FIFO is not something to read a header from. O_NONBLOCK keeps a
+// FIFO from blocking the open and its reads; a folder fails its first read (EISDIR). The
+// scan never hands over anything but regular files, so the one open + pread + close per
+// file is all a measurement costs: no fstat, its size is asked for only when wanted.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,7 +36,7 @@ private:
 
 class PosixReadFile final : public ReadFile {
 public:
-    PosixReadFile(UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+    explicit PosixReadFile(UniqueFd fd) : fd_(std::move(fd)) {}
 
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
         std::size_t done = 0;
@@ -45,28 +47,31 @@ public:
                                       static_cast<off_t>(at));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
+            const bool shortRead = static_cast<std::size_t>(n) < buffer.size() - done;
             done += static_cast<std::size_t>(n);
+            // A regular file reads short only at its end: asking again would cost a system
+            // call per small file just to hear "0".
+            if (shortRead) break;
         }
         return done;
     }
 
-    std::uint64_t Size() const override { return size_; }
+    std::uint64_t Size() const override {
+        struct stat info {};
+        return ::fstat(fd_.Get(), &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    }
 
 private:
     UniqueFd fd_;
-    std::uint64_t size_;
 };
 
 }  // namespace
 
 std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-    // O_NONBLOCK only so that a FIFO does not block the open; it has no effect on the
-    // reads of a regular file, the only kind kept.
+    // O_NONBLOCK has no effect on the reads of a regular file.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd) return nullptr;
-    struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-    return std::make_unique<PosixReadFile>(std::move(fd), static_cast<std::uint64_t>(info.st_size));
+    return std::make_unique<PosixReadFile>(std::move(fd));
 }
 
 }  // namespace tessel::os
