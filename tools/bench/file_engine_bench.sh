@@ -2,7 +2,7 @@
 # Times the file engine's scan and copies against find and cp on generated trees:
 #   1. many small files: 40 folders x 250 files of 4 KiB (a third of them .jpg)
 #   2. a few large files: 4 x 256 MiB
-# Needs the native build (cmake --preset native && cmake --build --preset native).
+# Builds what it needs (preset native).
 #
 #   tools/bench/file_engine_bench.sh [work-folder]     (default: a fresh folder under /tmp)
 #
@@ -11,12 +11,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=${1:-$(mktemp -d /tmp/tessel-bench-XXXXXX)}
-bin=$work/file_engine_bench
 trap 'rm -rf "$work"' EXIT
 
-g++ -std=c++20 -O2 -I"$root/src" "$root/tools/bench/file_engine_bench.cpp" \
-    "$root/build/native/lib/libtessel_files.a" "$root/build/native/lib/libtessel_threshold.a" \
-    -o "$bin"
+cmake --preset native >/dev/null -S "$root"
+cmake --build "$root/build/native" --target file_engine_bench >/dev/null
+bin=$root/build/native/bin/file_engine_bench
 
 small=$work/small
 for d in $(seq 1 40); do
