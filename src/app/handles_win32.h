@@ -5,61 +5,32 @@
 
 #include <windows.h>
 
+#include "files/os/unique_handle_win32.h"
+
 namespace tessel {
 
-template <typename Traits>
-class UniqueHandle {
-public:
-    using Raw = typename Traits::Raw;
-
-    UniqueHandle() = default;
-    explicit UniqueHandle(Raw raw) : raw_(raw) {}
-    ~UniqueHandle() { Reset(); }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : raw_(other.Release()) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) Reset(other.Release());
-        return *this;
-    }
-
-    Raw Get() const { return raw_; }
-    explicit operator bool() const { return raw_ != Traits::Invalid(); }
-    // Gives up ownership, for a handle that something else now releases.
-    Raw Release() {
-        const Raw raw = raw_;
-        raw_ = Traits::Invalid();
-        return raw;
-    }
-    void Reset(Raw raw = Traits::Invalid()) {
-        if (raw_ != Traits::Invalid()) Traits::Close(raw_);
-        raw_ = raw;
-    }
-
-private:
-    Raw raw_ = Traits::Invalid();
-};
+using os::UniqueHandle;
 
 struct FontTraits {
     using Raw = HFONT;
     static Raw Invalid() { return nullptr; }
-    static void Close(Raw h) { ::DeleteObject(h); }
+    static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
 };
 struct BrushTraits {
     using Raw = HBRUSH;
     static Raw Invalid() { return nullptr; }
-    static void Close(Raw h) { ::DeleteObject(h); }
+    static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
 };
 // Destroying a menu destroys the pop-ups attached to it as well.
 struct MenuTraits {
     using Raw = HMENU;
     static Raw Invalid() { return nullptr; }
-    static void Close(Raw h) { ::DestroyMenu(h); }
+    static bool Close(Raw h) { return ::DestroyMenu(h) != 0; }
 };
 struct IconTraits {
     using Raw = HICON;
     static Raw Invalid() { return nullptr; }
-    static void Close(Raw h) { ::DestroyIcon(h); }
+    static bool Close(Raw h) { return ::DestroyIcon(h) != 0; }
 };
 
 using UniqueFont = UniqueHandle<FontTraits>;

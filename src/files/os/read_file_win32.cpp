@@ -6,33 +6,14 @@
 #include <utility>
 
 #include "files/os/file_system.h"
+#include "files/os/unique_handle_win32.h"
 
 namespace tessel::os {
 namespace {
 
-// CreateFileA fails with INVALID_HANDLE_VALUE, not nullptr, so unique_ptr does not fit.
-class UniqueFileHandle {
-public:
-    explicit UniqueFileHandle(HANDLE handle) : handle_(handle) {}
-    UniqueFileHandle(UniqueFileHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    ~UniqueFileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
-    }
-    UniqueFileHandle(const UniqueFileHandle&) = delete;
-    UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
-    UniqueFileHandle& operator=(UniqueFileHandle&&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle_;
-};
-
 class Win32ReadFile final : public ReadFile {
 public:
-    Win32ReadFile(UniqueFileHandle handle, std::uint64_t size)
+    Win32ReadFile(UniqueFile handle, std::uint64_t size)
         : handle_(std::move(handle)), size_(size) {}
 
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
@@ -51,6 +32,8 @@ public:
                 break;
             }
             done += got;
+            // A file reads short only at its end: asking again would only hear "0".
+            if (got < want) break;
         }
         return done;
     }
@@ -58,15 +41,15 @@ public:
     std::uint64_t Size() const override { return size_; }
 
 private:
-    UniqueFileHandle handle_;
+    UniqueFile handle_;
     std::uint64_t size_;
 };
 
 }  // namespace
 
 std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
-    UniqueFileHandle handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return nullptr;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(handle.Get(), &size)) return nullptr;

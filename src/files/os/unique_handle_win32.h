@@ -1,6 +1,7 @@
-// files/os/unique_handle_win32.h: one owner for every kind of Win32 handle. Each kind
-// names its release call and its empty value: std::unique_ptr knows only nullptr, but
-// FindFirstFileA and CreateFileA fail with INVALID_HANDLE_VALUE.
+// files/os/unique_handle_win32.h: one owner for every kind of Win32 handle (the window's
+// fonts, brush, menus and icons use it too: app/handles_win32.h). Each kind names its
+// release call and its empty value: std::unique_ptr knows only nullptr, but FindFirstFileA
+// and CreateFileA fail with INVALID_HANDLE_VALUE.
 #pragma once
 
 #include <windows.h>
@@ -31,11 +32,11 @@ public:
     Raw Get() const { return raw_; }
     explicit operator bool() const { return raw_ != Traits::Invalid(); }
     Raw Release() { return std::exchange(raw_, Traits::Invalid()); }
-    // Releases now; false when the release call failed (CloseHandle can report a write
-    // that failed late).
-    bool Reset() {
-        const Raw raw = Release();
-        return raw == Traits::Invalid() || Traits::Close(raw);
+    // Releases what it holds and takes `raw` instead; false when the release call failed
+    // (CloseHandle can report a write that failed late).
+    bool Reset(Raw raw = Traits::Invalid()) {
+        const Raw old = std::exchange(raw_, raw);
+        return old == Traits::Invalid() || Traits::Close(old);
     }
 
 private:
