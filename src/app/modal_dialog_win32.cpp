@@ -47,18 +47,18 @@ void RegisterDialogProcedure(std::string_view identifier, WNDPROC procedure, HWN
 }
 
 int ModalDialogRunner(HWND owner, const char* identifier) {
-    const DialogSpec* spec = FindDialog(identifier);
-    if (spec == nullptr) return 0;
-    const DialogProcedure* entry = FindProcedure(spec->identifier);
-    if (entry == nullptr || entry->procedure == nullptr || stack.IsOpen(spec->identifier)) {
+    const DialogSpec* known = FindDialog(identifier);
+    if (known == nullptr) return 0;
+    const DialogProcedure* entry = FindProcedure(known->identifier);
+    if (entry == nullptr || entry->procedure == nullptr || stack.IsOpen(known->identifier)) {
         return 0;
     }
     HWND dialog =
-        ::CreateWindowExA(0, "NORMALDLG", spec->title, DialogStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          spec->width, spec->height, owner, nullptr, ProgramInstance(), nullptr);
+        ::CreateWindowExA(0, "NORMALDLG", known->title, DialogStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          known->width, known->height, owner, nullptr, ProgramInstance(), nullptr);
     if (dialog == nullptr) return 0;
     if (entry->handle != nullptr) *entry->handle = dialog;
-    stack.Push(spec->identifier, Id(dialog), Id(owner));
+    stack.Push(known->identifier, Id(dialog), Id(owner));
 
     // Messages of the creation went to the class's default procedure.
     ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->procedure));

@@ -69,20 +69,20 @@ TEST_F(MainForm, ControlsAreCreatedAsTheTableSays) {
     const auto table = MainFormControls();
     ASSERT_EQ(children.size(), table.size() + 1);  // and the status bar
     for (std::size_t i = 0; i < table.size(); ++i) {
-        const ControlSpec& spec = table[i];
+        const ControlSpec& expected = table[i];
         const Created& c = children[i];
-        SCOPED_TRACE(spec.id);
-        EXPECT_EQ(c.id, spec.id);
-        EXPECT_EQ(c.className, spec.className);
-        EXPECT_EQ(c.caption, spec.caption);
-        EXPECT_EQ(static_cast<std::uint32_t>(c.style), spec.style);
-        EXPECT_EQ(c.exStyle, spec.exStyle);
-        EXPECT_EQ(c.x, spec.x);
-        EXPECT_EQ(c.y, spec.y);
-        EXPECT_EQ(c.width, spec.width);
-        EXPECT_EQ(c.height, spec.height);
+        SCOPED_TRACE(expected.id);
+        EXPECT_EQ(c.id, expected.id);
+        EXPECT_EQ(c.className, expected.className);
+        EXPECT_EQ(c.caption, expected.caption);
+        EXPECT_EQ(static_cast<std::uint32_t>(c.style), expected.style);
+        EXPECT_EQ(c.exStyle, expected.exStyle);
+        EXPECT_EQ(c.x, expected.x);
+        EXPECT_EQ(c.y, expected.y);
+        EXPECT_EQ(c.width, expected.width);
+        EXPECT_EQ(c.height, expected.height);
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), FormFont());
-        EXPECT_EQ(::GetDlgItem(main_, spec.id), c.window);
+        EXPECT_EQ(::GetDlgItem(main_, expected.id), c.window);
     }
     const Created& status = children.back();
     EXPECT_EQ(status.id, StatusBar);
