@@ -15,33 +15,10 @@
 
 #include "files/os/copy_file_posix.h"
 #include "files/os/file_system.h"
+#include "files/os/unique_fd_posix.h"
 
 namespace tessel::os {
 namespace {
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    ~UniqueFd() { Reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int Get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    // Closes now and reports what close() said: on some file systems a failed write shows
-    // up only there.
-    bool Close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    void Reset() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
-    int fd_;
-};
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
