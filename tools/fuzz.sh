@@ -15,8 +15,8 @@ mkdir -p "$out/corpus"
 clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -Isrc \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   tools/fuzz/image_probe_fuzzer.cpp src/files/image_probe.cpp \
-  src/files/os/read_file_posix.cpp src/threshold/sqr.cpp \
-  src/threshold/debug_output.cpp src/threshold/debug_output_posix.cpp \
+  src/files/os/file_reader_posix.cpp src/base/sqr.cpp \
+  src/base/debug_output.cpp src/base/debug_output_posix.cpp \
   -o "$out/image_probe_fuzzer"
 
 cp -n tests/data/images/*.jpg tests/data/images/*.gif tests/data/images/*.png \

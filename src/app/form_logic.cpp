@@ -3,6 +3,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "job/run_request.h"
 
 namespace tessel {
 
@@ -25,8 +26,8 @@ std::optional<KindView> KindSelector::Change(std::string_view kindText, std::str
     const bool images = equal(kindText, text::KindImages);
     if (!images && !equal(kindText, text::KindArchives)) return std::nullopt;
 
-    const char* preset = images ? text::ImageExtensions : text::ArchiveExtensions;
-    const char* other = images ? text::ArchiveExtensions : text::ImageExtensions;
+    const char* preset = images ? ImageExtensions : ArchiveExtensions;
+    const char* other = images ? ArchiveExtensions : ImageExtensions;
     const std::string_view field = fieldText.substr(0, ControlTextLimit);
     KindView view{std::nullopt, false, images};
     if (!equal(field, preset)) {

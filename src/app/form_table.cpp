@@ -4,6 +4,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "job/run_request.h"
 
 namespace tessel {
 namespace {
@@ -55,8 +56,8 @@ constexpr ControlSpec aboutControls[] = {
 };
 
 constexpr KindPreset kinds[] = {
-    {text::KindImages, text::ImageExtensions, true},
-    {text::KindArchives, text::ArchiveExtensions, false},
+    {text::KindImages, ExtensionPresets[0].extensions, ExtensionPresets[0].imageKind},
+    {text::KindArchives, ExtensionPresets[1].extensions, ExtensionPresets[1].imageKind},
     {text::KindCustom, nullptr, false},
 };
 

@@ -42,6 +42,10 @@ struct KindPreset {
 };
 std::span<const KindPreset> KindPresets();
 
+// The two window classes: the modal dialogs' and the main window's.
+inline constexpr char DialogClassName[] = "NORMALDLG";
+inline constexpr char MainClassName[] = "NORMAL0";
+
 // A dialog that the modal runner knows by its identifier.
 struct DialogSpec {
     const char* identifier;

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -19,15 +18,21 @@
 #include "app/shell_win32.h"
 #include "app/texts.h"
 #include "app/window_size_win32.h"
-#include "job/worker.h"
+#include "job/run_monitor.h"
 
 namespace tessel {
 namespace {
 
+// The job record and its front-end side live together; the monitor goes first.
+struct FormJobs {
+    ExtractionJob job;
+    RunMonitor monitor{job};
+};
+
 struct FormState {
     HWND window = nullptr;
     KindSelector kinds;
-    std::unique_ptr<ExtractionJob> job;
+    std::unique_ptr<FormJobs> jobs;
 };
 FormState form;
 
@@ -83,7 +88,7 @@ void InitialiseForm(HWND window) {
 
     HWND extensions = Control(window, EdtExtensions);
     ::SendMessageA(extensions, EM_SETREADONLY, TRUE, 0);
-    ::SetWindowTextA(extensions, text::ImageExtensions);
+    ::SetWindowTextA(extensions, KindPresets().front().extensions);
     form.kinds.Reset();
 
     ::ShowWindow(Control(window, PrgProgress), SW_HIDE);
@@ -92,7 +97,7 @@ void InitialiseForm(HWND window) {
     ::CreateStatusWindowA(StatusBarStyle, text::HintGeneral, window, StatusBar);
 
     // The record of the previous window, if any, has no worker any more (see OnDestroy).
-    form.job = std::make_unique<ExtractionJob>();
+    form.jobs = std::make_unique<FormJobs>();
 
     RestoreWindowSize(window, SettingsBase(), MinimumWidth, MinimumHeight);
 }
@@ -134,27 +139,13 @@ void OnKindChange(HWND window) {
     ::EnableWindow(Control(window, RadThresholdManual), view->thresholdChoices);
 }
 
-// Closes when no run is under way. During a run the button aborts it; until the form's
-// running state is restored by the progress monitor, the abort here only ends the worker
-// safely (no partial file, the lock free) and marks the run as ended.
+// Closes when no run is under way; during a run the button aborts it.
 void ExitOrAbort(HWND window) {
-    ExtractionJob& job = *form.job;
-    bool running;
-    {
-        std::scoped_lock hold(job.lock);
-        running = job.running != 0;
-    }
-    if (!running) {
-        ::SendMessageA(window, WM_CLOSE, 0, 0);
-        return;
-    }
-    StopWorker(job);
-    std::scoped_lock hold(job.lock);
-    job.running = 0;
+    if (!form.jobs->monitor.Abort()) ::SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
 void ExitFromMenu(HWND window) {
-    StopWorker(*form.job);
+    form.jobs->monitor.Stop();
     ::SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
@@ -175,7 +166,7 @@ void OnCommand(HWND window, int id, int code) {
 // Stopping it removes a copy under way and waits for the thread, so nothing is released
 // under it. The record itself stays until the next form or the shell's end.
 void OnDestroy(HWND window) {
-    if (form.job) StopWorker(*form.job);
+    if (form.jobs) form.jobs->monitor.Stop();
     SaveWindowSize(window, SettingsBase());
     ::PostQuitMessage(0);
     ::SetMenu(window, nullptr);  // the menu bar belongs to the shell, not to this window
@@ -204,12 +195,16 @@ HWND MainWindow() {
     return form.window;
 }
 
+RunMonitor* FormMonitor() {
+    return form.jobs ? &form.jobs->monitor : nullptr;
+}
+
 ExtractionJob* FormJob() {
-    return form.job.get();
+    return form.jobs ? &form.jobs->job : nullptr;
 }
 
 void ReleaseMainForm() {
-    form.job.reset();
+    form.jobs.reset();
 }
 
 }  // namespace tessel

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "job/extraction_job.h"
+#include "job/run_monitor.h"
 
 namespace tessel {
 
@@ -15,12 +15,15 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 // The main window from the start of its WM_CREATE to its WM_DESTROY; null otherwise.
 HWND MainWindow();
 
-// The job record, made by the form's initialisation. It outlives the window's destruction
-// (its worker is stopped then) until the next main window is made or the shell ends, so
-// code that a nested dialog loop returns to never finds it gone. Null before the first form.
+// The front-end side of the form's job record, made by the form's initialisation. Both
+// outlive the window's destruction (the worker is stopped then) until the next main window
+// is made or the shell ends, so code that a nested dialog loop returns to never finds them
+// gone. Null before the first form.
+RunMonitor* FormMonitor();
+// The record itself, for the tests to look at; runs go through FormMonitor.
 ExtractionJob* FormJob();
 
-// Frees the job record; called by the shell at its end.
+// Frees the job record and its monitor; called by the shell at its end.
 void ReleaseMainForm();
 
 }  // namespace tessel

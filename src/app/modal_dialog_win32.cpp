@@ -5,24 +5,22 @@
 #include "app/modal_dialog_win32.h"
 
 #include <array>
+#include <string>
+#include <utility>
 
-#include "app/about_dialog_win32.h"
 #include "app/form_table.h"
 #include "app/modal_stack.h"
 #include "app/shell_win32.h"
+#include "base/debug_output.h"
 
 namespace tessel {
 namespace {
 
 struct DialogProcedure {
     const char* identifier;
-    WNDPROC procedure;
-    HWND* handle;
+    DialogRegistration registration;
 };
-std::array<DialogProcedure, 2> procedures = {{
-    {AboutDialogId, AboutDialogProcedure, &aboutDialog},
-    {ThresholdDialogId, nullptr, nullptr},
-}};
+std::array<DialogProcedure, 2> procedures = {{{AboutDialogId, {}}, {ThresholdDialogId, {}}}};
 
 ModalStack stack;
 
@@ -39,29 +37,35 @@ DialogProcedure* FindProcedure(std::string_view identifier) {
 
 }  // namespace
 
-void RegisterDialogProcedure(std::string_view identifier, WNDPROC procedure, HWND* handle) {
-    if (DialogProcedure* p = FindProcedure(identifier)) {
-        p->procedure = procedure;
-        p->handle = handle;
-    }
+DialogRegistration RegisterDialogProcedure(std::string_view identifier,
+                                           DialogRegistration registration) {
+    DialogProcedure* p = FindProcedure(identifier);
+    if (p == nullptr) return {};
+    return std::exchange(p->registration, registration);
 }
 
 int ModalDialogRunner(HWND owner, const char* identifier) {
     const DialogSpec* known = FindDialog(identifier);
     if (known == nullptr) return 0;
-    const DialogProcedure* entry = FindProcedure(known->identifier);
-    if (entry == nullptr || entry->procedure == nullptr || stack.IsOpen(known->identifier)) {
+    const DialogProcedure* found = FindProcedure(known->identifier);
+    if (found == nullptr || found->registration.procedure == nullptr) {
+        const std::string line =
+            std::string("ModalDialogRunner: ") + known->identifier + " has no procedure";
+        DebugOutput(line.c_str());
         return 0;
     }
-    HWND dialog =
-        ::CreateWindowExA(0, "NORMALDLG", known->title, DialogStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          known->width, known->height, owner, nullptr, ProgramInstance(), nullptr);
+    // A copy: a registration made while the dialog runs is for the next one.
+    const DialogRegistration entry = found->registration;
+    if (stack.IsOpen(known->identifier)) return 0;
+    HWND dialog = ::CreateWindowExA(0, DialogClassName, known->title, DialogStyle, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, known->width, known->height, owner, nullptr,
+                                    ProgramInstance(), nullptr);
     if (dialog == nullptr) return 0;
-    if (entry->handle != nullptr) *entry->handle = dialog;
+    if (entry.handle != nullptr) *entry.handle = dialog;
     stack.Push(known->identifier, Id(dialog), Id(owner));
 
     // Messages of the creation went to the class's default procedure.
-    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->procedure));
+    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.procedure));
     ::SendMessageA(dialog, WM_INITDIALOG, 0, 0);
     ::ShowWindow(dialog, SW_SHOW);
     ::EnableWindow(owner, FALSE);
@@ -83,7 +87,7 @@ int ModalDialogRunner(HWND owner, const char* identifier) {
     }
     // Destroyed by someone else (its owner went away): still give the owner back.
     if (!stack.IsClosed(Id(dialog)) && stack.Close(Id(dialog), 0)) ::EnableWindow(owner, TRUE);
-    if (entry->handle != nullptr && *entry->handle == dialog) *entry->handle = nullptr;
+    if (entry.handle != nullptr && *entry.handle == dialog) *entry.handle = nullptr;
     return stack.Pop(Id(dialog));
 }
 

@@ -11,9 +11,10 @@ namespace tessel {
 
 // Creates the dialog named `identifier` ("DigVersionInfo", "DigGetThreshold") with `owner`,
 // runs it until it is closed and returns the result given to CloseModalDialog. Returns 0
-// at once, creating nothing, for an unknown identifier, for a dialog that has no procedure
-// yet, and for a dialog that is already open. A WM_QUIT that arrives meanwhile closes the
-// dialog (result 0) and is posted again, so every loop out to the main one ends too.
+// at once, creating nothing, for an unknown identifier, for a dialog that is already open,
+// and for a dialog without a procedure (after a debugger line that names it). A WM_QUIT that
+// arrives meanwhile closes the dialog (result 0) and is posted again, so every loop out to the main
+// one ends too.
 int ModalDialogRunner(HWND owner, const char* identifier);
 
 // Ends the dialog: enables its owner again (unless another open dialog still holds the
@@ -21,8 +22,17 @@ int ModalDialogRunner(HWND owner, const char* identifier);
 // also when a dialog opened later is still running inside it.
 void CloseModalDialog(HWND dialog, int result);
 
-// Gives a known dialog its procedure and the variable that holds its window while it
-// exists. The About dialog's are built in; the threshold dialog's owner installs its own.
-void RegisterDialogProcedure(std::string_view identifier, WNDPROC procedure, HWND* handle);
+// A known dialog's procedure and the variable that holds its window while it exists.
+struct DialogRegistration {
+    WNDPROC procedure = nullptr;
+    HWND* handle = nullptr;
+};
+
+// Gives the dialog named `identifier` its registration and returns the one it replaces, so
+// that a caller can put that back. The shell registers every dialog when it starts; a
+// dialog that the runner finds without a procedure is a fault, reported on the debugger
+// output.
+DialogRegistration RegisterDialogProcedure(std::string_view identifier,
+                                           DialogRegistration registration);
 
 }  // namespace tessel

@@ -7,18 +7,17 @@
 #include <memory>
 #include <utility>
 
+#include "app/about_dialog_win32.h"
 #include "app/control_ids.h"
 #include "app/form_table.h"
 #include "app/handles_win32.h"
 #include "app/main_window_win32.h"
+#include "app/modal_dialog_win32.h"
 #include "app/settings_names.h"
 #include "app/texts.h"
 
 namespace tessel {
 namespace {
-
-constexpr char DialogClass[] = "NORMALDLG";
-constexpr char MainClass[] = "NORMAL0";
 
 struct SharedGui {
     HINSTANCE instance = nullptr;
@@ -85,7 +84,7 @@ void RegisterClasses(HINSTANCE instance, HBRUSH background) {
     dialog.hIconSm = ::LoadIconA(nullptr, IDI_WINLOGO);
     dialog.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     dialog.hbrBackground = background;
-    dialog.lpszClassName = DialogClass;
+    dialog.lpszClassName = DialogClassName;
     ::RegisterClassExA(&dialog);
 
     WNDCLASSEXA main = dialog;
@@ -94,7 +93,7 @@ void RegisterClasses(HINSTANCE instance, HBRUSH background) {
     main.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(ProgramIconId),
                                                    IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                    ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    main.lpszClassName = MainClass;
+    main.lpszClassName = MainClassName;
     ::RegisterClassExA(&main);
 }
 
@@ -113,12 +112,13 @@ Shell::Shell(HINSTANCE instance, std::string settingsBasePath) {
     gui->menuBar = BuildMenuBar();
     gui->settingsBase = std::move(settingsBasePath);
     RegisterClasses(instance, gui->backgroundBrush.Get());
+    RegisterDialogProcedure(AboutDialogId, {AboutDialogProcedure, &aboutDialog});
     shared = std::move(gui);
 }
 
 Shell::~Shell() {
-    ::UnregisterClassA(MainClass, shared->instance);
-    ::UnregisterClassA(DialogClass, shared->instance);
+    ::UnregisterClassA(MainClassName, shared->instance);
+    ::UnregisterClassA(DialogClassName, shared->instance);
     ReleaseMainForm();
     shared.reset();
 }
@@ -146,7 +146,7 @@ const std::string& SettingsBase() {
 }
 
 HWND CreateMainWindow() {
-    return ::CreateWindowExA(MainWindowExStyle, MainClass, text::CreationTitle, MainWindowStyle,
+    return ::CreateWindowExA(MainWindowExStyle, MainClassName, text::CreationTitle, MainWindowStyle,
                              CW_USEDEFAULT, CW_USEDEFAULT, MainWindowCreationWidth,
                              MainWindowCreationHeight, nullptr, nullptr, shared->instance, nullptr);
 }
@@ -162,7 +162,8 @@ void RunMessageLoop() {
 int RunProgram(HINSTANCE instance) {
     const std::string directory = ProgramDirectory(::GetCommandLineA(), CodePage::Cp932);
     Shell shell(instance, SettingsBasePath(directory));
-    CreateMainWindow();
+    // Without its one window the program could only wait unseen for a quit that never comes.
+    if (CreateMainWindow() == nullptr) return 1;
     RunMessageLoop();
     // A WM_QUIT that did not come from the main window's end leaves the window standing;
     // destroying it now stops a run that is under way and saves the size, as closing does.

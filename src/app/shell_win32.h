@@ -38,7 +38,8 @@ HWND CreateMainWindow();
 // GetMessageA fails.
 void RunMessageLoop();
 
-// The whole program, from the command line to the end of the loop. Always 0.
+// The whole program, from the command line to the end of the loop: 0, or 1 when the main
+// window cannot be created.
 int RunProgram(HINSTANCE instance);
 
 }  // namespace tessel

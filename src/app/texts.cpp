@@ -2,6 +2,8 @@
 // pulls in <chrono>: the micro sign in it has no code page 932 byte and stops the build.
 #include "app/texts.h"
 
+#include "base/version.h"
+
 namespace tessel::text {
 
 extern const char ProgramTitle[] = "てっせる！";
@@ -31,8 +33,6 @@ extern const char RadioThresholdManual[] = "実行毎に手動で設定";
 extern const char KindImages[] = "画像";
 extern const char KindArchives[] = "圧縮ファイル";
 extern const char KindCustom[] = "拡張子で指定";
-extern const char ImageExtensions[] = "jpeg,jpg,gif,png,bmp";
-extern const char ArchiveExtensions[] = "lzh,lha,zip,cab,gz,tar,cpt";
 
 extern const char LogWelcome[] = "抽出元とコピー先を指定して下さい。";
 extern const char HintGeneral[] = "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。";
@@ -48,7 +48,7 @@ extern const char HintExtensionsPreset[] =
     "」を指定してください。";
 
 extern const char AboutTitle[] = "バージョン情報";
-extern const char AboutVersion[] = "Version 2.32";
+extern const char AboutVersion[] = "Version " TESSEL_VERSION_STRING;
 extern const char AboutHomePage[] = "http://tessel.invalid/";
 extern const char AboutAuthor[] =
     "製作者："

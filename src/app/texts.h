@@ -32,8 +32,6 @@ extern const char RadioThresholdManual[];
 extern const char KindImages[];  // combobox items, in combobox order
 extern const char KindArchives[];
 extern const char KindCustom[];
-extern const char ImageExtensions[];  // the two preset extension lists
-extern const char ArchiveExtensions[];
 
 extern const char LogWelcome[];   // EdtLog after start-up
 extern const char HintGeneral[];  // status bar at start and for most commands

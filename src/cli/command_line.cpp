@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include <charconv>
+#include <iterator>
 #include <string_view>
 #include <vector>
 
@@ -8,32 +9,45 @@
 
 namespace tessel::cli {
 
-const char UsageText[] =
-    "Usage: tessel [OPTION]... SOURCE DESTINATION\n"
-    "Copy every file of one kind found under SOURCE into the folder DESTINATION.\n"
-    "\n"
-    "  -k, --kind=images|archives       preset list of extensions (default images:\n"
-    "                                   jpeg,jpg,gif,png,bmp; archives: "
-    "lzh,lha,zip,cab,gz,tar,cpt)\n"
-    "  -e, --extensions=LIST            own comma-separated list, taken as typed\n"
-    "  -d, --duplicates=numbered|overwrite|separate\n"
-    "                                   a taken name gets a number (default), is\n"
-    "                                   overwritten, or goes to a sub-folder\n"
-    "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
-    "                                   the automatic bound, or copy only images whose\n"
-    "                                   sqrt(width x height) is greater than N\n"
-    "  -y, --yes                        create a missing last level of DESTINATION\n"
-    "                                   without asking\n"
-    "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
-    "                                   create nothing\n"
-    "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
-    "                                   in scan order, before the final text\n"
-    "  -q, --quiet                      no progress bar\n"
-    "  -h, --help                       show this help and exit\n"
-    "  -V, --version                    show the version and exit\n"
-    "\n"
-    "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
-    "130 when interrupted (nothing partial is left behind).\n";
+std::string UsageText() {
+    // The kinds and their lists come from the same table as the window's kind selector.
+    std::string kinds;
+    std::string lists;
+    for (const ExtensionPreset& preset : ExtensionPresets) {
+        if (!kinds.empty()) kinds += '|';
+        kinds += preset.kindName;
+        lists += "\n                                   ";
+        lists += preset.kindName;
+        lists += ": ";
+        lists += preset.extensions;
+    }
+    return "Usage: tessel [OPTION]... SOURCE DESTINATION\n"
+           "Copy every file of one kind found under SOURCE into the folder DESTINATION.\n"
+           "\n"
+           "  -k, --kind=" +
+           kinds + std::string(kinds.size() < 22 ? 22 - kinds.size() : 1, ' ') +
+           "preset list of extensions (default " + ExtensionPresets[0].kindName + ")" + lists +
+           "\n"
+           "  -e, --extensions=LIST            own comma-separated list, taken as typed\n"
+           "  -d, --duplicates=numbered|overwrite|separate\n"
+           "                                   a taken name gets a number (default), is\n"
+           "                                   overwritten, or goes to a sub-folder\n"
+           "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
+           "                                   the automatic bound, or copy only images whose\n"
+           "                                   sqrt(width x height) is greater than N\n"
+           "  -y, --yes                        create a missing last level of DESTINATION\n"
+           "                                   without asking\n"
+           "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
+           "                                   create nothing\n"
+           "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
+           "                                   in scan order, before the final text\n"
+           "  -q, --quiet                      no progress bar\n"
+           "  -h, --help                       show this help and exit\n"
+           "  -V, --version                    show the version and exit\n"
+           "\n"
+           "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
+           "130 when interrupted (nothing partial is left behind).\n";
+}
 
 namespace {
 
@@ -75,6 +89,17 @@ const OptionDef* FindLong(std::string_view name, std::string& error) {
     return found;
 }
 
+// "images or archives"
+std::string KindNames() {
+    std::string names;
+    const std::size_t count = std::size(ExtensionPresets);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) names += i + 1 == count ? " or " : ", ";
+        names += ExtensionPresets[i].kindName;
+    }
+    return names;
+}
+
 std::optional<std::int32_t> ParseBound(std::string_view text) {
     std::int32_t value = 0;
     if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
@@ -94,17 +119,15 @@ struct Parser {
         switch (o.shortName) {
             case 'k':
                 kindGiven = true;
-                if (value == "images") {
-                    command.extensions = ImageExtensions;
-                    command.imageKind = true;
-                } else if (value == "archives") {
-                    command.extensions = ArchiveExtensions;
-                    command.imageKind = false;
-                } else {
-                    return Fail("invalid argument '" + std::string(value) + "' for " + shown +
-                                " (images or archives)");
+                for (const ExtensionPreset& preset : ExtensionPresets) {
+                    if (value == preset.kindName) {
+                        command.extensions = preset.extensions;
+                        command.imageKind = preset.imageKind;
+                        return true;
+                    }
                 }
-                return true;
+                return Fail("invalid argument '" + std::string(value) + "' for " + shown + " (" +
+                            KindNames() + ")");
             case 'e':
                 extensionsGiven = true;
                 command.extensions = value;
@@ -124,11 +147,11 @@ struct Parser {
                 return true;
             case 't':
                 if (value == "none") {
-                    command.thresholdMode = ThresholdNone;
+                    command.thresholdMode = ThresholdMode::None;
                 } else if (value == "auto") {
-                    command.thresholdMode = ThresholdAuto;
+                    command.thresholdMode = ThresholdMode::Auto;
                 } else if (const auto bound = ParseBound(value)) {
-                    command.thresholdMode = ThresholdManual;
+                    command.thresholdMode = ThresholdMode::Manual;
                     command.manualBound = *bound;
                 } else {
                     return Fail("invalid argument '" + std::string(value) + "' for " + shown +
@@ -155,7 +178,7 @@ struct Parser {
 
 ParseResult ParseCommandLine(int argc, const char* const* argv) {
     Parser p;
-    p.command.extensions = ImageExtensions;
+    p.command.extensions = ExtensionPresets[0].extensions;
     std::vector<std::string_view> operands;
     bool optionsEnd = false;
     for (int i = 1; i < argc; ++i) {
@@ -211,7 +234,7 @@ ParseResult ParseCommandLine(int argc, const char* const* argv) {
     }
     // The window offers a lower bound for images only; for any other kind it forces "no
     // bound". A bound asked for here would be dropped silently, so it is refused instead.
-    if (!p.command.imageKind && p.command.thresholdMode != ThresholdNone) {
+    if (!p.command.imageKind && p.command.thresholdMode != ThresholdMode::None) {
         return {std::nullopt, "--threshold applies to --kind=images only"};
     }
     if (operands.size() != 2) {

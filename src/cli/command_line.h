@@ -15,7 +15,7 @@ struct CommandLine {
     std::string extensions;  // the typed list, without the outer commas
     bool imageKind = true;   // only images may have a lower bound, as in the window
     DuplicateMode duplicates = DuplicateMode::Numbered;
-    std::uint32_t thresholdMode = ThresholdNone;
+    ThresholdMode thresholdMode = ThresholdMode::None;
     std::int32_t manualBound = 0;  // the answer to the worker's request in manual mode
     bool yes = false;
     bool dryRun = false;
@@ -34,6 +34,7 @@ struct ParseResult {
 
 ParseResult ParseCommandLine(int argc, const char* const* argv);
 
-extern const char UsageText[];
+// The text of --help.
+std::string UsageText();
 
 }  // namespace tessel::cli

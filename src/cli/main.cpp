@@ -10,16 +10,14 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
 
+#include "base/version.h"
 #include "cli/command_line.h"
 #include "job/extraction_job.h"
+#include "job/run_monitor.h"
 #include "job/run_request.h"
 #include "job/texts.h"
-#include "job/worker.h"
-
-#ifndef TESSEL_VERSION
-#define TESSEL_VERSION "unknown"
-#endif
 
 namespace tessel::cli {
 namespace {
@@ -98,32 +96,6 @@ private:
     int drawn_ = -1;
 };
 
-struct Snapshot {
-    std::int32_t running = 0;
-    std::int32_t progress = 0;
-    bool boundRequested = false;
-};
-
-// One tick of the window's timer: read the record, answer a waiting request at once.
-Snapshot Tick(ExtractionJob& job, std::int32_t manualBound) {
-    Snapshot s;
-    bool answered = false;
-    {
-        std::scoped_lock hold(job.lock);
-        s.running = job.running;
-        s.progress = job.progress;
-        if (job.running != 0 && job.thresholdRequested == 1) {
-            if ((job.options & ThresholdPending) && job.thresholdRequest) {
-                job.thresholdRequest->bound = manualBound;
-            }
-            job.thresholdRequested = 0;
-            answered = true;
-        }
-    }
-    if (answered) job.answered.notify_all();
-    return s;
-}
-
 int Run(const CommandLine& command) {
     const std::string source = WithoutTrailingSeparators(command.source);
     std::string destination = WithoutTrailingSeparators(command.destination);
@@ -140,18 +112,16 @@ int Run(const CommandLine& command) {
         return InvalidFolder;
     }
 
-    ExtractionJob job;
-    job.options = static_cast<std::uint32_t>(command.duplicates) | command.thresholdMode;
-    job.sourceFolder = source;
-    job.destinationFolder = destination;
-    job.extensionList = MakeExtensionList(command.extensions);
-    job.dryRun = command.dryRun;
-    job.running = 1;
-    job.progress = 0;
-    job.thresholdRequested = 0;
+    RunSettings settings;
+    settings.options = OptionsWord(command.duplicates, command.thresholdMode);
+    settings.sourceFolder = source;
+    settings.destinationFolder = destination;
+    settings.extensionList = MakeExtensionList(command.extensions);
+    RunExtras extras;
+    extras.dryRun = command.dryRun;
     std::string listing;
     if (command.list) {
-        job.foundFilesHook = [&listing](const FoundFileList& found) {
+        extras.foundFilesHook = [&listing](const FoundFileList& found) {
             for (std::size_t i = 0; i < found.Count(); ++i) {
                 listing += std::to_string(found.squareSides[i]);
                 listing += '\t';
@@ -173,36 +143,34 @@ int Run(const CommandLine& command) {
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    job.runEnded = [] { ::kill(::getpid(), SIGUSR1); };
+    extras.runEnded = [] { ::kill(::getpid(), SIGUSR1); };
 
-    StartWorker(job);
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(std::move(settings), std::move(extras));
     ProgressBar bar(!command.quiet && ::isatty(STDERR_FILENO));
+    std::string finalText;
     for (;;) {
-        const Snapshot s = Tick(job, command.manualBound);
-        if (s.running == 0) break;
-        bar.Draw(s.progress);
+        JobTick tick = monitor.Tick();
+        if (tick.ended) {
+            finalText = std::move(tick.statusText);
+            break;
+        }
+        // --threshold=N plays the threshold dialog: the answer is there at once.
+        if (tick.question) monitor.AnswerBound(tick.question->serial, command.manualBound);
+        bar.Draw(tick.progress);
         const timespec period{0, 200'000'000};
         const int signal = sigtimedwait(&signals, nullptr, &period);
         if (signal == SIGINT || signal == SIGTERM) {
-            StopWorker(job);
-            {
-                std::scoped_lock hold(job.lock);
-                job.running = 0;
-            }
+            monitor.Abort();
             bar.Clear();
             return signal == SIGINT ? Interrupted : 128 + SIGTERM;
         }
     }
-    job.workerThread.join();
     bar.Clear();
 
     std::fwrite(listing.data(), 1, listing.size(), stdout);
-    std::string finalText;
-    {
-        std::scoped_lock hold(job.lock);
-        finalText = WithLineFeeds(job.statusText);
-    }
-    std::printf("%s\n", finalText.c_str());
+    std::printf("%s\n", WithLineFeeds(finalText).c_str());
     return Finished;
 }
 
@@ -218,11 +186,11 @@ int main(int argc, char** argv) {
         return UsageError;
     }
     if (parsed.command->help) {
-        std::fputs(UsageText, stdout);
+        std::fputs(UsageText().c_str(), stdout);
         return Finished;
     }
     if (parsed.command->version) {
-        std::puts("tessel " TESSEL_VERSION);
+        std::puts("tessel " TESSEL_VERSION_STRING);
         return Finished;
     }
     return Run(*parsed.command);

@@ -15,7 +15,7 @@ namespace {
 
 bool Copied(const std::string& source, const std::string& target, bool failIfExists,
             std::stop_token stop) {
-    return os::CopyFile(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
+    return os::CopyFileTo(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
 }
 
 bool SameSize(const std::string& a, const std::string& b) {

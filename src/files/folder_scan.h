@@ -34,7 +34,7 @@ struct ScanHooks {
 
 // Whether `name` has an extension that occurs in `extensionList` as a whole entry: the
 // text after the name's last "." between two commas, ASCII case ignored. The list is the
-// user's list with one comma put in front and one behind (",jpeg,jpg,gif,png,bmp,").
+// user's list with one comma put in front and one behind (",jpg,png,").
 bool IsListed(std::string_view extensionList, std::string_view name);
 
 // Adds the matches under `folder` (no trailing separator) to `list`; returns how many

@@ -11,8 +11,8 @@
 #include <initializer_list>
 #include <limits>
 
+#include "base/sqr.h"
 #include "files/os/file_system.h"
-#include "threshold/sqr.h"
 
 namespace tessel {
 namespace {
@@ -168,7 +168,7 @@ std::optional<ImageSize> ReadJpegSize(ByteSource& source) {
 // the usual header, which makes measuring a tree of small pictures several times faster.
 class FileSource final : public ByteSource {
 public:
-    explicit FileSource(os::ReadFile& file) : file_(file) {}
+    explicit FileSource(os::FileReader& file) : file_(file) {}
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
         if (buffer.size() > window_.size()) return file_.ReadAt(offset, buffer);
         if (offset < windowStart_ || offset + buffer.size() > windowStart_ + windowLength_) {
@@ -184,7 +184,7 @@ public:
     }
 
 private:
-    os::ReadFile& file_;
+    os::FileReader& file_;
     std::array<std::uint8_t, 4096> window_{};
     std::uint64_t windowStart_ = 0;
     std::size_t windowLength_ = 0;  // what the file gave at windowStart_: less near its end
@@ -233,7 +233,7 @@ std::int32_t SquareSideOf(ImageSize size) {
 }
 
 std::int32_t MeasureSquareSide(const std::string& path) {
-    const std::unique_ptr<os::ReadFile> file = os::OpenForReading(path);
+    const std::unique_ptr<os::FileReader> file = os::OpenForReading(path);
     if (!file) return 1;
     FileSource source(*file);
     const std::optional<ImageSize> size = ReadImageSize(source);

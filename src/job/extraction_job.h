@@ -2,21 +2,26 @@
 // command's loop) and the worker thread share, and its one lock. While a worker exists
 // every field below `lock` is read and written only under it, and it is held only while a
 // few values are copied or one text is formed: never during file I/O, a sleep or a dialog.
+//
+// Front ends do not touch the record's fields: they go through RunMonitor
+// (job/run_monitor.h), which starts a run, reads what a tick shows, answers a bound request
+// and aborts. The worker (job/worker.h) is the record's other side.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
-#include "files/folder_scan.h"
+#include "files/copy_planner.h"
 #include "threshold/auto_bound.h"
 
 namespace tessel {
 
-// Bits of ExtractionJob::options. Exactly one bit of each group is set by a run request.
+// Bits of ExtractionJob::options, its stored form. Exactly one bit of each group is set by a
+// run request; the modes below are what the code reads out of them.
 enum Option : std::uint32_t {
     Numbered = 0x02,          // duplicates: numbered names
     Overwrite = 0x04,         // duplicates: overwrite
@@ -26,8 +31,18 @@ enum Option : std::uint32_t {
     ThresholdManual = 0x40,   // bound asked of the user in each run
     ThresholdPending = 0x80,  // set by the worker while its manual-bound request waits
 };
-inline constexpr std::uint32_t DuplicateModeMask = Numbered | Overwrite | SeparateFolder;
-inline constexpr std::uint32_t ThresholdModeMask = ThresholdNone | ThresholdAuto | ThresholdManual;
+
+// The run's lower bound on image size.
+enum class ThresholdMode { None, Auto, Manual };
+
+// The options word for one duplicate mode and one threshold mode.
+std::uint32_t OptionsWord(DuplicateMode duplicates, ThresholdMode threshold);
+// The duplicate mode whose bit alone is set in its group; none for any other pattern, and
+// then nothing is copied.
+std::optional<DuplicateMode> DuplicateModeOf(std::uint32_t options);
+// Auto or Manual when that bit alone is set in its group; None otherwise, as a run without
+// a bound.
+ThresholdMode ThresholdModeOf(std::uint32_t options);
 
 // The worker's question in the manual-bound mode. Owned by the worker; the histogram is
 // only read by the answering side, while the worker waits.
@@ -52,19 +67,10 @@ struct ExtractionJob {
     ThresholdRequest* thresholdRequest = nullptr;  // set while the worker asks
     std::mutex lock;
 
-    // Settings of the tessel command, beyond what the window uses. Like `options` they are
-    // set before the worker starts and only read by it, so they need no lock.
-    //
-    // Search, totals and bound only: no file is copied, and the final text is the summary.
-    bool dryRun = false;
-    // Called once on the worker thread, without the lock, right after the search (not when
-    // the run was stopped during it), with every found file in scan order.
-    std::function<void(const FoundFileList&)> foundFilesHook;
-    // Called once on the worker thread, without the lock, right after it has set `running`
-    // to 0 (never after a stop), so that a front end waiting for the end need not wait for
-    // its next look.
-    std::function<void()> runEnded;
-
+    // Counts the worker's bound requests. An answer names the request it answers, so an
+    // answer that comes back after its run was stopped can never reach a later request,
+    // wherever that one lives.
+    std::uint64_t requestSerial = 0;
     // Wakes the worker's manual-bound wait early when the request is answered or the run
     // is stopped; the wait still looks once a second.
     std::condition_variable_any answered;

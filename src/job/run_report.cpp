@@ -71,12 +71,6 @@ std::size_t CountDuplicateNames(std::span<const std::string> paths) {
     return duplicates;
 }
 
-std::int32_t MeanSide(std::int64_t sumSides, std::size_t count) {
-    if (count == 0) return 0;
-    const double mean = static_cast<double>(sumSides) / static_cast<double>(count);
-    return static_cast<std::int32_t>(static_cast<float>(mean));
-}
-
 std::string CalculatingStatus(std::string_view current) {
     const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
     std::string next(current.substr(0, StatusTextLimit - 1));
@@ -87,10 +81,12 @@ std::string CalculatingStatus(std::string_view current) {
 
 std::string FormatSummary(const SummaryFigures& f) {
     const char* format = text::SummaryNoBound;
-    if (f.thresholdMode == ThresholdAuto) {
-        format = f.bound == 0 ? text::SummaryAutoFailed : text::SummaryAutoBound;
-    } else if (f.thresholdMode == ThresholdManual) {
-        format = text::SummaryManualBound;
+    switch (f.thresholdMode) {
+        case ThresholdMode::None: break;
+        case ThresholdMode::Auto:
+            format = f.bound == 0 ? text::SummaryAutoFailed : text::SummaryAutoBound;
+            break;
+        case ThresholdMode::Manual: format = text::SummaryManualBound; break;
     }
     // The bound goes out as the window printed it, a 32-bit unsigned number.
     const auto bound = static_cast<std::uint32_t>(f.bound);
@@ -109,6 +105,12 @@ std::string FormatCopyStatus(std::string_view summary, std::string_view lastTake
 std::string FormatFinalText(std::string_view summary, std::uint64_t savedCount) {
     return ComposeText(text::StatusFinished,
                        {summary, '\r', '\n', savedCount, '\r', '\n', '\r', '\n'}, StatusTextLimit);
+}
+
+std::string FormatPreviousRun(std::string_view sourceFolder, std::string_view lastStatus) {
+    return ComposeText(text::PreviousRun,
+                       {'\r', '\n', '\r', '\n', sourceFolder, '\r', '\n', lastStatus},
+                       StatusTextLimit);
 }
 
 }  // namespace tessel

@@ -1,6 +1,6 @@
 // job/run_report.h: the figures and texts of a run, as pure functions, so that the worker,
 // the window and the tessel command agree on every number and every byte: the duplicate
-// count, the progress arithmetic, KByte, the mean side, and the status compositions.
+// count, the progress arithmetic, KByte, and the status compositions.
 #pragma once
 
 #include <cstddef>
@@ -65,10 +65,6 @@ inline std::uint64_t KiloBytes(std::uint64_t totalBytes) {
     return totalBytes / 1024;
 }
 
-// The mean SquareSide as the automatic bound expects it: the quotient in double precision,
-// rounded to single precision, cut toward zero; 0 for no files.
-std::int32_t MeanSide(std::int64_t sumSides, std::size_t count);
-
 // Step 4 of a run: what the status text becomes when the calculation starts. Of the text
 // (at most its first 1022 bytes) the first strlen(StatusCalculating) + 1 bytes are dropped,
 // and the calculating line is appended. Byte cuts, as the window made them.
@@ -78,7 +74,7 @@ struct SummaryFigures {
     std::uint64_t count = 0;
     std::uint64_t totalBytes = 0;
     std::uint64_t duplicates = 0;
-    std::uint32_t thresholdMode = ThresholdNone;  // one of the Threshold... bits
+    ThresholdMode thresholdMode = ThresholdMode::None;
     std::int32_t bound = 0;
 };
 
@@ -91,5 +87,9 @@ std::string FormatCopyStatus(std::string_view summary, std::string_view lastTake
 
 // The run's final text: the summary, the saved count, a blank line, the closing line.
 std::string FormatFinalText(std::string_view summary, std::uint64_t savedCount);
+
+// What the log keeps of a run once it has ended or been aborted: "直前の処理", a line of 40
+// hyphens, the source folder, then the run's last status text, cut to StatusTextLimit.
+std::string FormatPreviousRun(std::string_view sourceFolder, std::string_view lastStatus);
 
 }  // namespace tessel

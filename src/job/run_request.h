@@ -9,9 +9,20 @@
 
 namespace tessel {
 
-// The preset lists of the kinds "画像" and "圧縮ファイル".
-inline constexpr char ImageExtensions[] = "jpeg,jpg,gif,png,bmp";
-inline constexpr char ArchiveExtensions[] = "lzh,lha,zip,cab,gz,tar,cpt";
+// The preset kinds, in the window's combobox order ("画像", "圧縮ファイル"), as every front
+// end offers them: the command's --kind name, the extension list, and whether a lower bound
+// on image size may be asked for (for any other kind the window forces "none").
+struct ExtensionPreset {
+    const char* kindName;
+    const char* extensions;
+    bool imageKind;
+};
+inline constexpr ExtensionPreset ExtensionPresets[] = {
+    {"images", "jpeg,jpg,gif,png,bmp", true},
+    {"archives", "lzh,lha,zip,cab,gz,tar,cpt", false},
+};
+inline constexpr const char* ImageExtensions = ExtensionPresets[0].extensions;
+inline constexpr const char* ArchiveExtensions = ExtensionPresets[1].extensions;
 
 // The source must name an existing folder (a path ending in a separator never does).
 bool IsValidSourceFolder(const std::string& folder);

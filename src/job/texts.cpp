@@ -25,6 +25,8 @@ const char StatusFinished[] =
     "%s%c%c実際に保存されたファイル数：%u個（※同名かつ同サイズのファイルは上書きしません）%c%c%c%c"
     "抽出を終了しました。";
 
+const char PreviousRun[] = "直前の処理%c%c----------------------------------------%c%c%s%c%c%s";
+
 const char SourceFolderInvalid[] = "抽出元フォルダの指定が不正です。";
 const char DestinationFolderInvalid[] = "コピー先フォルダの指定が不正です。";
 const char CreateDestinationQuestion[] = "コピー先フォルダは存在しません。作成しますか？";

@@ -24,6 +24,9 @@ extern const char StatusCopying[];
 // Summary, CR LF, saved count, 2 x CR LF.
 extern const char StatusFinished[];
 
+// The log after a run: CR, LF, CR, LF, source folder, CR, LF, the run's last text.
+extern const char PreviousRun[];
+
 // Run request.
 extern const char SourceFolderInvalid[];
 extern const char DestinationFolderInvalid[];

@@ -32,9 +32,6 @@ struct RunSettings {
     std::string destination;
     std::string extensionList;
     std::uint32_t options = 0;
-    bool dryRun = false;
-    std::function<void(const FoundFileList&)> foundFilesHook;
-    std::function<void()> runEnded;
 };
 
 // Runs `write` under the record's lock unless the stop was requested. False when stopped:
@@ -57,6 +54,7 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
     ThresholdRequest request{&histogram, maxSide, proposal};
     std::unique_lock hold(job.lock);
     if (stop.stop_requested()) return std::nullopt;
+    ++job.requestSerial;
     job.thresholdRequest = &request;
     job.thresholdRequested = 1;
     job.options |= ThresholdPending;
@@ -72,16 +70,13 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
 
 }  // namespace
 
-void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
+void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras& extras) {
     RunSettings run;
     if (!Publish(job, stop, [&] {
             run.source = job.sourceFolder;
             run.destination = job.destinationFolder;
             run.extensionList = job.extensionList;
             run.options = job.options;
-            run.dryRun = job.dryRun;
-            run.foundFilesHook = job.foundFilesHook;
-            run.runEnded = job.runEnded;
             job.statusText = text::StatusSearching;
             job.progress = 4;
         })) {
@@ -103,7 +98,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
     ScanFolder(run.source, run.extensionList, found, hooks);
     if (stop.stop_requested()) return;
     const std::size_t count = found.Count();
-    if (run.foundFilesHook) run.foundFilesHook(found);
+    if (extras.foundFilesHook) extras.foundFilesHook(found);
 
     // Totals and duplicates.
     RunProgress progress(0);
@@ -135,15 +130,15 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
     }
 
     // The bound.
-    const std::uint32_t mode = run.options & ThresholdModeMask;
+    const ThresholdMode mode = ThresholdModeOf(run.options);
     std::int32_t bound = 0;
     SideHistogram histogram;
-    if (mode == ThresholdAuto || mode == ThresholdManual) {
+    if (mode == ThresholdMode::Auto || mode == ThresholdMode::Manual) {
         histogram.assign(static_cast<std::size_t>(maxSide) + 1, 0);
         BuildSideHistogram(histogram, found.squareSides, maxSide);
         bound = ComputeAutoBound(histogram, maxSide, MeanSide(sumSides, count));
     }
-    if (mode == ThresholdManual) {
+    if (mode == ThresholdMode::Manual) {
         const auto answer = AskForBound(job, stop, histogram, maxSide, bound);
         if (!answer) return;
         bound = *answer;
@@ -156,14 +151,19 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
     // Copies. The status names the file just handled; a skipped file leaves the previous
     // one on show.
     std::uint64_t saved = 0;
-    if (!run.dryRun) {
-        const auto duplicateMode = static_cast<DuplicateMode>(run.options & DuplicateModeMask);
+    const std::optional<DuplicateMode> duplicateMode = DuplicateModeOf(run.options);
+    if (!extras.dryRun) {
         std::string_view lastTaken;
         for (std::size_t i = 0; i < count; ++i) {
             if (stop.stop_requested()) return;
             if (found.squareSides[i] > bound) {
                 lastTaken = found.paths[i];
-                if (CopyFoundFile(found.paths[i], run.destination, duplicateMode, stop)) ++saved;
+                // Without a duplicate mode nothing is copied, as the planner does for any
+                // other word.
+                if (duplicateMode &&
+                    CopyFoundFile(found.paths[i], run.destination, *duplicateMode, stop)) {
+                    ++saved;
+                }
             }
             progress.Advance();
             std::string status = FormatCopyStatus(summary, lastTaken);
@@ -176,7 +176,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
         }
     }
 
-    std::string finalText = run.dryRun ? summary : FormatFinalText(summary, saved);
+    std::string finalText = extras.dryRun ? summary : FormatFinalText(summary, saved);
     if (!Publish(job, stop, [&] {
             job.progress = progress.Percent();
             job.statusText = std::move(finalText);
@@ -186,17 +186,19 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job) {
     // The run's memory goes before the front end hears of the end.
     found = FoundFileList();
     histogram = SideHistogram();
-    if (Publish(job, stop, [&] { job.running = 0; }) && run.runEnded) run.runEnded();
+    if (Publish(job, stop, [&] { job.running = 0; }) && extras.runEnded) extras.runEnded();
 }
 
-void StartWorker(ExtractionJob& job) {
-    job.workerThread = std::jthread([&job](std::stop_token stop) {
+void StartWorker(ExtractionJob& job, RunExtras extras) {
+    job.workerThread = std::jthread([&job, extras = std::move(extras)](std::stop_token stop) {
         try {
-            ExtractionWorker(stop, job);
+            ExtractionWorker(stop, job, extras);
         } catch (...) {
             // Out of memory is the only way here. End the run rather than the process,
             // so the front end sees it finish with the text it had.
-            if (Publish(job, stop, [&] { job.running = 0; }) && job.runEnded) job.runEnded();
+            if (Publish(job, stop, [&] { job.running = 0; }) && extras.runEnded) {
+                extras.runEnded();
+            }
         }
     });
 }

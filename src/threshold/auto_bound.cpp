@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "threshold/sqr.h"
+#include "base/sqr.h"
 
 namespace tessel {
 
@@ -54,6 +54,12 @@ std::int32_t ComputeAutoBound(const SideHistogram& histogram, std::int32_t maxSi
     }
     if (candidate > high && !IsEmptyBelow(histogram, candidate, 64)) return 0;
     return candidate;
+}
+
+std::int32_t MeanSide(std::int64_t sumSides, std::size_t count) {
+    if (count == 0) return 0;
+    const double mean = static_cast<double>(sumSides) / static_cast<double>(count);
+    return static_cast<std::int32_t>(static_cast<float>(mean));
 }
 
 }  // namespace tessel

@@ -3,6 +3,7 @@
 // the images, and puts the bound at the top of that gap. Plain functions, no state.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -24,6 +25,10 @@ std::int32_t SideSpread(const SideHistogram& histogram, std::int32_t maxSide,
 
 // Whether the `width` classes below `bound` (never index 0 or below) are all empty.
 bool IsEmptyBelow(const SideHistogram& histogram, std::int32_t bound, std::int32_t width);
+
+// The mean SquareSide as the automatic bound expects it: the quotient in double precision,
+// rounded to single precision, cut toward zero; 0 for no files.
+std::int32_t MeanSide(std::int64_t sumSides, std::size_t count);
 
 // The automatic bound, 0 when none is found.
 std::int32_t ComputeAutoBound(const SideHistogram& histogram, std::int32_t maxSide,

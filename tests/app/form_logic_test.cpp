@@ -8,6 +8,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "job/run_request.h"
 
 namespace tessel {
 namespace {
@@ -49,7 +50,7 @@ TEST(Hint, PresetHintNamesTheCustomKind) {
 // Drives a selector as the form does: the field shows what the last view said.
 struct Form {
     KindSelector selector;
-    std::string field = text::ImageExtensions;
+    std::string field = ImageExtensions;
     bool editable = false;
     bool thresholdChoices = true;
 
@@ -71,13 +72,13 @@ TEST(KindSelector, TypedListComesBackAfterAPresetKind) {
 
     form.field = "txt,doc";
     form.Select(text::KindImages);
-    EXPECT_EQ(form.field, text::ImageExtensions);
+    EXPECT_EQ(form.field, ImageExtensions);
     EXPECT_FALSE(form.editable);
     EXPECT_TRUE(form.thresholdChoices);
     EXPECT_EQ(form.selector.SavedCustomList(), "txt,doc");
 
     form.Select(text::KindArchives);  // a preset list in the field is not saved
-    EXPECT_EQ(form.field, text::ArchiveExtensions);
+    EXPECT_EQ(form.field, ArchiveExtensions);
     EXPECT_FALSE(form.thresholdChoices);
     EXPECT_EQ(form.selector.SavedCustomList(), "txt,doc");
 
@@ -87,7 +88,7 @@ TEST(KindSelector, TypedListComesBackAfterAPresetKind) {
 }
 
 TEST(KindSelector, PresetListTypedByHandIsNeverSaved) {
-    for (const char* typed : {text::ArchiveExtensions, text::ImageExtensions}) {
+    for (const char* typed : {ArchiveExtensions, ImageExtensions}) {
         SCOPED_TRACE(typed);
         Form form;
         form.Select(text::KindCustom);
@@ -104,11 +105,11 @@ TEST(KindSelector, PresetListTypedByHandIsNeverSaved) {
 
 TEST(KindSelector, FieldIsLeftAloneWhenItAlreadyShowsThePreset) {
     KindSelector selector;
-    const auto images = selector.Change(text::KindImages, text::ImageExtensions, &Same);
+    const auto images = selector.Change(text::KindImages, ImageExtensions, &Same);
     ASSERT_TRUE(images);
     EXPECT_FALSE(images->fieldText.has_value());
     EXPECT_TRUE(images->thresholdChoices);
-    const auto archives = selector.Change(text::KindArchives, text::ArchiveExtensions, &Same);
+    const auto archives = selector.Change(text::KindArchives, ArchiveExtensions, &Same);
     ASSERT_TRUE(archives);
     EXPECT_FALSE(archives->fieldText.has_value());
     EXPECT_FALSE(archives->thresholdChoices);

@@ -35,7 +35,7 @@ std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> 
     return all;
 }
 
-TEST(CopyFile, CopiesTheExactBytes) {
+TEST(CopyFileTo, CopiesTheExactBytes) {
     constexpr std::size_t MiB = std::size_t{1} << 20;
     const std::vector<std::uint8_t> zeros(MiB + 3, 0);
     const struct {
@@ -55,7 +55,7 @@ TEST(CopyFile, CopiesTheExactBytes) {
         TempFolder root;
         test::WriteBytes(root / "source.bin", c.bytes);
         test::MakeFolders(root / "dest");
-        EXPECT_EQ(os::CopyFile(root / "source.bin", root / "dest/copy.bin", true),
+        EXPECT_EQ(os::CopyFileTo(root / "source.bin", root / "dest/copy.bin", true),
                   CopyResult::Copied);
         EXPECT_EQ(test::ReadBytes(root / "dest/copy.bin"), c.bytes);
         EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("copy.bin"));
@@ -65,44 +65,44 @@ TEST(CopyFile, CopiesTheExactBytes) {
     }
 }
 
-TEST(CopyFile, FailIfExistsLeavesATakenNameAlone) {
+TEST(CopyFileTo, FailIfExistsLeavesATakenNameAlone) {
     TempFolder root;
     test::WriteText(root / "source.jpg", "new");
     test::WriteText(root / "dest/a.jpg", "old!");
     test::MakeFolders(root / "dest/folder.jpg");
-    EXPECT_EQ(os::CopyFile(root / "source.jpg", root / "dest/a.jpg", true),
+    EXPECT_EQ(os::CopyFileTo(root / "source.jpg", root / "dest/a.jpg", true),
               CopyResult::TargetExists);
-    EXPECT_EQ(os::CopyFile(root / "source.jpg", root / "dest/folder.jpg", true),
+    EXPECT_EQ(os::CopyFileTo(root / "source.jpg", root / "dest/folder.jpg", true),
               CopyResult::TargetExists);
     EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"),
               std::vector<std::uint8_t>({'o', 'l', 'd', '!'}));
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "folder.jpg/"));
 }
 
-TEST(CopyFile, ReplacesAFileButNeverAFolder) {
+TEST(CopyFileTo, ReplacesAFileButNeverAFolder) {
     TempFolder root;
     test::WriteText(root / "source.jpg", "new");
     test::WriteText(root / "dest/a.jpg", "old!");
     test::WriteText(root / "dest/folder.jpg/inside.txt", "kept");
-    EXPECT_EQ(os::CopyFile(root / "source.jpg", root / "dest/a.jpg", false), CopyResult::Copied);
+    EXPECT_EQ(os::CopyFileTo(root / "source.jpg", root / "dest/a.jpg", false), CopyResult::Copied);
     EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>({'n', 'e', 'w'}));
-    EXPECT_EQ(os::CopyFile(root / "source.jpg", root / "dest/folder.jpg", false),
+    EXPECT_EQ(os::CopyFileTo(root / "source.jpg", root / "dest/folder.jpg", false),
               CopyResult::Failed);
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "folder.jpg/"));
     EXPECT_THAT(NamesIn(root / "dest/folder.jpg"), ElementsAre("inside.txt"));
 }
 
-TEST(CopyFile, ACopyOntoItselfLosesNothing) {
+TEST(CopyFileTo, ACopyOntoItselfLosesNothing) {
     TempFolder root;
     const auto bytes = Pattern(5000, 9);
     test::WriteBytes(root / "a.jpg", bytes);
-    EXPECT_EQ(os::CopyFile(root / "a.jpg", root / "a.jpg", true), CopyResult::TargetExists);
-    EXPECT_EQ(os::CopyFile(root / "a.jpg", root / "a.jpg", false), CopyResult::Copied);
+    EXPECT_EQ(os::CopyFileTo(root / "a.jpg", root / "a.jpg", true), CopyResult::TargetExists);
+    EXPECT_EQ(os::CopyFileTo(root / "a.jpg", root / "a.jpg", false), CopyResult::Copied);
     EXPECT_EQ(test::ReadBytes(root / "a.jpg"), bytes);
     EXPECT_THAT(NamesIn(root.Path()), ElementsAre("a.jpg"));
 }
 
-TEST(CopyFile, LeavesNothingWhenItCannotCopy) {
+TEST(CopyFileTo, LeavesNothingWhenItCannotCopy) {
     TempFolder root;
     test::WriteText(root / "source.jpg", "data");
     test::MakeFolders(root / "dest");
@@ -128,7 +128,7 @@ TEST(CopyFile, LeavesNothingWhenItCannotCopy) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         for (const bool failIfExists : {true, false}) {
-            EXPECT_EQ(os::CopyFile(c.source, c.target, failIfExists, c.stop), c.result);
+            EXPECT_EQ(os::CopyFileTo(c.source, c.target, failIfExists, c.stop), c.result);
             EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
         }
     }

@@ -123,7 +123,7 @@ TEST(FilesWin32, CopyKeepsTheModificationTime) {
         ASSERT_TRUE(::SetFileTime(file, nullptr, nullptr, &old));
         ::CloseHandle(file);
     }
-    ASSERT_EQ(os::CopyFile(root / "a.jpg", root / "b.jpg", true), os::CopyResult::Copied);
+    ASSERT_EQ(os::CopyFileTo(root / "a.jpg", root / "b.jpg", true), os::CopyResult::Copied);
     WIN32_FILE_ATTRIBUTE_DATA data;
     ASSERT_TRUE(::GetFileAttributesExA((root / "b.jpg").c_str(), GetFileExInfoStandard, &data));
     // File systems keep times at their own grain; ext4 under Wine keeps 100 ns.

@@ -74,7 +74,7 @@ TEST(ImageProbePosix, ReadsPastFourGibibytes) {
     ::close(fd);
     ASSERT_TRUE(written);
 
-    const std::unique_ptr<os::ReadFile> file = os::OpenForReading(path);
+    const std::unique_ptr<os::FileReader> file = os::OpenForReading(path);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->Size(), distant + 4);
     std::uint8_t buffer[4] = {};

@@ -73,7 +73,7 @@ TEST(ImageProbeWin32, ReadsPastFourGibibytes) {
         ASSERT_TRUE(::WriteFile(writer.Get(), mark, 4, &written, nullptr));
         ASSERT_EQ(written, 4u);
     }
-    const std::unique_ptr<os::ReadFile> file = os::OpenForReading(path);
+    const std::unique_ptr<os::FileReader> file = os::OpenForReading(path);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->Size(), distant + 4);
     std::uint8_t buffer[4] = {};

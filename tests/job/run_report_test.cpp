@@ -100,16 +100,6 @@ TEST(RunFigures, KiloBytesAreExactWholeKiB) {
     EXPECT_EQ(KiloBytes((std::uint64_t{5} << 30) + 5), 5u << 20);
 }
 
-TEST(RunFigures, MeanSideRoundsToSinglePrecisionThenCuts) {
-    EXPECT_EQ(MeanSide(0, 0), 0);
-    EXPECT_EQ(MeanSide(10 * 32 + 20 * 1000, 30), 677);  // 677.33
-    EXPECT_EQ(MeanSide(3 * 200 + 799 + 3 * 800 + 2 * 801, 9), 600);
-    // 131 - 1e-6 is 130 in double precision but 131 once rounded to single precision.
-    EXPECT_EQ(MeanSide(131'000'000 - 1, 1'000'000), 131);
-    // A sum past 2^31 (40000 files of the largest side) does not wrap.
-    EXPECT_EQ(MeanSide(std::int64_t{65535} * 40000, 40000), 65535);
-}
-
 TEST(CalculatingStatusTest, DropsTheMessageLengthPlusOneBytes) {
     const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
 
@@ -135,15 +125,15 @@ TEST(Summary, EachThresholdModeHasItsLastLine) {
         "\n");
     const std::uint64_t bytes = 345 * 1024 + 1023;
     const struct {
-        std::uint32_t mode;
+        ThresholdMode mode;
         std::int32_t bound;
         const char* lastLine;
     } cases[] = {
-        {ThresholdNone, 0, "ファイル縦横サイズ閾値設定：なし"},
-        {ThresholdAuto, 0, "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）"},
-        {ThresholdAuto, 524, "抽出するファイル縦横サイズの下限：自動設定[ 524x524 Pixel ]"},
-        {ThresholdManual, 250, "抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]"},
-        {ThresholdManual, 0, "抽出するファイル縦横サイズの下限：手動設定[ 0x0 Pixel ]"},
+        {ThresholdMode::None, 0, "ファイル縦横サイズ閾値設定：なし"},
+        {ThresholdMode::Auto, 0, "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）"},
+        {ThresholdMode::Auto, 524, "抽出するファイル縦横サイズの下限：自動設定[ 524x524 Pixel ]"},
+        {ThresholdMode::Manual, 250, "抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]"},
+        {ThresholdMode::Manual, 0, "抽出するファイル縦横サイズの下限：手動設定[ 0x0 Pixel ]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastLine);
@@ -152,7 +142,7 @@ TEST(Summary, EachThresholdModeHasItsLastLine) {
 }
 
 TEST(Summary, CopyingAndFinalTextsFollowTheSummary) {
-    const std::string summary = FormatSummary({12, 345 * 1024, 2, ThresholdNone, 0});
+    const std::string summary = FormatSummary({12, 345 * 1024, 2, ThresholdMode::None, 0});
     EXPECT_EQ(FormatCopyStatus(summary, ""), summary + Native("\r\n\r\nコピーしています･･･\r\n"));
     const std::string path = P("C:", "a.jpg");
     EXPECT_EQ(FormatCopyStatus(summary, path),
@@ -166,7 +156,7 @@ TEST(Summary, CopyingAndFinalTextsFollowTheSummary) {
 }
 
 TEST(Summary, LongPathsAreCutAt1023Bytes) {
-    const std::string summary = FormatSummary({1, 1, 0, ThresholdNone, 0});
+    const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
     const std::string deep = Native("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
     const std::string copying = FormatCopyStatus(summary, deep);
     ASSERT_EQ(copying.size(), 1023u);

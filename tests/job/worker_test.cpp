@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "job/run_monitor.h"
 #include "job/run_report.h"
 #include "job/run_request.h"
 #include "job/texts.h"
@@ -37,23 +38,23 @@ using ::testing::UnorderedElementsAre;
 
 // --- running the worker ----------------------------------------------------------------
 
+// A run started and answered the way every front end does it, through the monitor; the
+// record's fields are read directly, to see what the worker left there.
 struct JobRun {
     ExtractionJob job;
+    RunMonitor monitor{job};
+    RunSettings settings;
+    RunExtras extras;
 
     JobRun(const std::string& source, const std::string& destination, std::uint32_t options,
            std::string_view extensions = ImageExtensions) {
-        job.sourceFolder = source;
-        job.destinationFolder = destination;
-        job.extensionList = MakeExtensionList(extensions);
-        job.options = options;
+        settings.sourceFolder = source;
+        settings.destinationFolder = destination;
+        settings.extensionList = MakeExtensionList(extensions);
+        settings.options = options;
     }
 
-    void Start() {
-        job.running = 1;
-        job.progress = 0;
-        job.thresholdRequested = 0;
-        StartWorker(job);
-    }
+    void Start() { monitor.Start(settings, extras); }
     template <typename F>
     auto Read(F f) {
         std::scoped_lock hold(job.lock);
@@ -81,16 +82,11 @@ struct JobRun {
         }
         return false;
     }
-    // Answers the manual-bound request the way the window's monitor does.
+    // Answers the waiting manual-bound request.
     void Answer(std::int32_t bound) {
-        {
-            std::scoped_lock hold(job.lock);
-            if ((job.options & ThresholdPending) && job.thresholdRequest) {
-                job.thresholdRequest->bound = bound;
-            }
-            job.thresholdRequested = 0;
-        }
-        job.answered.notify_all();
+        const JobTick tick = monitor.Tick();
+        ASSERT_TRUE(tick.question);
+        monitor.AnswerBound(tick.question->serial, bound);
     }
     bool BoundRequested() {
         return WaitFor([](ExtractionJob& j) { return j.thresholdRequested == 1; });
@@ -143,17 +139,17 @@ TEST(WorkerRun, EachThresholdModeWritesItsSummary) {
                          TinyPng(sides[i], sides[i]));
     }
     const struct {
-        std::uint32_t mode;
+        ThresholdMode mode;
         const char* lastLine;
         std::size_t copied;
     } cases[] = {
-        {ThresholdNone, "ファイル縦横サイズ閾値設定：なし", 9},
-        {ThresholdAuto, "抽出するファイル縦横サイズの下限：自動設定[ 524x524 Pixel ]", 6},
+        {ThresholdMode::None, "ファイル縦横サイズ閾値設定：なし", 9},
+        {ThresholdMode::Auto, "抽出するファイル縦横サイズの下限：自動設定[ 524x524 Pixel ]", 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastLine);
         TempFolder destination;
-        JobRun run(temp / "src", destination.Path(), Numbered | c.mode);
+        JobRun run(temp / "src", destination.Path(), OptionsWord(DuplicateMode::Numbered, c.mode));
         run.Finish();
         const std::string status = run.Status();
         EXPECT_NE(status.find(Native(c.lastLine) + "\r\n"), std::string::npos) << status;
@@ -185,7 +181,7 @@ TEST(WorkerRun, DuplicateNamesAreCountedCaseSensitively) {
         test::WriteText(temp / path, path);
     }
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone);
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     run.Finish();
     EXPECT_EQ(run.Status(),
               Lines({"抽出ファイルが5個見つかりました。", "合計ファイルサイズ：0KByte",
@@ -197,15 +193,15 @@ TEST(WorkerRun, NoFileFoundStillRunsEveryPhase) {
     test::WriteText(temp / "src/readme.txt", "not listed");
     test::MakeFolders(temp / "dst");
     const struct {
-        std::uint32_t mode;
+        ThresholdMode mode;
         const char* lastLine;
     } cases[] = {
-        {ThresholdNone, "ファイル縦横サイズ閾値設定：なし"},
-        {ThresholdAuto, "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）"},
+        {ThresholdMode::None, "ファイル縦横サイズ閾値設定：なし"},
+        {ThresholdMode::Auto, "ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastLine);
-        JobRun run(temp / "src", temp / "dst", Numbered | c.mode);
+        JobRun run(temp / "src", temp / "dst", OptionsWord(DuplicateMode::Numbered, c.mode));
         run.Finish();
         EXPECT_EQ(run.Status(),
                   Lines({"抽出ファイルが0個見つかりました。", "合計ファイルサイズ：0KByte",
@@ -261,7 +257,7 @@ TEST(WorkerRun, TotalsAreSixtyFourBitsWide) {
         std::filesystem::resize_file(temp / name, std::uint64_t{3} << 30);
     }
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone, ArchiveExtensions);
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     run.Finish();
     EXPECT_NE(run.Status().find(Native("合計ファイルサイズ：6291456KByte")), std::string::npos)
         << run.Status();
@@ -271,10 +267,10 @@ TEST(WorkerRun, TellsOfItsEndOnceRunningIsZero) {
     TempFolder temp;
     test::WriteText(temp / "src/a.jpg", "a");
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone);
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     int calls = 0;
     std::int32_t runningThen = -1;
-    run.job.runEnded = [&] {
+    run.extras.runEnded = [&] {
         ++calls;
         runningThen = run.Read([](ExtractionJob& j) { return j.running; });
     };
@@ -284,7 +280,7 @@ TEST(WorkerRun, TellsOfItsEndOnceRunningIsZero) {
 
     // Not after a stop: the front end that stopped the run knows already.
     JobRun stopped(temp / "src", temp / "dst", Numbered | ThresholdManual);
-    stopped.job.runEnded = [&] { ++calls; };
+    stopped.extras.runEnded = [&] { ++calls; };
     stopped.Start();
     ASSERT_TRUE(stopped.BoundRequested());
     StopWorker(stopped.job);
@@ -327,7 +323,7 @@ TEST(WorkerManualBound, AnAnswerWakesTheWaitEarly) {
     TempFolder temp;
     test::WriteBytes(temp / "src/a.png", TinyPng(10, 10));
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdManual);
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     run.Start();
     ASSERT_TRUE(run.BoundRequested());
     const auto answered = std::chrono::steady_clock::now();
@@ -359,7 +355,7 @@ TEST(WorkerStatus, ShortSourceLeavesOnlyTheCalculatingLine) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.Path());
     JobRun run("a", "dst", Numbered | ThresholdManual);
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     const std::string status = StatusAtTheRequest(run);
     std::filesystem::current_path(previous);
     EXPECT_EQ(status, text::StatusCalculating);
@@ -374,9 +370,9 @@ TEST(WorkerStatus, FolderTrailKeepsItsNewest1023BytesThenLosesTheHead) {
         test::WriteText(temp / ("src/" + name + "/f.txt"), "");
     }
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdManual, "txt");
-    run.job.dryRun = true;
+    run.extras.dryRun = true;
     std::vector<std::string> found;
-    run.job.foundFilesHook = [&found](const FoundFileList& list) { found = list.paths; };
+    run.extras.foundFilesHook = [&found](const FoundFileList& list) { found = list.paths; };
     const std::string status = StatusAtTheRequest(run);
     ASSERT_EQ(found.size(), 30u);
 
@@ -409,7 +405,7 @@ TEST(WorkerStop, RightAfterTheSearch) {
     // The test holds the worker at the end of the search until the stop has been requested.
     std::latch searched(1);
     std::atomic<bool> stopRequested = false;
-    run.job.foundFilesHook = [&](const FoundFileList&) {
+    run.extras.foundFilesHook = [&](const FoundFileList&) {
         searched.count_down();
         while (!stopRequested) std::this_thread::sleep_for(1ms);
     };
@@ -482,7 +478,8 @@ TEST(WorkerStop, InTheMiddleOfAHugeCopy) {
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone, ArchiveExtensions);
     run.Start();
     // The summary stands alone only between the bound and the first file's end.
-    const std::string summary = FormatSummary({1, std::uint64_t{2} << 30, 0, ThresholdNone, 0});
+    const std::string summary =
+        FormatSummary({1, std::uint64_t{2} << 30, 0, ThresholdMode::None, 0});
     ASSERT_TRUE(run.WaitFor([&](ExtractionJob& j) { return j.statusText == summary; }));
     std::this_thread::sleep_for(100ms);
 

@@ -30,12 +30,20 @@ std::vector<std::int32_t> Block(std::int32_t from, std::int32_t to) {
 std::int32_t MaxSide(const std::vector<std::int32_t>& sides) {
     return sides.empty() ? 0 : *std::max_element(sides.begin(), sides.end());
 }
-std::int32_t MeanSide(const std::vector<std::int32_t>& sides) {
-    if (sides.empty()) return 0;
+std::int32_t MeanOf(const std::vector<std::int32_t>& sides) {
     std::int64_t sum = 0;
     for (const std::int32_t s : sides) sum += s;
-    return static_cast<std::int32_t>(
-        static_cast<float>(static_cast<double>(sum) / static_cast<double>(sides.size())));
+    return MeanSide(sum, sides.size());
+}
+
+TEST(AutoBound, MeanSideRoundsToSinglePrecisionThenCuts) {
+    EXPECT_EQ(MeanSide(0, 0), 0);
+    EXPECT_EQ(MeanSide(10 * 32 + 20 * 1000, 30), 677);  // 677.33
+    EXPECT_EQ(MeanSide(3 * 200 + 799 + 3 * 800 + 2 * 801, 9), 600);
+    // 131 - 1e-6 is 130 in double precision but 131 once rounded to single precision.
+    EXPECT_EQ(MeanSide(131'000'000 - 1, 1'000'000), 131);
+    // A sum past 2^31 (40000 files of the largest side) does not wrap.
+    EXPECT_EQ(MeanSide(std::int64_t{65535} * 40000, 40000), 65535);
 }
 
 TEST(AutoBound, FindsTheGapBelowTheBulkOrFails) {
@@ -65,7 +73,7 @@ TEST(AutoBound, FindsTheGapBelowTheBulkOrFails) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const std::int32_t maxSide = MaxSide(c.sides);
-        const std::int32_t meanSide = MeanSide(c.sides);
+        const std::int32_t meanSide = MeanOf(c.sides);
         ASSERT_EQ(maxSide, c.maxSide);
         ASSERT_EQ(meanSide, c.meanSide);
 

@@ -144,10 +144,10 @@ TEST_F(MainForm, StartsIdleWithImagesAndTheCurrentDirectory) {
         EXPECT_FALSE(IsChecked(main_, id)) << id;
     }
     for (const ControlSpec& c : MainFormControls()) EXPECT_TRUE(::IsWindowEnabled(Item(c.id)));
-    const ExtractionJob* job = FormJob();
-    ASSERT_NE(job, nullptr);
-    EXPECT_EQ(job->running, 0);
-    EXPECT_EQ(job->statusText, "");
+    ASSERT_NE(FormMonitor(), nullptr);
+    const JobTick idle = FormMonitor()->Tick();
+    EXPECT_FALSE(idle.running);
+    EXPECT_EQ(idle.statusText, "");
     // No settings file yet: 480 wide, and the default height 360 raised to 520.
     EXPECT_EQ(OuterSize(main_).cx, 480);
     EXPECT_EQ(OuterSize(main_).cy, 520);
@@ -280,11 +280,14 @@ TEST_F(MainForm, EveryCommandSetsItsHintFirst) {
 
 TEST_F(MainForm, ExitButtonClosesWhenIdleAndOnlyEndsARunOtherwise) {
     OpenMain();
-    ExtractionJob* job = FormJob();
-    job->running = 1;  // a run whose worker has already gone
+    // A run over an empty folder, whose worker has already gone.
+    TempFolder source;
+    FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None), source.Path(),
+                          source.Path(), ",jpg,"});
+    FormJob()->workerThread.join();
     Command(BtnExit, BN_CLICKED);
     EXPECT_TRUE(::IsWindow(main_));
-    EXPECT_EQ(job->running, 0);
+    EXPECT_FALSE(FormMonitor()->Tick().running);
     Command(BtnExit, BN_CLICKED);
     EXPECT_FALSE(::IsWindow(main_));
     EXPECT_EQ(DrainQueue(), 0);

@@ -15,6 +15,7 @@
 #include "app/form_table.h"
 #include "app/modal_dialog_win32.h"
 #include "app/texts.h"
+#include "base/debug_output.h"
 #include "gui_fixture.h"
 
 namespace tessel::test {
@@ -51,12 +52,17 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         OpenMain();
+        // Tests that install a stand-in put the program's own procedure back afterwards.
+        thresholdRegistration_ = RegisterDialogProcedure(ThresholdDialogId, {});
+        RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
     }
     void TearDown() override {
-        RegisterDialogProcedure(ThresholdDialogId, nullptr, nullptr);
+        RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
         pending.clear();
         GuiTest::TearDown();
     }
+
+    DialogRegistration thresholdRegistration_;
 };
 
 TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
@@ -182,10 +188,23 @@ TEST_F(ModalDialog, MenuCommandOpensAbout) {
     EXPECT_TRUE(::IsWindow(main_));
 }
 
+std::vector<std::string> debugLines;
+void CaptureDebugLine(const char* line) {
+    debugLines.emplace_back(line);
+}
+
 TEST_F(ModalDialog, UnknownOrAlreadyOpenDialogsCreateNothing) {
     EXPECT_EQ(ModalDialogRunner(main_, "DigSomethingElse"), 0);
     EXPECT_EQ(ModalDialogRunner(main_, "digversioninfo"), 0);
-    EXPECT_EQ(ModalDialogRunner(main_, ThresholdDialogId), 0);  // no procedure installed
+    // A dialog without a procedure is a fault: nothing is created, and a debugger line says
+    // which dialog it was.
+    RegisterDialogProcedure(ThresholdDialogId, {});
+    const DebugOutputHook previous = SetDebugOutputHook(&CaptureDebugLine);
+    EXPECT_EQ(ModalDialogRunner(main_, ThresholdDialogId), 0);
+    SetDebugOutputHook(previous);
+    RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
+    EXPECT_EQ(debugLines,
+              std::vector<std::string>{"ModalDialogRunner: DigGetThreshold has no procedure"});
     EXPECT_TRUE(::IsWindowEnabled(main_));
     EXPECT_EQ(::FindWindowA("NORMALDLG", nullptr), nullptr);
 
@@ -211,7 +230,7 @@ LRESULT CALLBACK ThresholdStandIn(HWND dialog, UINT message, WPARAM wParam, LPAR
 }
 
 TEST_F(ModalDialog, NestedResultsReachTheirOwnCallersWhicheverClosesFirst) {
-    RegisterDialogProcedure(ThresholdDialogId, ThresholdStandIn, &thresholdDialog);
+    RegisterDialogProcedure(ThresholdDialogId, {ThresholdStandIn, &thresholdDialog});
     for (const bool outerFirst : {true, false}) {
         SCOPED_TRACE(outerFirst);
         int inner = -1;
@@ -246,7 +265,7 @@ TEST_F(ModalDialog, NestedResultsReachTheirOwnCallersWhicheverClosesFirst) {
 }
 
 TEST_F(ModalDialog, RealQuitClosesEveryDialogAndReachesTheMainLoop) {
-    RegisterDialogProcedure(ThresholdDialogId, ThresholdStandIn, &thresholdDialog);
+    RegisterDialogProcedure(ThresholdDialogId, {ThresholdStandIn, &thresholdDialog});
     int inner = -1;
     Soon([&] {
         Soon([] { ::PostQuitMessage(5); });

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/form_table.h"
 #include "app/main_window_win32.h"
+#include "app/modal_dialog_win32.h"
 #include "app/texts.h"
 #include "gui_fixture.h"
 
@@ -58,6 +60,18 @@ TEST_F(ShellStart, ClassesShareTheBackgroundAndOnlyTheMainOneHasTheProgramIcon) 
     LOGBRUSH brush{};
     ::GetObjectA(BackgroundBrush(), sizeof brush, &brush);
     EXPECT_EQ(brush.lbColor, ::GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(ShellStart, EveryDialogHasItsProcedureFromTheStart) {
+    // A dialog left without one would open nothing, and the threshold step would read that
+    // as the answer "no bound".
+    for (const char* identifier : {AboutDialogId}) {
+        SCOPED_TRACE(identifier);
+        const DialogRegistration registered = RegisterDialogProcedure(identifier, {});
+        RegisterDialogProcedure(identifier, registered);
+        EXPECT_NE(registered.procedure, nullptr);
+        EXPECT_NE(registered.handle, nullptr);
+    }
 }
 
 TEST_F(ShellStart, EndingUnregistersTheClassesForTheNextOne) {

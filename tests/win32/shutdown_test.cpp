@@ -16,26 +16,20 @@
 #include "app/control_ids.h"
 #include "app/main_window_win32.h"
 #include "gui_fixture.h"
-#include "job/worker.h"
+#include "job/run_monitor.h"
 
 namespace tessel::test {
 namespace {
 
 using Shutdown = GuiTest;
 
-// A worker that works under the lock until it is told to stop.
-void StartBusyWorker(ExtractionJob& job, std::atomic<bool>& ended) {
-    job.running = 1;
-    job.workerThread = std::jthread([&job, &ended](std::stop_token stop) {
-        while (!stop.stop_requested()) {
-            {
-                std::scoped_lock hold(job.lock);
-                job.progress = (job.progress + 1) % 100;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        ended = true;
-    });
+// A real run that does not end by itself: in the manual mode its worker waits for a bound
+// that nobody answers (the window's timer, which would ask, is not running).
+void StartWaitingRun(const std::string& source, const std::string& destination) {
+    FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::Manual), source,
+                          destination, ",bmp,"});
+    for (int wait = 0; wait < 2000 && !FormMonitor()->Tick().question; ++wait) ::Sleep(5);
+    ASSERT_TRUE(FormMonitor()->Tick().question);
 }
 
 TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
@@ -58,18 +52,19 @@ TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
         SCOPED_TRACE(way.name);
         OpenMain();
         ExtractionJob& job = *FormJob();
-        std::atomic<bool> ended{false};
-        StartBusyWorker(job, ended);
+        TempFolder source, destination;
+        WriteText(source / "a.bmp", "not a picture");
+        StartWaitingRun(source.Path(), destination.Path());
 
         way.close(main_);
-        EXPECT_TRUE(ended);
         EXPECT_FALSE(job.workerThread.joinable());
         ASSERT_TRUE(job.lock.try_lock());
         job.lock.unlock();
         EXPECT_EQ(::IsWindow(main_) == FALSE, way.windowGoes);
         if (!way.windowGoes) {
-            EXPECT_EQ(job.running, 0);
+            EXPECT_FALSE(FormMonitor()->Tick().running);
         }
+        EXPECT_TRUE(NamesIn(destination.Path()).empty());
         CloseMain();
     }
 }
@@ -100,18 +95,11 @@ TEST_F(Shutdown, ClosingDuringACopyLeavesOnlyWholeFiles) {
 
     OpenMain();
     ExtractionJob& job = *FormJob();
-    job.sourceFolder = source.Path();
-    job.destinationFolder = destination.Path();
-    job.extensionList = ",bin,";
-    job.options = Numbered | ThresholdNone;
-    job.running = 1;
-    StartWorker(job);
+    FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None), source.Path(),
+                          destination.Path(), ",bin,"});
     // Close as soon as the copying has begun (or the run has ended, on a fast machine).
     for (int wait = 0; wait < 2000 && NamesIn(destination.Path()).empty(); ++wait) {
-        {
-            std::scoped_lock hold(job.lock);
-            if (job.running == 0) break;
-        }
+        if (!FormMonitor()->Tick().running) break;
         ::Sleep(5);
     }
     ::SendMessageA(main_, WM_CLOSE, 0, 0);

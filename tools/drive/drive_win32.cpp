@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/form_table.h"
+
 namespace {
 
 HWND FindShown(const char* className) {
@@ -43,10 +45,11 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     const char* verb = argv[1];
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
-    if (std::strcmp(verb, "wait") == 0) return WaitFor("NORMAL0", seconds) ? 0 : 1;
-    if (std::strcmp(verb, "wait-dialog") == 0) return WaitFor("NORMALDLG", seconds) ? 0 : 1;
+    if (std::strcmp(verb, "wait") == 0) return WaitFor(tessel::MainClassName, seconds) ? 0 : 1;
+    if (std::strcmp(verb, "wait-dialog") == 0)
+        return WaitFor(tessel::DialogClassName, seconds) ? 0 : 1;
 
-    HWND main = WaitFor("NORMAL0", 10);
+    HWND main = WaitFor(tessel::MainClassName, 10);
     if (main == nullptr) {
         std::fputs("tessel-drive: no Tessel window\n", stderr);
         return 1;

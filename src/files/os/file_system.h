@@ -15,12 +15,6 @@
 
 #include "files/code_page.h"
 
-// <windows.h> maps CopyFile to CopyFileA, which would rename ours below; the engine calls
-// the ANSI functions by their full names anyway.
-#ifdef CopyFile
-#undef CopyFile
-#endif
-
 namespace tessel::os {
 
 // Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
@@ -75,9 +69,9 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
 bool GetEntry(const std::string& path, DirEntry& entry);
 
 // A file opened for reading, closed by its destructor.
-class ReadFile {
+class FileReader {
 public:
-    virtual ~ReadFile() = default;
+    virtual ~FileReader() = default;
     // Reads up to buffer.size() bytes at `offset`; returns how many were read (0 at the
     // end of the file or on a read error).
     virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) = 0;
@@ -88,7 +82,7 @@ public:
 // regular file either fails to open (always on Windows) or opens and reads nothing: on
 // POSIX the type is not looked up first, a measurement costs one system call less that
 // way, and the folder scan hands over regular files only.
-std::unique_ptr<ReadFile> OpenForReading(const std::string& path);
+std::unique_ptr<FileReader> OpenForReading(const std::string& path);
 
 enum class CopyResult {
     Copied,        // the whole file stands under the target name
@@ -103,8 +97,8 @@ enum class CopyResult {
 // target is never touched (no race: the move itself refuses). Without it an existing file
 // is replaced, but never a folder. The stop token is tested between chunks of about 1 MiB.
 // The modification time is kept, and on POSIX the permission bits (without set-id bits).
-CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                    std::stop_token stop = {});
+CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
+                      std::stop_token stop = {});
 
 // Creates one folder; its parent must exist. False when it cannot be made (also when
 // something of that name exists).

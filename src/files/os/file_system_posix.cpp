@@ -277,8 +277,8 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
 
 }  // namespace posix
 
-CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                    std::stop_token stop) {
+CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
+                      std::stop_token stop) {
     return posix::CopyFileWith(posix::TempKind::Anonymous, source, target, failIfExists,
                                std::move(stop));
 }

@@ -110,8 +110,8 @@ bool GetEntry(const std::string& path, DirEntry& entry) {
     return true;
 }
 
-CopyResult CopyFile(const std::string& source, const std::string& target, bool failIfExists,
-                    std::stop_token stop) {
+CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
+                      std::stop_token stop) {
     if (stop.stop_requested()) return CopyResult::Stopped;
     const auto separator = FindLastChar(target, '\\', CodePage::Cp932);
     if (separator == target.size() - 1) return CopyResult::Failed;

@@ -18,7 +18,7 @@ TEST(OpenForReading, ReadsAtOffsetsAndStopsAtTheEnd) {
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
     test::WriteBytes(path, content);
 
-    const std::unique_ptr<ReadFile> file = OpenForReading(path);
+    const std::unique_ptr<FileReader> file = OpenForReading(path);
     ASSERT_TRUE(file);
     EXPECT_EQ(file->Size(), 1000u);
     const struct {
@@ -41,14 +41,14 @@ TEST(OpenForReading, RefusesWhatIsNotAFile) {
     test::MakeFolders(folder / "sub");
     EXPECT_FALSE(OpenForReading(folder / "missing.bin"));
     // A folder either does not open or gives nothing to read.
-    if (const std::unique_ptr<ReadFile> sub = OpenForReading(folder / "sub")) {
+    if (const std::unique_ptr<FileReader> sub = OpenForReading(folder / "sub")) {
         std::uint8_t head[8] = {};
         EXPECT_EQ(sub->ReadAt(0, head), 0u);
     }
     EXPECT_FALSE(OpenForReading(""));
 
     test::WriteBytes(folder / "empty.bin", {});
-    const std::unique_ptr<ReadFile> empty = OpenForReading(folder / "empty.bin");
+    const std::unique_ptr<FileReader> empty = OpenForReading(folder / "empty.bin");
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->Size(), 0u);
     std::uint8_t byte[1] = {};

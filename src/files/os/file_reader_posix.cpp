@@ -1,4 +1,4 @@
-// files/os/read_file_posix.cpp: reading a file by offset with open/pread.
+// files/os/file_reader_posix.cpp: reading a file by offset with open/pread.
 // A folder, a device or a FIFO is not something to read a header from. O_NONBLOCK keeps a
 // FIFO from blocking the open and its reads; a folder fails its first read (EISDIR). The
 // scan never hands over anything but regular files, so the one open + pread + close per
@@ -17,9 +17,9 @@
 namespace tessel::os {
 namespace {
 
-class PosixReadFile final : public ReadFile {
+class PosixFileReader final : public FileReader {
 public:
-    explicit PosixReadFile(UniqueFd fd) : fd_(std::move(fd)) {}
+    explicit PosixFileReader(UniqueFd fd) : fd_(std::move(fd)) {}
 
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
         std::size_t done = 0;
@@ -50,11 +50,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
+std::unique_ptr<FileReader> OpenForReading(const std::string& path) {
     // O_NONBLOCK has no effect on the reads of a regular file.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (!fd) return nullptr;
-    return std::make_unique<PosixReadFile>(std::move(fd));
+    return std::make_unique<PosixFileReader>(std::move(fd));
 }
 
 }  // namespace tessel::os

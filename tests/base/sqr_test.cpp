@@ -1,4 +1,4 @@
-#include "threshold/sqr.h"
+#include "base/sqr.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "base/debug_output.h"
 
 namespace tessel {
 namespace {

@@ -1,8 +1,8 @@
-#include "threshold/debug_output.h"
+// base/debug_output.cpp: the portable half; the hook is atomic because Sqr runs on the
+// worker thread too.
+#include "base/debug_output.h"
 
 #include <atomic>
-
-#include "threshold/sqr.h"
 
 namespace tessel {
 namespace {

@@ -1,10 +1,12 @@
-// threshold/sqr.cpp: Newton's iteration on doubles, started from the argument with its
+// base/sqr.cpp: Newton's iteration on doubles, started from the argument with its
 // binary exponent halved, so the start is within a factor of two of the root.
-#include "threshold/sqr.h"
+#include "base/sqr.h"
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "base/debug_output.h"
 
 namespace tessel {
 namespace {

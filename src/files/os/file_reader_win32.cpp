@@ -1,4 +1,4 @@
-// files/os/read_file_win32.cpp: reading a file by offset through CreateFileA/ReadFile.
+// files/os/file_reader_win32.cpp: reading a file by offset through CreateFileA/ReadFile.
 // The file is opened without sharing: while a header is read nobody may write it, and a
 // file that another program holds open cannot be opened at all (it then measures 1).
 #include <windows.h>
@@ -11,9 +11,9 @@
 namespace tessel::os {
 namespace {
 
-class Win32ReadFile final : public ReadFile {
+class Win32FileReader final : public FileReader {
 public:
-    Win32ReadFile(UniqueFile handle, std::uint64_t size)
+    Win32FileReader(UniqueFile handle, std::uint64_t size)
         : handle_(std::move(handle)), size_(size) {}
 
     std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
@@ -47,14 +47,14 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ReadFile> OpenForReading(const std::string& path) {
+std::unique_ptr<FileReader> OpenForReading(const std::string& path) {
     UniqueFile handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle) return nullptr;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(handle.Get(), &size)) return nullptr;
-    return std::make_unique<Win32ReadFile>(std::move(handle),
-                                           static_cast<std::uint64_t>(size.QuadPart));
+    return std::make_unique<Win32FileReader>(std::move(handle),
+                                             static_cast<std::uint64_t>(size.QuadPart));
 }
 
 }  // namespace tessel::os

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "threshold/debug_output.h"
+#include "base/debug_output.h"
 
 namespace tessel::detail {
 void PlatformDebugOutput(const char* line) {

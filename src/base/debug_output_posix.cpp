@@ -1,4 +1,4 @@
-#include "threshold/debug_output.h"
+#include "base/debug_output.h"
 
 namespace tessel::detail {
 // POSIX has no debugger output channel; the line goes nowhere (the tessel command's

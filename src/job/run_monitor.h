@@ -1,0 +1,94 @@
+// job/run_monitor.h: the front ends' one side of the job record. The window's timer, the
+// tessel command's loop and the tests all drive a run through these calls, so that none of
+// them reads the record's fields itself or has to know in which order an answer, an abort
+// and the end of a run must touch them.
+//
+// The calls belong to one thread, the front end's; the worker runs on its own. A RunMonitor
+// knows one more thing than the record: whether the form still shows the run, so that an
+// aborted run is put back into its idle look exactly once.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "job/extraction_job.h"
+#include "job/worker.h"
+#include "threshold/auto_bound.h"
+
+namespace tessel {
+
+// A run as a run request settles it.
+struct RunSettings {
+    std::uint32_t options = 0;  // one bit of each group (OptionsWord)
+    std::string sourceFolder;
+    std::string destinationFolder;
+    std::string extensionList;  // "," + the typed list + "," (MakeExtensionList)
+};
+
+// The worker's manual-bound request, copied out of the record: the dialog that shows it may
+// outlive the request, when the run is stopped or the window closed meanwhile.
+struct BoundQuestion {
+    std::uint64_t serial = 0;  // names the request for AnswerBound
+    SideHistogram histogram;   // maxSide + 1 counters
+    std::int32_t maxSide = 0;
+    std::int32_t proposal = 0;  // the automatic bound, 0 when none was found
+};
+
+// What one look at the record shows.
+struct JobTick {
+    bool running = false;
+    std::int32_t progress = 0;
+    std::string statusText;  // the worker's text as it stands
+    // The worker waits for a bound. The front end answers it with AnswerBound and, until
+    // then, looks no more.
+    std::optional<BoundQuestion> question;
+    // The run is over: this is the one look that sees its end. The front end accepts drops
+    // again and, unless an abort did it already, shows `previousRunBlock` (the record's
+    // status text is that block now, and the run's folder texts are released).
+    bool ended = false;
+    std::optional<std::string> previousRunBlock;
+};
+
+class RunMonitor {
+public:
+    explicit RunMonitor(ExtractionJob& job) : job_(job) {}
+    // Stops a worker that still runs, as the window's end does.
+    ~RunMonitor() { Stop(); }
+    RunMonitor(const RunMonitor&) = delete;
+    RunMonitor& operator=(const RunMonitor&) = delete;
+
+    // Whether a run was started and its end has not been seen by Tick yet.
+    bool RunUnderWay() const { return phase_ != Phase::Idle; }
+
+    // Fills the record from `settings` (running 1, progress 0, no request), and starts the
+    // worker with `extras`. The last run's end must have been seen by Tick.
+    void Start(RunSettings settings, RunExtras extras = {});
+
+    // One look, under the lock. When it sees the end of the run it also ends the run on the
+    // record's side (see JobTick::ended).
+    JobTick Tick();
+
+    // Answers the request `serial` with `bound` and releases the worker. Does nothing when
+    // that request is no longer waiting: the run was stopped, or the window closed, while
+    // the question was open.
+    void AnswerBound(std::uint64_t serial, std::int32_t bound);
+
+    // The Abort button. During a run: stops the worker (files already copied stay, no
+    // partial file is left, the worker writes nothing more), sets running to 0 and returns
+    // the previous-run block for the form to show now; the next Tick ends the run without a
+    // second block. Without a run under way: nothing, and no value (the button then closes).
+    std::optional<std::string> Abort();
+
+    // The program's end (the menu's exit, the window's close): stops a worker that still
+    // runs, and restores nothing.
+    void Stop();
+
+private:
+    enum class Phase { Idle, Running, Aborted };
+
+    ExtractionJob& job_;
+    Phase phase_ = Phase::Idle;
+};
+
+}  // namespace tessel

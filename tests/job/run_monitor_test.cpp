@@ -1,0 +1,266 @@
+// The front ends' side of the record on real runs: what a tick shows, the end of a run, the
+// abort that restores the form once, and answers that arrive after their request is gone.
+#include "job/run_monitor.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "job/run_request.h"
+#include "job/texts.h"
+#include "support/test_support.h"
+#include "support/tiny_png.h"
+
+namespace tessel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Native;
+using test::TempFolder;
+using test::TinyPng;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
+using ::testing::UnorderedElementsAre;
+
+RunSettings Settings(const std::string& source, const std::string& destination,
+                     ThresholdMode threshold, std::string_view extensions = ImageExtensions) {
+    return {OptionsWord(DuplicateMode::Numbered, threshold), source, destination,
+            MakeExtensionList(extensions)};
+}
+
+std::string Block(const std::string& source, const std::string& lastStatus) {
+    return Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + source + "\r\n" +
+           lastStatus;
+}
+
+// Ticks as a timer would, but faster, until `until` holds for a tick; the last tick.
+template <typename Until>
+JobTick TickUntil(RunMonitor& monitor, Until until, std::chrono::seconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        JobTick tick = monitor.Tick();
+        if (until(tick) || std::chrono::steady_clock::now() > end) return tick;
+        std::this_thread::sleep_for(2ms);
+    }
+}
+
+TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
+    TempFolder temp;
+    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    EXPECT_FALSE(monitor.RunUnderWay());
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    EXPECT_TRUE(monitor.RunUnderWay());
+
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.ended);
+    EXPECT_FALSE(last.running);
+    EXPECT_EQ(last.progress, 100);
+    EXPECT_THAT(last.statusText, StartsWith(Native("抽出ファイルが1個見つかりました。")));
+    EXPECT_TRUE(last.statusText.ends_with(Native("抽出を終了しました。")));
+    ASSERT_TRUE(last.previousRunBlock);
+    EXPECT_EQ(*last.previousRunBlock, Block(temp / "src", last.statusText));
+    EXPECT_FALSE(monitor.RunUnderWay());
+
+    // The end is seen once; the block stays as the record's text, and the run's texts go.
+    const JobTick after = monitor.Tick();
+    EXPECT_FALSE(after.ended);
+    EXPECT_FALSE(after.previousRunBlock);
+    EXPECT_EQ(after.statusText, *last.previousRunBlock);
+    std::scoped_lock hold(job.lock);
+    EXPECT_EQ(job.sourceFolder, "");
+    EXPECT_EQ(job.destinationFolder, "");
+    EXPECT_EQ(job.extensionList, "");
+}
+
+TEST(RunMonitor, TheBlockIsCutTo1023Bytes) {
+    // A source path near the window's limit and a long final text.
+    TempFolder temp;
+    const std::string deep = temp / (std::string(100, 's') + "/" + std::string(100, 't'));
+    test::MakeFolders(deep);
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(deep, temp.Path(), ThresholdMode::None));
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.previousRunBlock);
+    EXPECT_EQ(*last.previousRunBlock, Block(deep, last.statusText).substr(0, StatusTextLimit));
+}
+
+TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
+    // Many small files: the abort lands in the search or among the copies.
+    TempFolder temp;
+    for (int i = 0; i < 300; ++i) {
+        test::WriteSized(
+            temp / ("src/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".bmp"), 4096,
+            static_cast<std::uint8_t>(i));
+    }
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    TickUntil(monitor, [](const JobTick& t) { return t.progress > 4 || !t.running; });
+
+    const std::optional<std::string> block = monitor.Abort();
+    ASSERT_TRUE(block);
+    EXPECT_THAT(*block, StartsWith(Native("直前の処理") + "\r\n"));
+    EXPECT_TRUE(monitor.RunUnderWay());  // until a tick has ended it
+
+    std::this_thread::sleep_for(50ms);
+    const JobTick next = monitor.Tick();
+    EXPECT_TRUE(next.ended);
+    EXPECT_FALSE(next.running);
+    EXPECT_FALSE(next.previousRunBlock);  // already shown by the abort
+    EXPECT_EQ(next.statusText, *block);   // nothing written after the stop
+    EXPECT_FALSE(monitor.RunUnderWay());
+    EXPECT_FALSE(monitor.Tick().ended);
+    EXPECT_EQ(monitor.Tick().statusText, *block);
+
+    // Whatever was copied is whole.
+    for (const std::string& name : test::NamesIn(temp / "dst")) {
+        SCOPED_TRACE(name);
+        const std::string number = name.substr(1, name.find('.') - 1);
+        const std::string source =
+            temp / ("src/d" + std::to_string(std::stoi(number) % 7) + "/" + name);
+        EXPECT_EQ(test::ReadBytes(temp / ("dst/" + name)), test::ReadBytes(source));
+    }
+    // A second press, with the form idle again, is the close: nothing to abort.
+    EXPECT_FALSE(monitor.Abort());
+}
+
+TEST(RunMonitor, AbortWithoutARunLetsTheButtonClose) {
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    EXPECT_FALSE(monitor.Abort());
+    const JobTick tick = monitor.Tick();
+    EXPECT_FALSE(tick.ended);
+    EXPECT_FALSE(tick.running);
+}
+
+TEST(RunMonitor, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
+    // The button still read "Abort": the run ends as an abort, and the program stays.
+    TempFolder temp;
+    test::MakeFolders(temp / "src");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None));
+    job.workerThread.join();
+    std::string finalText;
+    {
+        std::scoped_lock hold(job.lock);
+        ASSERT_EQ(job.running, 0);
+        finalText = job.statusText;
+    }
+    const std::optional<std::string> block = monitor.Abort();
+    ASSERT_TRUE(block);
+    EXPECT_EQ(*block, Block(temp / "src", finalText));
+    const JobTick tick = monitor.Tick();
+    EXPECT_TRUE(tick.ended);
+    EXPECT_FALSE(tick.previousRunBlock);
+}
+
+TEST(RunMonitor, QuestionCarriesACopyOfTheRequest) {
+    TempFolder temp;
+    test::WriteBytes(temp / "src/a.png", TinyPng(100, 100));
+    test::WriteBytes(temp / "src/b.png", TinyPng(100, 100));
+    test::WriteBytes(temp / "src/c.png", TinyPng(300, 300));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    const JobTick asked =
+        TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
+    ASSERT_TRUE(asked.question);
+    EXPECT_TRUE(asked.running);
+    EXPECT_EQ(asked.question->maxSide, 300);
+    ASSERT_EQ(asked.question->histogram.size(), 301u);
+    EXPECT_EQ(asked.question->histogram[100], 2);
+    EXPECT_EQ(asked.question->histogram[300], 1);
+    EXPECT_TRUE(asked.statusText.ends_with(text::StatusCalculating));
+
+    // Stopped while the question is open (the window closed under the dialog): the copy
+    // stays readable, and the late answer reaches nobody.
+    monitor.Stop();
+    EXPECT_EQ(asked.question->histogram[300], 1);
+    monitor.AnswerBound(asked.question->serial, 150);
+    {
+        std::scoped_lock hold(job.lock);
+        EXPECT_EQ(job.thresholdRequest, nullptr);
+        EXPECT_EQ(job.thresholdRequested, 0);
+        EXPECT_EQ(job.running, 0);
+    }
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
+    TempFolder temp;
+    test::WriteBytes(temp / "src/small.png", TinyPng(50, 50));
+    test::WriteBytes(temp / "src/large.png", TinyPng(400, 400));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    const JobTick first =
+        TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
+    ASSERT_TRUE(first.question);
+    ASSERT_TRUE(monitor.Abort());
+    ASSERT_TRUE(monitor.Tick().ended);
+
+    // A new run asks again, perhaps from the same place on its stack.
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    const JobTick second =
+        TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
+    ASSERT_TRUE(second.question);
+    EXPECT_NE(second.question->serial, first.question->serial);
+    monitor.AnswerBound(first.question->serial, 1000);  // late: ignored
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(monitor.Tick().question);  // still waiting
+
+    monitor.AnswerBound(second.question->serial, 100);
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    EXPECT_NE(last.statusText.find(Native("手動設定[ 100x100 Pixel ]")), std::string::npos);
+    EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("large.png"));
+    // A second answer to a request already answered changes nothing either.
+    monitor.AnswerBound(second.question->serial, 7);
+}
+
+TEST(RunMonitor, TicksFromAnotherThreadThroughAWholeRun) {
+    // The tick runs on the front end's thread while the worker publishes: what the sanitizer
+    // build watches. Every tick's figures must be those of one moment.
+    TempFolder temp;
+    for (int i = 0; i < 120; ++i) {
+        test::WriteBytes(temp / ("src/f" + std::to_string(i) + ".png"), TinyPng(20 + i, 20 + i));
+    }
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    std::int32_t lastProgress = 0;
+    bool answered = false;
+    std::thread front([&] {
+        for (;;) {
+            const JobTick tick = monitor.Tick();
+            EXPECT_GE(tick.progress, lastProgress);
+            EXPECT_LE(tick.statusText.size(), StatusTextLimit);
+            lastProgress = tick.progress;
+            if (tick.question) {
+                monitor.AnswerBound(tick.question->serial, 0);
+                answered = true;
+            }
+            if (tick.ended) return;
+            std::this_thread::yield();
+        }
+    });
+    front.join();
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(test::NamesIn(temp / "dst").size(), 120u);
+}
+
+}  // namespace
+}  // namespace tessel
