@@ -16,7 +16,8 @@ extern const char MenuHelpAbout[];
 
 extern const char Browse[];  // both browse buttons
 extern const char Run[];
-extern const char Exit[];  // BtnExit while no run is under way
+extern const char Exit[];   // BtnExit while no run is under way
+extern const char Abort[];  // BtnExit during a run
 extern const char LabelSource[];
 extern const char LabelDestination[];
 extern const char LabelKind[];
@@ -32,6 +33,9 @@ extern const char RadioThresholdManual[];
 extern const char KindImages[];  // combobox items, in combobox order
 extern const char KindArchives[];
 extern const char KindCustom[];
+
+extern const char BrowseSourceTitle[];  // the folder browse dialogs
+extern const char BrowseDestinationTitle[];
 
 extern const char LogWelcome[];   // EdtLog after start-up
 extern const char HintGeneral[];  // status bar at start and for most commands
