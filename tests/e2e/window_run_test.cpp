@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -128,8 +130,8 @@ TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
     TempFolder source, destination;
     WriteBytes(source / "a/x.png", TinyPng(300, 300));
     WriteBytes(source / "b/x.png", TinyPng(40, 40, 100));  // same name, other size: x(1).png
-    WriteBytes(source / "d/x.png", TinyPng(300, 300));  // same name and size: not again
-    WriteSized(source / "c/y.jpg", 3000);                // not a picture: side 1, copied
+    WriteBytes(source / "d/x.png", TinyPng(300, 300));     // same name and size: not again
+    WriteSized(source / "c/y.jpg", 3000);                  // not a picture: side 1, copied
     WriteText(source / "c/notes.txt", "not listed");
     Program program;
     program.Set(EdtSource, source.Path());
@@ -277,6 +279,51 @@ TEST(WindowRun, MenuExitDuringARunEndsTheProgramCleanly) {
     for (const std::string& name : FilesUnder(destination.Path())) {
         SCOPED_TRACE(name);
         EXPECT_EQ(SizeOf(destination / name), Size);
+    }
+}
+
+TEST(WindowRun, TwentyAbortsAtRandomMomentsLeaveOnlyWholeCopies) {
+    // Many files keep every run going for seconds under Wine (each copy costs milliseconds),
+    // far beyond the longest wait; the large ones put some aborts inside a long copy.
+    TempFolder source;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2; ++i) {
+        names.push_back("large" + std::to_string(i) + ".bmp");
+        WriteSized(source / ("big/" + names.back()), 96u << 20, static_cast<std::uint8_t>(i));
+    }
+    for (int i = 0; i < 800; ++i) {
+        names.push_back("small" + std::to_string(i) + ".png");
+        WriteSized(source / ("d" + std::to_string(i % 6) + "/" + names.back()), 1000 + 37 * i,
+                   static_cast<std::uint8_t>(i));
+    }
+    auto origin = [&](const std::string& name) {
+        if (name.starts_with("large")) return source / ("big/" + name);
+        return source / ("d" + std::to_string(std::stoi(name.substr(5)) % 6) + "/" + name);
+    };
+    Program program;
+    program.Set(EdtSource, source.Path());
+    std::uint32_t random = 12345;
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        TempFolder destination;
+        program.Set(EdtDestination, destination.Path());
+        program.Press(BtnRun);
+        ASSERT_TRUE(
+            drive::WaitUntil([&] { return program.Text(BtnExit) == Native("中断"); }, 10000));
+        random = random * 1103515245u + 12345u;
+        ::Sleep((random >> 16) % 700);
+        // Pressed after the run's end the button would close the program.
+        ASSERT_EQ(program.Text(BtnExit), Native("中断"));
+        program.Press(BtnExit);
+        ASSERT_TRUE(
+            drive::WaitUntil([&] { return program.Text(BtnExit) == Native("終了"); }, 15000));
+        ::Sleep(250);  // the tick that ends the aborted run
+        EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
+        for (const std::string& name : FilesUnder(destination.Path())) {
+            SCOPED_TRACE(name);
+            ASSERT_NE(std::find(names.begin(), names.end(), name), names.end());
+            EXPECT_EQ(ReadBytes(destination / name), ReadBytes(origin(name)));
+        }
     }
 }
 
