@@ -34,8 +34,13 @@ constexpr ControlSpec controls[] = {
     {LblPixelUnit, "STATIC", text::ThresholdPixelUnit, Label, 0, 435, 81, 36, 21},
     {BtnSetThreshold, "BUTTON", text::ThresholdSet, Push, 0, 380, 159, 80, 24},
     {BtnCancelThreshold, "BUTTON", text::ThresholdCancel, Push, 0, 380, 221, 80, 24},
-    {LblPositionValue, "STATIC", "0", Label | SS_RIGHT, 0, 123, 300, 42, 19},
-    {LblPositionUnit, "STATIC", text::ThresholdPositionUnit, Label, 0, 171, 300, 193, 24},
+    // 52 wide from x = 113, not 42 from 123: the readout goes up to five digits (59527 at
+    // maxSide 65535), 50 pixels in ThresholdFont, and a right-aligned static too narrow
+    // for them would hide the first. The right edge, where the digits end, stays at 165.
+    {LblPositionValue, "STATIC", "0", Label | SS_RIGHT, 0, 113, 300, 52, 19},
+    // 210 wide, not 193: the text needs 197 pixels, and a narrower static wraps "す）" onto
+    // a second line that the height cuts in half.
+    {LblPositionUnit, "STATIC", text::ThresholdPositionUnit, Label, 0, 171, 300, 210, 24},
     {LblPositionCaption, "STATIC", text::ThresholdPositionCaption, Label, 0, 28, 300, 85, 20},
 };
 

@@ -171,6 +171,42 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
     }
 }
 
+TEST_F(ThresholdDialog, EveryLabelFitsOnOneLine) {
+    // A static wraps what is too wide onto a line that its height hides.
+    bool checked = false;
+    Soon([&] {
+        checked = true;
+        const struct {
+            int id;
+            std::string widest;
+        } labels[] = {
+            {LblThresholdPrompt, text::ThresholdPrompt},
+            {LblPixelUnit, text::ThresholdPixelUnit},
+            {LblPositionValue, "59527"},  // the largest readout: 327 / 360 of 65535
+            {LblPositionUnit, text::ThresholdPositionUnit},
+            {LblPositionCaption, text::ThresholdPositionCaption},
+        };
+        for (const auto& l : labels) {
+            SCOPED_TRACE(l.id);
+            HWND control = Control(l.id);
+            HDC dc = ::GetDC(control);
+            HGDIOBJ previous = ::SelectObject(dc, ThresholdFont());
+            SIZE extent{};
+            ::GetTextExtentPoint32A(dc, l.widest.c_str(), static_cast<int>(l.widest.size()),
+                                    &extent);
+            ::SelectObject(dc, previous);
+            ::ReleaseDC(control, dc);
+            RECT client{};
+            ::GetClientRect(control, &client);
+            EXPECT_LE(extent.cx, client.right) << l.widest;
+            EXPECT_LE(extent.cy, client.bottom) << l.widest;
+        }
+        Click(BtnCancelThreshold);
+    });
+    AskThresholdDialog(main_, Question(720, 677));
+    EXPECT_TRUE(checked);
+}
+
 TEST_F(ThresholdDialog, EachWayOutGivesItsBound) {
     const struct {
         const char* what;
