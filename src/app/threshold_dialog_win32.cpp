@@ -35,8 +35,8 @@ constexpr ControlSpec controls[] = {
     {BtnSetThreshold, "BUTTON", text::ThresholdSet, Push, 0, 380, 159, 80, 24},
     {BtnCancelThreshold, "BUTTON", text::ThresholdCancel, Push, 0, 380, 221, 80, 24},
     // 52 wide from x = 113, not 42 from 123: the readout goes up to five digits (59527 at
-    // maxSide 65535), 50 pixels in ThresholdFont, and a right-aligned static too narrow
-    // for them would hide the first. The right edge, where the digits end, stays at 165.
+    // maxSide 65535), 50 pixels in ThresholdFont. The right edge, where the digits end,
+    // stays at 165.
     {LblPositionValue, "STATIC", "0", Label | SS_RIGHT, 0, 113, 300, 52, 19},
     // 210 wide, not 193: the text needs 197 pixels, and a narrower static wraps "す）" onto
     // a second line that the height cuts in half.
