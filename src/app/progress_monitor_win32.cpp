@@ -7,8 +7,8 @@
 #include "app/controls_win32.h"
 #include "app/form_table.h"
 #include "app/main_window_win32.h"
-#include "app/modal_dialog_win32.h"
 #include "app/texts.h"
+#include "app/threshold_dialog_win32.h"
 #include "job/extraction_job.h"
 
 namespace tessel {
@@ -61,7 +61,7 @@ void ProgressMonitor(HWND window) {
 
 void AskManualBound(HWND window, const BoundQuestion& question) {
     RunMonitor* monitor = FormMonitor();
-    const int bound = ModalDialogRunner(window, ThresholdDialogId);
+    const int bound = AskThresholdDialog(window, question);
     // The dialog's loop ran the whole program: the window may be gone and its run stopped
     // meanwhile. The answer reaches only the request that is still waiting (AnswerBound
     // checks the serial), and the timer comes back only for a run that goes on.

@@ -59,5 +59,11 @@ extern const char AboutAuthor[] =
     "製作者："
     "てっせる！開発チーム";
 extern const char ThresholdTitle[] = "下限閾値を設定してください";
+extern const char ThresholdPrompt[] = "閾値は？";
+extern const char ThresholdPixelUnit[] = "Pixel";
+extern const char ThresholdSet[] = "設定する";
+extern const char ThresholdCancel[] = "キャンセル";
+extern const char ThresholdPositionCaption[] = "現在の位置";
+extern const char ThresholdPositionUnit[] = "Pixelあたり（※誤差あります）";
 
 }  // namespace tessel::text

@@ -1,6 +1,7 @@
-// app/texts.h: every fixed text the main window, its menu and the About dialog show. The
+// app/texts.h: every fixed text the main window, its menu and the two dialogs show. The
 // definitions in texts.cpp are code page 932 in the Windows build and UTF-8 elsewhere, so
-// byte lengths differ between the two; compare texts, never their sizes.
+// byte lengths differ between the two; compare texts, never their sizes. The threshold chart's
+// axis texts belong to the chart: threshold/texts.h.
 #pragma once
 
 namespace tessel::text {
@@ -49,5 +50,11 @@ extern const char AboutVersion[];
 extern const char AboutHomePage[];
 extern const char AboutAuthor[];     // "製作者：" and the author's name
 extern const char ThresholdTitle[];  // the threshold dialog's window title
+extern const char ThresholdPrompt[];
+extern const char ThresholdPixelUnit[];  // after the box
+extern const char ThresholdSet[];
+extern const char ThresholdCancel[];
+extern const char ThresholdPositionCaption[];  // before the readout of the size under the pointer
+extern const char ThresholdPositionUnit[];     // after it
 
 }  // namespace tessel::text

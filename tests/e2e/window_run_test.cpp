@@ -95,6 +95,9 @@ public:
     void Press(int id) { drive::Press(main_, id); }
     void Post(int command) { ::PostMessageA(main_, WM_COMMAND, command, 0); }
     void Choose(int id, int index) { drive::SelectItem(main_, id, index); }
+    DWORD Id() const { return process_.dwProcessId; }
+    void Check(int id) { drive::CheckRadio(main_, id); }
+    void Close() { ::PostMessageA(main_, WM_CLOSE, 0, 0); }
     bool LogHas(const std::string& part, int milliseconds = 60000) {
         return drive::WaitUntil([&] { return Text(EdtLog).find(part) != std::string::npos; },
                                 milliseconds);
@@ -156,6 +159,33 @@ TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
     EXPECT_EQ(program.Text(BtnExit), Native("終了"));
     EXPECT_TRUE(::IsWindowEnabled(program.Item(BtnRun)));
     EXPECT_FALSE(::IsWindowVisible(program.Item(1009)));
+}
+
+TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
+    TempFolder source, destination;
+    for (const std::uint32_t side : {100u, 249u, 250u, 251u, 300u, 640u}) {
+        WriteBytes(source / ("p" + std::to_string(side) + ".png"), TinyPng(side, side));
+    }
+    Program program;
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    program.Check(RadThresholdManual);
+    program.Press(BtnRun);
+    HWND dialog = drive::WaitForShown("NORMALDLG", 20000, program.Id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(drive::TextOf(dialog), Native("下限閾値を設定してください"));
+    // While the question is open the log stands at the calculating line.
+    EXPECT_NE(program.Text(EdtLog).find(Native("合計ファイルサイズと重複ファイル数を算出中")),
+              std::string::npos);
+    drive::SetText(::GetDlgItem(dialog, 1028), "250");
+    drive::Press(dialog, 1030);  // 設定する
+    ASSERT_TRUE(program.LogHas(Finished));
+    const std::string log = program.Text(EdtLog);
+    EXPECT_NE(log.find(Native("抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]")),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(FilesUnder(destination.Path()),
+              (std::vector<std::string>{"p251.png", "p300.png", "p640.png"}));
 }
 
 TEST(WindowRun, InvalidFoldersAndTheCreationQuestion) {
@@ -279,6 +309,46 @@ TEST(WindowRun, MenuExitDuringARunEndsTheProgramCleanly) {
     for (const std::string& name : FilesUnder(destination.Path())) {
         SCOPED_TRACE(name);
         EXPECT_EQ(SizeOf(destination / name), Size);
+    }
+}
+
+TEST(WindowRun, ClosingInEachPhaseEndsCleanlyAndLeavesNothingPartial) {
+    constexpr LONGLONG Size = 256LL << 20;
+    const struct {
+        const char* phase;
+        bool byMenu;
+    } cases[] = {
+        {"search", false}, {"search", true}, {"bound", false},
+        {"bound", true},   {"copy", false},  {"copy", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.phase) + (c.byMenu ? " by the menu" : " by the close box"));
+        TempFolder source, destination;
+        for (const char* name : {"a.bmp", "b.bmp"}) WriteSparse(source / name, Size);
+        WriteBytes(source / "small.png", TinyPng(500, 500));
+        Program program;
+        program.Set(EdtSource, source.Path());
+        program.Set(EdtDestination, destination.Path());
+        const std::string phase = c.phase;
+        if (phase == "bound") program.Check(RadThresholdManual);
+        program.Press(BtnRun);
+        if (phase == "bound") {
+            ASSERT_NE(drive::WaitForShown("NORMALDLG", 20000, program.Id()), nullptr);
+        } else if (phase == "copy") {
+            ASSERT_TRUE(program.LogHas(Native("重複ファイル：0個")));
+        }
+        // In the search the close lands right behind the Run in the window's queue.
+        if (c.byMenu) {
+            program.Post(MenuExit);
+        } else {
+            program.Close();
+        }
+        EXPECT_EQ(program.WaitForExit(20000), 0u);
+        for (const std::string& name : FilesUnder(destination.Path())) {
+            SCOPED_TRACE(name);
+            const LONGLONG whole = name == "small.png" ? LONGLONG(TinyPng(500, 500).size()) : Size;
+            EXPECT_EQ(SizeOf(destination / name), whole);
+        }
     }
 }
 
