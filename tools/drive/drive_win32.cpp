@@ -12,6 +12,8 @@
 //   tessel-drive press <id>                 clicks a button, e.g. 1007 Run, 1008 Exit/Abort
 //   tessel-drive get <id>                   prints a control's text
 //   tessel-drive wait-text <id> <text> [s]  until the control's text holds <text>
+//   tessel-drive dialog-set <id> <text>     sets a control's text in the open dialog
+//   tessel-drive dialog-press <id>          clicks a button of the open dialog
 //   tessel-drive wait-progress <percent> [s] until the progress bar stands at <percent> or more
 //   tessel-drive message [seconds]          prints the text of a message box once one shows
 //   tessel-drive answer ok|yes|no           ends the message box with that button
@@ -38,7 +40,8 @@ int Usage() {
     std::fputs(
         "usage: tessel-drive wait [s] | wait-dialog [s] | command <id> | close | set <id> <text>\n"
         "       | check <id> | kind <index> | press <id> | get <id> | wait-text <id> <text> [s]\n"
-        "       | wait-progress <percent> [s] | message [s] | answer ok|yes|no\n",
+        "       | dialog-set <id> <text> | dialog-press <id> | wait-progress <percent> [s]\n"
+        "       | message [s] | answer ok|yes|no\n",
         stderr);
     return 2;
 }
@@ -68,6 +71,18 @@ int main(int argc, char** argv) {
         if (box == nullptr) return 1;
         const int button = Is(argv[2], "yes") ? IDYES : Is(argv[2], "no") ? IDNO : IDOK;
         Answer(box, button);
+        return 0;
+    }
+
+    if ((Is(verb, "dialog-set") && argc == 4) || (Is(verb, "dialog-press") && argc == 3)) {
+        HWND dialog = WaitForShown(tessel::DialogClassName, 10000);
+        if (dialog == nullptr) return 1;
+        const int id = std::atoi(argv[2]);
+        if (argc == 4) {
+            SetText(::GetDlgItem(dialog, id), argv[3]);
+        } else {
+            Press(dialog, id);
+        }
         return 0;
     }
 
