@@ -18,12 +18,6 @@ bool Copied(const std::string& source, const std::string& target, bool failIfExi
     return os::CopyFileTo(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
 }
 
-bool SameSize(const std::string& a, const std::string& b) {
-    os::DirEntry first;
-    os::DirEntry second;
-    return QueryEntry(a, first) && QueryEntry(b, second) && first.size == second.size;
-}
-
 }  // namespace
 
 bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
@@ -53,9 +47,13 @@ bool CopyFoundFile(const std::string& source, const std::string& destinationFold
 bool CopyNumbered(const std::string& source, const std::string& targetBase,
                   const std::string& extension, std::stop_token stop) {
     std::string target = targetBase + extension;
-    // Only the plain name is compared by size: a file of the same name and size is not
-    // written again, and the copy below then refuses the taken name.
-    if (FileExists(target) && !SameSize(target, source)) {
+    // Only the plain name is compared by size. A file of the same name and size is not
+    // written again, and that is settled here, before any data is read: a re-run over an
+    // unchanged destination reads and writes nothing.
+    os::DirEntry taken;
+    if (QueryEntry(target, taken) && !IsFolderEntry(taken.attributes)) {
+        os::DirEntry own;
+        if (!QueryEntry(source, own) || own.size == taken.size) return false;
         for (std::uint64_t n = 1;; ++n) {
             std::string numbered = targetBase + "(" + std::to_string(n) + ")" + extension;
             if (!FileExists(numbered)) {

@@ -87,16 +87,23 @@ std::unique_ptr<FileReader> OpenForReading(const std::string& path);
 enum class CopyResult {
     Copied,        // the whole file stands under the target name
     TargetExists,  // fail-if-exists was asked and the name was taken: nothing written
-    Stopped,       // the stop was requested: nothing left behind
-    Failed,        // read error, disk full, target is a folder, ...: nothing left behind
+    // Replacing was asked, but the target is read-only (on Windows also hidden or system),
+    // which CopyFileA refuses to replace: nothing written, the target keeps its bytes.
+    Refused,
+    SameFile,  // the target is the source itself, or another name of it: nothing written
+    Stopped,   // the stop was requested: nothing left behind
+    Failed,    // read error, disk full, target is a folder, ...: nothing left behind
 };
 
 // Copies `source` to `target`. The data goes to a temporary name in the target's folder
 // first and is moved into place only when complete, so no partial file is ever seen under
-// any name once the call returns, whatever the outcome. With `failIfExists` an existing
-// target is never touched (no race: the move itself refuses). Without it an existing file
-// is replaced, but never a folder. The stop token is tested between chunks of about 1 MiB.
-// The modification time is kept, and on POSIX the permission bits (without set-id bits).
+// any name once the call returns, whatever the outcome. The temporary name is never longer
+// than the target's (temp_name.h), so it fits wherever the target fits. With `failIfExists`
+// an existing target is never touched (no race: the move itself refuses). Without it an
+// existing file is replaced, but never a folder, never a read-only (Windows: hidden or
+// system) file and never the source itself; those are told before any data is read. The
+// stop token is tested between chunks of about 1 MiB. The modification time is kept, and on
+// POSIX the permission bits (without set-id bits).
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop = {});
 

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +14,7 @@
 
 #include "files/os/copy_file_posix.h"
 #include "files/os/file_system.h"
+#include "files/os/temp_name.h"
 #include "files/os/unique_fd_posix.h"
 
 namespace tessel::os {
@@ -62,10 +62,13 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-std::string TempName(const std::string& folder) {
-    static std::atomic<unsigned> counter{0};
-    return folder + "/.tessel-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + ".tmp";
+// A short target name has few temporary names (36 for one character); a folder that has
+// them all takes no copy of that name.
+constexpr int TempNameAttempts = 200;
+
+// A fresh temporary name beside `targetName` in `folder`; never longer than the target's.
+std::string TempName(const std::string& folder, std::string_view targetName) {
+    return folder + "/" + TemporaryName(targetName, NextTemporarySeed(), '.');
 }
 
 // Unlinks a named temporary file unless it was moved into place.
@@ -160,8 +163,8 @@ bool ProcFdUsable() {
 }
 
 // Gives the complete anonymous file `fd` the name `target`.
-CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& target,
-                          bool failIfExists) {
+CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& name,
+                          const std::string& target, bool failIfExists) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (failIfExists) {
         // linkat never replaces: the name is taken, or it is ours.
@@ -170,8 +173,8 @@ CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& 
         return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
     }
     // rename() is the only call that replaces, and it needs a name to start from.
-    for (;;) {
-        TempNameGuard temp(TempName(folder));
+    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+        TempNameGuard temp(TempName(folder, name));
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(), AT_SYMLINK_FOLLOW) !=
             0) {
             temp.Release();
@@ -183,6 +186,7 @@ CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& 
         temp.Release();
         return CopyResult::Copied;
     }
+    return CopyResult::Failed;
 }
 
 // Moves the complete file at `temp` to `target`; the guard removes it unless it moved.
@@ -204,9 +208,10 @@ CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failI
 }
 
 CopyResult CopyNamed(int in, const struct stat& source, const std::string& folder,
-                     const std::string& target, bool failIfExists, std::stop_token stop) {
-    for (;;) {
-        TempNameGuard temp(TempName(folder));
+                     const std::string& name, const std::string& target, bool failIfExists,
+                     std::stop_token stop) {
+    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+        TempNameGuard temp(TempName(folder, name));
         UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out) {
             temp.Release();
@@ -218,6 +223,20 @@ CopyResult CopyNamed(int in, const struct stat& source, const std::string& folde
         if (!out.Close()) return CopyResult::Failed;
         return PlaceNamed(temp, target, failIfExists);
     }
+    return CopyResult::Failed;
+}
+
+// What CopyFileA refuses to replace: the source itself (under any of its names) and a file
+// that is read-only. Told before any data is read. A folder is left to the move, which
+// refuses it too.
+CopyResult RefusalToReplace(const struct stat& source, const std::string& target) {
+    struct stat taken;
+    if (::stat(target.c_str(), &taken) != 0) return CopyResult::Copied;
+    if (taken.st_dev == source.st_dev && taken.st_ino == source.st_ino) {
+        return CopyResult::SameFile;
+    }
+    if (S_ISREG(taken.st_mode) && (taken.st_mode & S_IWUSR) == 0) return CopyResult::Refused;
+    return CopyResult::Copied;
 }
 
 }  // namespace
@@ -261,18 +280,22 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
     struct stat info;
     if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return CopyResult::Failed;
     if (::fcntl(in.Get(), F_SETFL, 0) != 0) return CopyResult::Failed;
+    if (!failIfExists) {
+        const CopyResult refusal = RefusalToReplace(info, target);
+        if (refusal != CopyResult::Copied) return refusal;
+    }
 
     if (kind == TempKind::Anonymous && ProcFdUsable()) {
         UniqueFd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out) {
             const CopyResult filled = Fill(in.Get(), info, out.Get(), stop);
             if (filled != CopyResult::Copied) return filled;
-            return PlaceAnonymous(out.Get(), folder, target, failIfExists);
+            return PlaceAnonymous(out.Get(), folder, name, target, failIfExists);
         }
         // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return CopyResult::Failed;
     }
-    return CopyNamed(in.Get(), info, folder, target, failIfExists, stop);
+    return CopyNamed(in.Get(), info, folder, name, target, failIfExists, stop);
 }
 
 }  // namespace posix
