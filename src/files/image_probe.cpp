@@ -246,8 +246,11 @@ std::int32_t SquareSideOf(ImageSize size) {
 
 std::int32_t MeasureSquareSide(const std::string& path) {
     const std::unique_ptr<os::FileReader> file = os::OpenForReading(path);
-    if (!file) return 1;
-    FileSource source(*file);
+    return file ? MeasureSquareSide(*file) : 1;
+}
+
+std::int32_t MeasureSquareSide(os::FileReader& file) {
+    FileSource source(file);
     const std::optional<ImageSize> size = ReadImageSize(source);
     return size ? SquareSideOf(*size) : 1;
 }

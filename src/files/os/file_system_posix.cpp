@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "files/os/copy_file_posix.h"
+#include "files/os/file_reader_posix.h"
 #include "files/os/file_system.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_fd_posix.h"
@@ -25,6 +26,21 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
+// The attribute word a Windows listing would give an entry named `shownName` whose own
+// type is `own` and whose target (for a link) is `led`.
+std::uint32_t AttributesOf(std::string_view shownName, bool link, const struct stat& led) {
+    std::uint32_t attributes = 0;
+    if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;
+    if (link) attributes |= AttrReparsePoint;
+    if (S_ISDIR(led.st_mode)) {
+        attributes |= AttrDirectory;
+    } else if (!S_ISREG(led.st_mode)) {
+        attributes |= AttrDevice;
+    }
+    if ((led.st_mode & S_IWUSR) == 0) attributes |= AttrReadOnly;
+    return attributes == 0 ? AttrNormal : attributes;
+}
+
 // What a Windows listing would say about one entry. `name` is looked up relative to
 // `dirFd`. False when the entry vanished between listing and lookup.
 bool Describe(int dirFd, const char* name, std::string_view shownName, DirEntry& entry) {
@@ -32,26 +48,46 @@ bool Describe(int dirFd, const char* name, std::string_view shownName, DirEntry&
     if (::fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return false;
     entry.name = shownName;
     entry.size = 0;
-    std::uint32_t attributes = 0;
-    if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;
     struct stat led = own;
-    if (S_ISLNK(own.st_mode)) {
-        attributes |= AttrReparsePoint;
-        // A dangling link is still an entry, as Windows lists one: a file nobody can read.
-        if (::fstatat(dirFd, name, &led, 0) != 0) {
-            entry.attributes = attributes;
-            return true;
-        }
+    const bool link = S_ISLNK(own.st_mode);
+    // A dangling link is still an entry, as Windows lists one: a file nobody can read.
+    if (link && ::fstatat(dirFd, name, &led, 0) != 0) {
+        entry.attributes = AttrReparsePoint | (shownName.starts_with('.') ? AttrHidden : 0);
+        return true;
     }
-    if (S_ISDIR(led.st_mode)) {
-        attributes |= AttrDirectory;
-    } else if (S_ISREG(led.st_mode)) {
-        entry.size = static_cast<std::uint64_t>(led.st_size);
-    } else {
-        attributes |= AttrDevice;
+    if (S_ISREG(led.st_mode)) entry.size = static_cast<std::uint64_t>(led.st_size);
+    entry.attributes = AttributesOf(shownName, link, led);
+    return true;
+}
+
+// Hands `name` (in the folder `dirFd`) to `measure`, opened relative to the folder.
+// `entry` was described already.
+void MeasureEntry(int dirFd, const char* name, const FileMeasure& measure, DirEntry& entry) {
+    UniqueFd file(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) {
+        entry.measure = measure(nullptr);
+        return;
     }
-    if ((led.st_mode & S_IWUSR) == 0) attributes |= AttrReadOnly;
-    entry.attributes = attributes == 0 ? AttrNormal : attributes;
+    PosixFileReader reader(std::move(file), entry.size);
+    entry.measure = measure(&reader);
+}
+
+// The listing's usual case, a plain file that is wanted: open it relative to the folder, take
+// its size and attributes from the open file and hand it over, all without a look-up by path.
+// False when it is not a plain file any more (replaced since the folder was read) or cannot
+// be opened: the caller then describes it the slow way.
+bool DescribeAndMeasure(int dirFd, const char* name, std::string_view shownName,
+                        const FileMeasure& measure, DirEntry& entry) {
+    // O_NOFOLLOW: a link that took the file's place is described as a link.
+    UniqueFd file(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+    if (!file) return false;
+    struct stat info;
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    entry.name = shownName;
+    entry.size = static_cast<std::uint64_t>(info.st_size);
+    entry.attributes = AttributesOf(shownName, false, info);
+    PosixFileReader reader(std::move(file), entry.size);
+    entry.measure = measure(&reader);
     return true;
 }
 
@@ -243,17 +279,39 @@ CopyResult RefusalToReplace(const struct stat& source, const std::string& target
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const NameFilter& wanted) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const ListOptions& options) {
     entries.clear();
-    const UniqueDir dir(::opendir(folder.c_str()));
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.refuseLink ? O_NOFOLLOW : 0);
+    UniqueFd opened(::open(folder.c_str(), flags));
+    if (!opened) return false;
+    const UniqueDir dir(::fdopendir(opened.Get()));
     if (!dir) return false;
-    const int fd = ::dirfd(dir.get());
+    const int fd = opened.Release();
+    const NameFilter& wanted = options.wanted;
     while (const dirent* e = ::readdir(dir.get())) {
+        if (options.stop.stop_requested()) break;
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
         // DT_UNKNOWN (some file systems never fill d_type) is looked up like the rest.
         if (wanted && e->d_type == DT_REG && !wanted(name)) continue;
         DirEntry entry;
-        if (Describe(fd, e->d_name, name, entry)) entries.push_back(std::move(entry));
+        if (options.measure && e->d_type == DT_REG &&
+            DescribeAndMeasure(fd, e->d_name, name, options.measure, entry)) {
+            entries.push_back(std::move(entry));
+            continue;
+        }
+        if (!Describe(fd, e->d_name, name, entry)) continue;
+        if (options.measure && (entry.attributes & (AttrDirectory | AttrDevice)) == 0 &&
+            (!wanted || wanted(name))) {
+            MeasureEntry(fd, e->d_name, options.measure, entry);
+        }
+        entries.push_back(std::move(entry));
     }
     return true;
 }

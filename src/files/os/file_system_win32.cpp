@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/code_page.h"
+#include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
@@ -114,17 +115,47 @@ CopyResult RefusalToReplace(HANDLE source, const std::string& target) {
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const NameFilter& wanted) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const ListOptions& options) {
     entries.clear();
+    const DWORD special =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    if (options.refuseLink) {
+        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+                FILE_ATTRIBUTE_DIRECTORY) {
+            return false;
+        }
+    }
     WIN32_FIND_DATAA data;
     const UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
     if (!find) return false;
     do {
+        if (options.stop.stop_requested()) break;
         const std::string_view name = data.cFileName;
         if (name == "." || name == "..") continue;
-        const DWORD special =
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
-        if (wanted && (data.dwFileAttributes & special) == 0 && !wanted(name)) continue;
-        entries.push_back(EntryFrom(data));
+        const bool plain = (data.dwFileAttributes & special) == 0;
+        if (options.wanted && plain && !options.wanted(name)) continue;
+        DirEntry entry = EntryFrom(data);
+        // The size and attributes are the find data's: the file is opened only to be read.
+        if (options.measure &&
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
+            (!options.wanted || options.wanted(name))) {
+            UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
+            if (file) {
+                Win32FileReader reader(std::move(file), entry.size);
+                entry.measure = options.measure(&reader);
+            } else {
+                entry.measure = options.measure(nullptr);
+            }
+        }
+        entries.push_back(std::move(entry));
     } while (::FindNextFileA(find.Get(), &data));
     return true;
 }
