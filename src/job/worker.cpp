@@ -174,8 +174,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                 lastTaken = found.paths[i];
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
-                if (duplicateMode &&
-                    CopyFoundFile(found.paths[i], run.destination, *duplicateMode, stop)) {
+                if (duplicateMode && CopyFoundFile(found.paths[i], run.destination, *duplicateMode,
+                                                   stop, found.sizes[i])) {
                     ++saved;
                 }
             }
