@@ -46,7 +46,7 @@ std::string UsageText() {
            "  -V, --version                    show the version and exit\n"
            "\n"
            "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
-           "130 when interrupted (nothing partial is left behind).\n";
+           "3 when memory ran out, 130 when interrupted (nothing partial is left behind).\n";
 }
 
 namespace {

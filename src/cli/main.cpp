@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -22,7 +23,17 @@
 namespace tessel::cli {
 namespace {
 
-enum ExitCode { Finished = 0, UsageError = 1, InvalidFolder = 2, Interrupted = 130 };
+enum ExitCode {
+    Finished = 0,
+    UsageError = 1,
+    InvalidFolder = 2,
+    OutOfMemory = 3,
+    Interrupted = 130,
+};
+
+// What the command says when memory runs out, in the worker or in its own loop. Files
+// copied before stay, as after Ctrl-C; none is left half written.
+constexpr char OutOfMemoryMessage[] = "out of memory: the run stopped before its end";
 
 void PrintError(std::string_view message) {
     std::fprintf(stderr, "tessel: %.*s\n", static_cast<int>(message.size()), message.data());
@@ -153,6 +164,11 @@ int Run(const CommandLine& command) {
     for (;;) {
         JobTick tick = monitor.Tick();
         if (tick.ended) {
+            if (tick.outOfMemory) {
+                bar.Clear();
+                PrintError(OutOfMemoryMessage);
+                return OutOfMemory;
+            }
             finalText = std::move(tick.statusText);
             break;
         }
@@ -193,5 +209,11 @@ int main(int argc, char** argv) {
         std::puts("tessel " TESSEL_VERSION_STRING);
         return Finished;
     }
-    return Run(*parsed.command);
+    try {
+        return Run(*parsed.command);
+    } catch (const std::bad_alloc&) {
+        // Run's monitor has stopped the worker on the way out.
+        PrintError(OutOfMemoryMessage);
+        return OutOfMemory;
+    }
 }

@@ -18,16 +18,11 @@ bool Copied(const std::string& source, const std::string& target, bool failIfExi
     return os::CopyFileTo(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
 }
 
-bool SameSize(const std::string& a, const std::string& b) {
-    os::DirEntry first;
-    os::DirEntry second;
-    return QueryEntry(a, first) && QueryEntry(b, second) && first.size == second.size;
-}
-
 }  // namespace
 
 bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
-                   DuplicateMode mode, std::stop_token stop) {
+                   DuplicateMode mode, std::stop_token stop,
+                   std::optional<std::uint64_t> sourceSize) {
     const std::string_view path = source;
     const auto separator = FindLastChar(path, os::PathSeparator);
     const std::string_view name = separator ? path.substr(*separator + 1) : path;
@@ -40,22 +35,32 @@ bool CopyFoundFile(const std::string& source, const std::string& destinationFold
     switch (mode) {
         case DuplicateMode::Numbered:
             return CopyNumbered(source, destinationFolder + os::PathSeparator + base, extension,
-                                std::move(stop));
+                                std::move(stop), sourceSize);
         case DuplicateMode::Overwrite:
             return CopyOverwrite(source, destinationFolder + os::PathSeparator + base, extension,
                                  std::move(stop));
         case DuplicateMode::SeparateFolder:
-            return CopySeparate(source, destinationFolder, base, extension, std::move(stop));
+            return CopySeparate(source, destinationFolder, base, extension, std::move(stop),
+                                sourceSize);
     }
     return false;
 }
 
 bool CopyNumbered(const std::string& source, const std::string& targetBase,
-                  const std::string& extension, std::stop_token stop) {
+                  const std::string& extension, std::stop_token stop,
+                  std::optional<std::uint64_t> sourceSize) {
     std::string target = targetBase + extension;
-    // Only the plain name is compared by size: a file of the same name and size is not
-    // written again, and the copy below then refuses the taken name.
-    if (FileExists(target) && !SameSize(target, source)) {
+    // Only the plain name is compared by size. A file of the same name and size is not
+    // written again, and that is settled here, before any data is read: a re-run over an
+    // unchanged destination reads and writes nothing.
+    os::DirEntry taken;
+    if (QueryEntry(target, taken) && !IsFolderEntry(taken.attributes)) {
+        if (!sourceSize) {
+            os::DirEntry own;
+            if (!QueryEntry(source, own)) return false;
+            sourceSize = own.size;
+        }
+        if (*sourceSize == taken.size) return false;
         for (std::uint64_t n = 1;; ++n) {
             std::string numbered = targetBase + "(" + std::to_string(n) + ")" + extension;
             if (!FileExists(numbered)) {
@@ -73,14 +78,16 @@ bool CopyOverwrite(const std::string& source, const std::string& targetBase,
 }
 
 bool CopySeparate(const std::string& source, const std::string& destinationFolder,
-                  const std::string& base, const std::string& extension, std::stop_token stop) {
+                  const std::string& base, const std::string& extension, std::stop_token stop,
+                  std::optional<std::uint64_t> sourceSize) {
     const std::string target = destinationFolder + os::PathSeparator + base + extension;
     if (!FileExists(target)) return Copied(source, target, true, std::move(stop));
     const std::string duplicates = destinationFolder + os::PathSeparator + text::DuplicatesFolder;
     // The folder stays from the first collision on; if it cannot be made at all, the copy
     // into it fails and reports false. Either way: ignore.
     (void)os::MakeFolder(duplicates);
-    return CopyNumbered(source, duplicates + os::PathSeparator + base, extension, std::move(stop));
+    return CopyNumbered(source, duplicates + os::PathSeparator + base, extension, std::move(stop),
+                        sourceSize);
 }
 
 }  // namespace tessel

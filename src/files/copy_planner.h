@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stop_token>
 #include <string>
 
@@ -14,18 +15,23 @@ enum class DuplicateMode : std::uint32_t { Numbered = 2, Overwrite = 4, Separate
 
 // Copies `source` into `destinationFolder` by the rule of `mode` (any other value copies
 // nothing). Returns true when a copy was written. A stopped or failed copy leaves nothing.
+// `sourceSize` is the size the scan found, when known: the same-size test then needs no
+// look-up of the source (the worker's copies of a re-run cost one look-up each).
 bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
-                   DuplicateMode mode, std::stop_token stop = {});
+                   DuplicateMode mode, std::stop_token stop = {},
+                   std::optional<std::uint64_t> sourceSize = std::nullopt);
 
 // targetBase + extension, or targetBase(n)extension for the first free n when that name is
 // taken by a file of another size; never replaces a file.
 bool CopyNumbered(const std::string& source, const std::string& targetBase,
-                  const std::string& extension, std::stop_token stop = {});
+                  const std::string& extension, std::stop_token stop = {},
+                  std::optional<std::uint64_t> sourceSize = std::nullopt);
 // targetBase + extension, replacing a file of that name.
 bool CopyOverwrite(const std::string& source, const std::string& targetBase,
                    const std::string& extension, std::stop_token stop = {});
 // destination + name, or into the duplicates folder when the name is taken.
 bool CopySeparate(const std::string& source, const std::string& destinationFolder,
-                  const std::string& base, const std::string& extension, std::stop_token stop = {});
+                  const std::string& base, const std::string& extension, std::stop_token stop = {},
+                  std::optional<std::uint64_t> sourceSize = std::nullopt);
 
 }  // namespace tessel

@@ -2,6 +2,7 @@
 // instead of recursing, so a deep tree costs heap, not the worker thread's stack.
 #include "files/folder_scan.h"
 
+#include <optional>
 #include <utility>
 
 #include "files/code_page.h"
@@ -12,6 +13,39 @@
 namespace tessel {
 namespace {
 
+// The extension match of one run, with the list prepared once: the scan asks it for every
+// entry of the tree.
+class ExtensionMatcher {
+public:
+    explicit ExtensionMatcher(std::string_view extensionList) : list_(extensionList) {
+        // In UTF-8 no byte of a longer character is below 0x80, and a match starts at a comma:
+        // folding the ASCII letters of both sides and comparing bytes is the whole rule.
+        if (os::NativeCodePage == CodePage::Utf8) {
+            folded_.emplace(extensionList);
+            for (char& c : *folded_) c = AsciiLower(c);
+        }
+    }
+
+    bool operator()(std::string_view name) const {
+        const auto dot = FindLastChar(name, '.', os::NativeCodePage);
+        if (!dot) return false;
+        std::string key = ",";
+        key += name.substr(*dot + 1);
+        key += ',';
+        if (!folded_) return ContainsNoCase(list_, key, os::NativeCodePage);
+        for (char& c : key) c = AsciiLower(c);
+        return folded_->find(key) != std::string::npos;
+    }
+
+private:
+    static char AsciiLower(char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+
+    std::string_view list_;
+    std::optional<std::string> folded_;
+};
+
 struct OpenFolder {
     std::string path;
     std::vector<os::DirEntry> entries;
@@ -21,18 +55,24 @@ struct OpenFolder {
 class Walk {
 public:
     Walk(const std::string& extensionList, FoundFileList& list, const ScanHooks& hooks)
-        : extensionList_(extensionList), list_(list), hooks_(hooks) {}
+        : listed_(extensionList), list_(list), hooks_(hooks) {
+        options_.wanted = [this](std::string_view name) { return listed_(name); };
+        // Every kept file is measured while its folder is listed, opened relative to it.
+        options_.measure = [](os::FileReader* file) { return file ? MeasureSquareSide(*file) : 1; };
+        options_.stop = hooks_.stop;
+    }
 
     std::size_t Run(const std::string& root) {
         const std::size_t before = list_.Count();
-        Enter(root);
+        // A link as the root is searched: the user named it.
+        Enter(root, false);
         while (!stack_.empty() && !hooks_.stop.stop_requested()) {
             OpenFolder& top = stack_.back();
             if (top.next == top.entries.size()) {
                 stack_.pop_back();
                 continue;
             }
-            const os::DirEntry entry = std::move(top.entries[top.next++]);
+            os::DirEntry entry = std::move(top.entries[top.next++]);
             std::string path = top.path + os::PathSeparator + entry.name;
             if (IsFolderEntry(entry.attributes)) {
                 EnterSubFolder(std::move(path), entry);
@@ -46,14 +86,12 @@ public:
 private:
     // Opens the listing of `folder` and makes it the current one. A folder that cannot be
     // listed contributes nothing, not even its line.
-    void Enter(std::string folder) {
+    void Enter(std::string folder, bool refuseLink) {
         if (hooks_.stop.stop_requested()) return;
         OpenFolder open;
-        // Files off the list are not even looked up.
-        const auto listed = [this](std::string_view name) {
-            return IsListed(extensionList_, name);
-        };
-        if (!os::ListFolder(folder, open.entries, listed)) return;
+        options_.refuseLink = refuseLink;
+        if (!os::ListFolder(folder, open.entries, options_)) return;
+        if (hooks_.stop.stop_requested()) return;
         if (hooks_.folderEntered) hooks_.folderEntered(folder);
         open.path = std::move(folder);
         stack_.push_back(std::move(open));
@@ -66,41 +104,31 @@ private:
         // The platform could not open it anyway (and on Windows the original text buffer
         // ends there).
         if (path.size() + 1 > os::MaxPath) return;
-        // The entry may have been replaced since the listing; look again, and never follow
-        // what is now a link.
-        os::DirEntry now;
-        if (!QueryEntry(path, now) || !IsFolderEntry(now.attributes) ||
-            (now.attributes & os::AttrReparsePoint)) {
-            return;
-        }
-        Enter(std::move(path));
+        // The entry may have been replaced since the listing: the listing itself refuses
+        // what is not a folder now, and never follows what is now a link.
+        Enter(std::move(path), true);
     }
 
     void Consider(std::string path, const os::DirEntry& entry) {
         if (entry.attributes & os::AttrDevice) return;
-        if (!IsListed(extensionList_, entry.name)) return;
-        const std::int32_t side = MeasureSquareSide(path);
+        if (!listed_(entry.name)) return;
         list_.totalBytes += entry.size;
         list_.sizes.push_back(entry.size);
-        list_.squareSides.push_back(side);
+        list_.squareSides.push_back(entry.measure);
         list_.paths.push_back(std::move(path));
     }
 
-    const std::string& extensionList_;
+    ExtensionMatcher listed_;
     FoundFileList& list_;
     const ScanHooks& hooks_;
+    os::ListOptions options_;
     std::vector<OpenFolder> stack_;
 };
 
 }  // namespace
 
 bool IsListed(std::string_view extensionList, std::string_view name) {
-    const auto dot = FindLastChar(name, '.', os::NativeCodePage);
-    if (!dot) return false;
-    std::string key = ",";
-    key += name.substr(*dot + 1);
-    key += ',';
-    return ContainsNoCase(extensionList, key, os::NativeCodePage);
+    return ExtensionMatcher(extensionList)(name);
 }
 
 std::size_t ScanFolder(const std::string& folder, const std::string& extensionList,

@@ -129,18 +129,30 @@ std::optional<ImageSize> ReadJpegSize(ByteSource& source) {
     std::uint64_t pos = 2;  // after SOI
     for (int step = 0; step < MaxSteps; ++step) {
         std::array<std::uint8_t, 2> marker{};
-        if (!ReadExactly(source, pos, marker) || marker[0] != 0xFF) return std::nullopt;
+        if (!ReadExactly(source, pos, marker)) return std::nullopt;
+        if (marker[0] != 0xFF) {
+            // Stray bytes between segments. Decoders skip them to the next 0xFF and go on
+            // (libjpeg warns of "extraneous bytes before marker"), so a viewer shows the
+            // picture: so do we. One look of up to 4 KiB per step.
+            std::array<std::uint8_t, 4096> ahead;
+            const std::size_t got = source.ReadAt(pos, ahead);
+            if (got == 0) return std::nullopt;
+            const auto* next = std::find(ahead.data(), ahead.data() + got, 0xFF);
+            pos += static_cast<std::uint64_t>(next - ahead.data());
+            continue;
+        }
         const std::uint8_t code = marker[1];
         if (code == 0xFF) {  // fill byte before a marker
             ++pos;
             continue;
         }
-        if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {  // TEM, RSTn: no length
+        // TEM, RSTn: no length. A stuffed FF 00 is no marker at all: stray, as above.
+        if (code == 0x00 || code == 0x01 || (code >= 0xD0 && code <= 0xD7)) {
             pos += 2;
             continue;
         }
-        // SOI again, EOI, SOS before any frame, or a stuffed 00: no frame is coming.
-        if (code == 0x00 || code == 0xD8 || code == 0xD9 || code == 0xDA) return std::nullopt;
+        // SOI again, EOI, or SOS before any frame: no frame is coming.
+        if (code == 0xD8 || code == 0xD9 || code == 0xDA) return std::nullopt;
 
         std::array<std::uint8_t, 2> lengthField{};
         if (!ReadExactly(source, pos + 2, lengthField)) return std::nullopt;
@@ -234,8 +246,11 @@ std::int32_t SquareSideOf(ImageSize size) {
 
 std::int32_t MeasureSquareSide(const std::string& path) {
     const std::unique_ptr<os::FileReader> file = os::OpenForReading(path);
-    if (!file) return 1;
-    FileSource source(*file);
+    return file ? MeasureSquareSide(*file) : 1;
+}
+
+std::int32_t MeasureSquareSide(os::FileReader& file) {
+    FileSource source(file);
     const std::optional<ImageSize> size = ReadImageSize(source);
     return size ? SquareSideOf(*size) : 1;
 }

@@ -10,6 +10,9 @@
 #include <string>
 
 namespace tessel {
+namespace os {
+class FileReader;
+}
 
 enum class ImageFormat : std::int32_t { Other = 0, Bmp = 1, Jpeg = 2, Gif = 3, Png = 4 };
 
@@ -49,7 +52,9 @@ std::optional<ImageSize> ReadImageSize(ByteSource& source);
 // floor(sqrt(width x height)) in 64 bits, capped at SquareSideCap.
 std::int32_t SquareSideOf(ImageSize size);
 
-// The entry the folder scan uses. Never fails: every failure gives 1.
+// The SquareSide of the file at `path`. Never fails: every failure gives 1.
 std::int32_t MeasureSquareSide(const std::string& path);
+// The same for a file the folder listing has opened already (the entry the scan uses).
+std::int32_t MeasureSquareSide(os::FileReader& file);
 
 }  // namespace tessel

@@ -65,6 +65,9 @@ struct ExtractionJob {
     std::int32_t progress = 0;
     std::string statusText;                        // at most StatusTextLimit bytes
     ThresholdRequest* thresholdRequest = nullptr;  // set while the worker asks
+    // Set with running = 0 when memory ran out: the run ended early, and its status text is
+    // as it stood then.
+    bool outOfMemory = false;
     std::mutex lock;
 
     // Counts the worker's bound requests. An answer names the request it answers, so an

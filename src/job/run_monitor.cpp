@@ -22,9 +22,19 @@ void RunMonitor::Start(RunSettings settings, RunExtras extras) {
         job_.progress = 0;
         job_.running = 1;
         job_.thresholdRequested = 0;
+        job_.outOfMemory = false;
     }
     phase_ = Phase::Running;
-    StartWorker(job_, std::move(extras));
+    try {
+        StartWorker(job_, std::move(extras));
+    } catch (...) {
+        // No thread (std::system_error) or no memory for one: the system is out of memory.
+        // The run ends before it began, with the text its worker would have written first.
+        std::scoped_lock hold(job_.lock);
+        job_.statusText = text::StatusSearching;
+        job_.outOfMemory = true;
+        job_.running = 0;
+    }
 }
 
 JobTick RunMonitor::Tick() {
@@ -48,6 +58,7 @@ JobTick RunMonitor::Tick() {
     if (phase_ == Phase::Idle) return tick;
 
     tick.ended = true;
+    tick.outOfMemory = job_.outOfMemory;
     if (phase_ == Phase::Running) {
         job_.statusText = FormatPreviousRun(job_.sourceFolder, job_.statusText);
         tick.previousRunBlock = job_.statusText;

@@ -48,6 +48,9 @@ struct JobTick {
     // status text is that block now, and the run's folder texts are released).
     bool ended = false;
     std::optional<std::string> previousRunBlock;
+    // With `ended`: memory ran out, so the run stopped early (its text is as it stood). The
+    // tessel command exits with its own code; the window shows the block as for any end.
+    bool outOfMemory = false;
 };
 
 class RunMonitor {
@@ -62,9 +65,10 @@ public:
     bool RunUnderWay() const { return phase_ == Phase::Running; }
 
     // Fills the record from `settings` (running 1, progress 0, no request, the searching
-    // line as the status text, as the window shows it), and starts the
-    // worker with `extras`. No run may be under way; an aborted one need not have been
-    // ticked to its end.
+    // line as the status text, as the window shows it), and starts the worker with
+    // `extras`. No run may be under way; an aborted one need not have been ticked to its
+    // end. Throws nothing: when no thread can be made for the worker, the run ends at once
+    // as one that ran out of memory, and the next Tick says so.
     void Start(RunSettings settings, RunExtras extras = {});
 
     // One look, under the lock. When it sees the end of the run it also ends the run on the

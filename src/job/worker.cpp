@@ -44,16 +44,32 @@ bool Publish(ExtractionJob& job, const std::stop_token& stop, Write&& write) {
     return true;
 }
 
+// Takes a posted bound request back out of the record. Called with the lock held.
+void WithdrawRequest(ExtractionJob& job) {
+    job.thresholdRequest = nullptr;
+    job.thresholdRequested = 0;
+    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
+}
+
 // The manual-bound handshake: post the request, then look once a second until the other
 // side has answered. The answer (or a stop) also wakes the wait through `answered`, so
 // neither has to wait out the second. nullopt when stopped; the request then dies with this
-// frame and StopWorker clears the record's pointer to it.
+// frame and StopWorker clears the record's pointer to it. Whatever way this frame is left,
+// an exception included, the request lives on it, so the record never keeps a pointer to it.
 std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_token& stop,
                                         const SideHistogram& histogram, std::int32_t maxSide,
                                         std::int32_t proposal) {
     ThresholdRequest request{&histogram, maxSide, proposal};
     std::unique_lock hold(job.lock);
     if (stop.stop_requested()) return std::nullopt;
+    struct Posted {
+        ExtractionJob& job;
+        std::unique_lock<std::mutex>& hold;
+        ~Posted() {
+            if (!hold.owns_lock()) hold.lock();
+            WithdrawRequest(job);
+        }
+    } posted{job, hold};
     ++job.requestSerial;
     job.thresholdRequest = &request;
     job.thresholdRequested = 1;
@@ -63,8 +79,6 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
         if (stop.stop_requested()) return std::nullopt;
         if (job.thresholdRequested != 1) break;
     }
-    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
-    job.thresholdRequest = nullptr;
     return request.bound;
 }
 
@@ -160,8 +174,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                 lastTaken = found.paths[i];
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
-                if (duplicateMode &&
-                    CopyFoundFile(found.paths[i], run.destination, *duplicateMode, stop)) {
+                if (duplicateMode && CopyFoundFile(found.paths[i], run.destination, *duplicateMode,
+                                                   stop, found.sizes[i])) {
                     ++saved;
                 }
             }
@@ -194,11 +208,15 @@ void StartWorker(ExtractionJob& job, RunExtras extras) {
         try {
             ExtractionWorker(stop, job, extras);
         } catch (...) {
-            // Out of memory is the only way here. End the run rather than the process,
-            // so the front end sees it finish with the text it had.
-            if (Publish(job, stop, [&] { job.running = 0; }) && extras.runEnded) {
-                extras.runEnded();
-            }
+            // Out of memory is the only way here (std::bad_alloc, or std::length_error for a
+            // text that cannot grow). End the run rather than the process, and say why: the
+            // front end must not take the text as it stood for a finished run.
+            const bool told = Publish(job, stop, [&] {
+                WithdrawRequest(job);
+                job.outOfMemory = true;
+                job.running = 0;
+            });
+            if (told && extras.runEnded) extras.runEnded();
         }
     });
 }
@@ -213,9 +231,7 @@ void StopWorker(ExtractionJob& job) {
     job.workerThread.join();
     // A pending request lived on the stopped worker's stack.
     std::scoped_lock hold(job.lock);
-    job.thresholdRequest = nullptr;
-    job.thresholdRequested = 0;
-    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
+    WithdrawRequest(job);
 }
 
 }  // namespace tessel

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,8 +45,10 @@ enum class Input { Null, Terminal };
 // is a pseudo-terminal, fed with `typed`.
 class Child {
 public:
+    // `addressSpace`: a limit on the child's address space in bytes (RLIMIT_AS), 0 for none.
     Child(const std::vector<std::string>& args, Input input = Input::Null,
-          const std::string& typed = {}, const std::string& cwd = {}) {
+          const std::string& typed = {}, const std::string& cwd = {},
+          std::uint64_t addressSpace = 0) {
         int out[2], err[2];
         EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
         EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
@@ -71,6 +74,10 @@ public:
             ::dup2(out[1], STDOUT_FILENO);
             ::dup2(err[1], STDERR_FILENO);
             if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+            if (addressSpace != 0) {
+                const rlimit limit{addressSpace, addressSpace};
+                if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
+            }
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
@@ -387,6 +394,52 @@ TEST(TesselRun, ManualBoundIsAnsweredWithN) {
     EXPECT_THAT(o.out, HasSubstr("抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]\n"
                                  "実際に保存されたファイル数：2個"));
     EXPECT_THAT(test::NamesIn(temp / "dst"), ElementsAre("p251.png", "p400.png"));
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool Sanitized = true;
+#else
+constexpr bool Sanitized = false;
+#endif
+
+TEST(TesselOutOfMemory, EveryLimitGivesAWholeRunOrExit3) {
+    // Real shortage: the child's address space is limited, from too little to start its
+    // worker, through running out while the tree is listed, to enough. Whatever the limit,
+    // the command either prints the whole summary or says so and exits 3; never 0 with a
+    // half-written text, never an abort.
+    if (Sanitized) GTEST_SKIP() << "the sanitizers reserve more address space than any limit here";
+    TempFolder temp;
+    constexpr int Files = 3000;
+    for (int d = 0; d < 30; ++d) test::MakeFolders(temp / ("src/d" + std::to_string(d)));
+    for (int i = 0; i < Files; ++i) {
+        const std::string name = temp / ("src/d" + std::to_string(i % 30) + "/" +
+                                         std::string(150, 'p') + std::to_string(i) + ".jpg");
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const std::string summary = "抽出ファイルが" + std::to_string(Files) + "個見つかりました。";
+    int whole = 0, outOfMemory = 0;
+    bool loads = false;
+    for (std::uint64_t mib = 4; mib <= 64; mib += 4) {
+        SCOPED_TRACE(mib);
+        // Below some limit the program cannot even be loaded: nothing of ours runs there.
+        loads = loads || Child({"-V"}, Input::Null, "", "", mib << 20).Wait().exitCode == 0;
+        if (!loads) continue;
+        const Outcome o =
+            Child({"-n", "-l", temp / "src", temp / "dst"}, Input::Null, "", "", mib << 20).Wait();
+        if (o.exitCode == 3) {
+            ++outOfMemory;
+            EXPECT_EQ(o.err, "tessel: out of memory: the run stopped before its end\n");
+            EXPECT_THAT(o.out, IsEmpty());
+        } else {
+            ++whole;
+            EXPECT_EQ(o.exitCode, 0) << o.err;
+            EXPECT_THAT(o.out, HasSubstr(summary));
+        }
+    }
+    EXPECT_GT(outOfMemory, 0);
+    EXPECT_GT(whole, 0);
 }
 
 TEST(TesselInterrupt, CtrlCInTheMiddleOfACopyLeavesNothing) {

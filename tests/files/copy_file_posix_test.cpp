@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,15 +87,59 @@ void WriteSparseWithData(const std::string& path, std::uint64_t size,
     ::close(fd);
 }
 
-// Bytes this process has read so far (page cache included).
-std::uint64_t BytesRead() {
+// Bytes this process has read and written so far, as /proc/self/io counts them (page cache
+// included, and copy_file_range too).
+struct IoCounts {
+    std::uint64_t read = 0;
+    std::uint64_t written = 0;
+};
+IoCounts Io() {
     std::ifstream io("/proc/self/io");
     std::string key;
     std::uint64_t value = 0;
+    IoCounts counts;
     while (io >> key >> value) {
-        if (key == "rchar:") return value;
+        if (key == "rchar:") counts.read = value;
+        if (key == "wchar:") counts.written = value;
     }
-    return 0;
+    return counts;
+}
+std::uint64_t BytesRead() {
+    return Io().read;
+}
+
+// The change time of everything under `folder`, by path: a file written or replaced, or a
+// name added or removed in a folder, changes one of them.
+std::map<std::string, std::int64_t> ChangeTimes(const std::string& folder) {
+    std::map<std::string, std::int64_t> times;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(folder, ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        struct stat info;
+        if (::lstat(it->path().c_str(), &info) == 0) {
+            times[it->path().string()] =
+                info.st_ctim.tv_sec * 1'000'000'000LL + info.st_ctim.tv_nsec;
+        }
+    }
+    struct stat top;
+    if (::stat(folder.c_str(), &top) == 0) {
+        times[folder] = top.st_ctim.tv_sec * 1'000'000'000LL + top.st_ctim.tv_nsec;
+    }
+    return times;
+}
+
+// Makes the folders for a path of exactly `length` bytes under `root`, in levels of at most
+// 200 bytes, and returns it.
+std::string FolderOfLength(const std::string& root, std::size_t length) {
+    std::string path = root;
+    while (path.size() < length) {
+        const std::size_t left = length - path.size() - 1;  // after the next "/"
+        std::size_t level = std::min<std::size_t>(left, 200);
+        if (left - level == 1) --level;  // the next level needs "/" and one character
+        path += "/" + std::string(level, 'd');
+        EXPECT_EQ(::mkdir(path.c_str(), 0755), 0) << path.size();
+    }
+    return path;
 }
 
 TEST(CopyFilePosix, FullDiskMidCopyLeavesNothing) {
@@ -258,6 +305,103 @@ TEST(CopyFilePosix, SpecialFilesAreNotCopied) {
     // Would block for ever waiting for a writer if it were opened plainly.
     EXPECT_EQ(os::CopyFileTo(root / "pipe.jpg", root / "dest/pipe.jpg", true), CopyResult::Failed);
     EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+}
+
+TEST(CopyFilePosix, AnotherNameOfTheSourceIsNotReplaced) {
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteText(root / "a.jpg", "data");
+        test::MakeFolders(root / "dest");
+        ASSERT_EQ(::link((root / "a.jpg").c_str(), (root / "dest/b.jpg").c_str()), 0);
+        EXPECT_EQ(CopyFileWith(k.kind, root / "a.jpg", root / "dest/b.jpg", false, {}),
+                  CopyResult::SameFile);
+        struct stat info;
+        ASSERT_EQ(::stat((root / "a.jpg").c_str(), &info), 0);
+        EXPECT_EQ(info.st_nlink, 2u);  // still one file under two names
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("b.jpg"));
+    }
+}
+
+TEST(CopyFilePosix, TargetsAtThePathAndNameLimitsAreCopied) {
+    // The temporary name is never longer than the target's, so a target that fits the
+    // limits is never refused for it: a whole path of PATH_MAX - 1 bytes, a name of
+    // NAME_MAX bytes, and both at once.
+    const std::string longName = std::string(NAME_MAX - 4, 'n') + ".jpg";
+    const struct {
+        const char* what;
+        std::size_t folderLength;  // 0: the temporary folder itself
+        std::string name;
+    } cases[] = {
+        {"path of PATH_MAX - 1 bytes", PATH_MAX - 1 - 6, "a.jpg"},
+        {"one-character name at PATH_MAX - 1", PATH_MAX - 1 - 2, "a"},
+        {"name of NAME_MAX bytes", 0, longName},
+        {"both", PATH_MAX - 1 - 1 - longName.size(), longName},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder root;
+        test::WriteText(root / "source.jpg", "picture");
+        const std::string folder =
+            c.folderLength ? FolderOfLength(root.Path(), c.folderLength) : root.Path();
+        const std::string target = folder + "/" + c.name;
+        ASSERT_LE(target.size(), std::size_t{PATH_MAX} - 1);
+        for (const Kind& k : Kinds) {
+            for (const bool failIfExists : {true, false}) {
+                SCOPED_TRACE(k.name);
+                SCOPED_TRACE(failIfExists);
+                ::unlink(target.c_str());
+                EXPECT_EQ(CopyFileWith(k.kind, root / "source.jpg", target, failIfExists, {}),
+                          CopyResult::Copied);
+                // Replacing goes through a temporary name beside the target as well.
+                EXPECT_EQ(CopyFileWith(k.kind, root / "source.jpg", target, false, {}),
+                          CopyResult::Copied);
+                EXPECT_EQ(test::ReadBytes(target).size(), 7u);
+                EXPECT_THAT(NamesIn(folder), ::testing::Contains(c.name));
+                EXPECT_EQ(NamesIn(folder).size(), c.folderLength ? 1u : 2u);
+            }
+        }
+    }
+}
+
+TEST(CopyPlannerPosix, ARerunOverAnUnchangedDestinationReadsAndWritesNothing) {
+    // Same name and same size is settled before any data is read: the second run reads no
+    // file and writes nothing, in the destination and inside the duplicates folder alike.
+    TempFolder root;
+    test::WriteSized(root / "src/a/x.jpg", 300 * 1024, 'a');
+    test::WriteSized(root / "src/b/x.jpg", 300 * 1024, 'b');  // same name, same size
+    test::WriteSized(root / "src/a/y.png", 200 * 1024, 'y');
+    test::WriteSized(root / "src/b/z.gif", 100 * 1024, 'z');
+    const std::vector<std::string> found = {root / "src/a/x.jpg", root / "src/b/x.jpg",
+                                            root / "src/a/y.png", root / "src/b/z.gif"};
+    // In the separate mode a name taken in the destination sends the file to the duplicates
+    // folder whatever its size, so the first re-run fills that folder; from the next one on
+    // the rule inside it leaves everything alone.
+    const struct {
+        DuplicateMode mode;
+        int earlierRuns;
+    } cases[] = {{DuplicateMode::Numbered, 1}, {DuplicateMode::SeparateFolder, 2}};
+    for (const auto& c : cases) {
+        const DuplicateMode mode = c.mode;
+        SCOPED_TRACE(static_cast<int>(mode));
+        TempFolder destination;
+        for (int run = 0; run < c.earlierRuns; ++run) {
+            for (const std::string& file : found) CopyFoundFile(file, destination.Path(), mode);
+        }
+        const auto before = ChangeTimes(destination.Path());
+
+        const IoCounts start = Io();
+        const IoCounts looked = Io();  // what one look at the counters costs by itself
+        int saved = 0;
+        for (const std::string& file : found) {
+            saved += CopyFoundFile(file, destination.Path(), mode) ? 1 : 0;
+        }
+        const IoCounts end = Io();
+        EXPECT_EQ(saved, 0);
+        EXPECT_EQ(end.read - looked.read, looked.read - start.read);
+        EXPECT_EQ(end.written, start.written);
+        EXPECT_EQ(ChangeTimes(destination.Path()), before);
+    }
 }
 
 TEST(CopyPlannerPosix, ComparesFullSizes) {

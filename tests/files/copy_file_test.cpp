@@ -97,9 +97,41 @@ TEST(CopyFileTo, ACopyOntoItselfLosesNothing) {
     const auto bytes = Pattern(5000, 9);
     test::WriteBytes(root / "a.jpg", bytes);
     EXPECT_EQ(os::CopyFileTo(root / "a.jpg", root / "a.jpg", true), CopyResult::TargetExists);
-    EXPECT_EQ(os::CopyFileTo(root / "a.jpg", root / "a.jpg", false), CopyResult::Copied);
+    // Replacing a file with itself is refused, as CopyFileA refuses it.
+    EXPECT_EQ(os::CopyFileTo(root / "a.jpg", root / "a.jpg", false), CopyResult::SameFile);
     EXPECT_EQ(test::ReadBytes(root / "a.jpg"), bytes);
     EXPECT_THAT(NamesIn(root.Path()), ElementsAre("a.jpg"));
+}
+
+TEST(CopyFileTo, ReplacingRefusesWhatCopyFileARefuses) {
+    // Each case: a source, an existing target, and what replacing it gives. The target
+    // keeps its bytes whenever the copy does not report Copied.
+    const struct {
+        const char* what;
+        bool readOnly;      // the target is read-only
+        bool sourceItself;  // the target is the source's own name
+        CopyResult result;
+    } cases[] = {
+        {"writable target", false, false, CopyResult::Copied},
+        {"read-only target", true, false, CopyResult::Refused},
+        {"the source itself", false, true, CopyResult::SameFile},
+        {"the source itself, read-only", true, true, CopyResult::SameFile},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder root;
+        const auto source = Pattern(3000, 1);
+        const auto old = Pattern(2000, 2);
+        test::WriteBytes(root / "dest/new.jpg", source);
+        const std::string target = c.sourceItself ? root / "dest/new.jpg" : root / "dest/a.jpg";
+        if (!c.sourceItself) test::WriteBytes(target, old);
+        if (c.readOnly) test::SetReadOnly(target);
+        EXPECT_EQ(os::CopyFileTo(root / "dest/new.jpg", target, false), c.result);
+        EXPECT_EQ(test::ReadBytes(target),
+                  c.result == CopyResult::Copied || c.sourceItself ? source : old);
+        // No temporary file is left beside it.
+        EXPECT_EQ(NamesIn(root / "dest").size(), c.sourceItself ? 1u : 2u);
+    }
 }
 
 TEST(CopyFileTo, LeavesNothingWhenItCannotCopy) {

@@ -127,6 +127,24 @@ TEST(CopyPlanner, CopiesOfTheSameRunCollideWithEachOther) {
     }
 }
 
+TEST(CopyPlanner, OverwriteSavesNothingWhereCopyFileAWouldRefuse) {
+    // A read-only target, and a destination that is the source's own folder: the file is
+    // not counted as saved and keeps its bytes.
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 10, 'n');
+    test::WriteSized(root / "dest/a.jpg", 20, 'o');
+    test::SetReadOnly(root / "dest/a.jpg");
+    EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite));
+    EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(20, 'o'));
+    for (const DuplicateMode mode : {DuplicateMode::Numbered, DuplicateMode::Overwrite}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "src", mode));
+        EXPECT_EQ(test::ReadBytes(root / "src/a.jpg"), std::vector<std::uint8_t>(10, 'n'));
+    }
+    EXPECT_THAT(NamesIn(root / "src"), ElementsAre("a.jpg"));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
+}
+
 TEST(CopyPlanner, OverwriteReplacesWithTheLaterFile) {
     TempFolder root;
     test::WriteSized(root / "one/a.jpg", 10, '1');

@@ -131,6 +131,60 @@ TEST(FilesWin32, CopyKeepsTheModificationTime) {
     EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, old.dwLowDateTime);
 }
 
+TEST(FilesWin32, ReplacingRefusesReadOnlyHiddenAndSystemTargets) {
+    // CopyFileA refuses these; Wine's own CopyFile and MoveFileEx would replace them, so
+    // this checks the seam's own rule.
+    const struct {
+        const char* what;
+        DWORD attributes;
+        os::CopyResult result;
+    } cases[] = {
+        {"normal", FILE_ATTRIBUTE_NORMAL, os::CopyResult::Copied},
+        {"archive", FILE_ATTRIBUTE_ARCHIVE, os::CopyResult::Copied},
+        {"read-only", FILE_ATTRIBUTE_READONLY, os::CopyResult::Refused},
+        {"hidden", FILE_ATTRIBUTE_HIDDEN, os::CopyResult::Refused},
+        {"system", FILE_ATTRIBUTE_SYSTEM, os::CopyResult::Refused},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder root;
+        test::WriteText(root / "src/a.jpg", "new");
+        test::WriteText(root / "dest/a.jpg", "old!");
+        ASSERT_TRUE(::SetFileAttributesA((root / "dest/a.jpg").c_str(), c.attributes));
+        EXPECT_EQ(os::CopyFileTo(root / "src/a.jpg", root / "dest/a.jpg", false), c.result);
+        EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg").size(),
+                  c.result == os::CopyResult::Copied ? 3u : 4u);
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
+        // The planner's overwrite mode counts nothing for a refused target.
+        EXPECT_EQ(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite),
+                  c.result == os::CopyResult::Copied);
+        EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
+    }
+}
+
+TEST(FilesWin32, ATargetJustUnderMaxPathIsCopied) {
+    // 259 characters with the name a.jpg: the temporary name beside it is no longer than
+    // a.jpg, so it fits too. (The old ~tsl<pid>-<n>.tmp did not.)
+    TempFolder root;
+    test::WriteText(root / "source.jpg", "picture");
+    std::string folder = root.Path();
+    while (folder.size() < MAX_PATH - 1 - 6) {
+        const std::size_t left = MAX_PATH - 1 - 6 - folder.size() - 1;
+        folder += "\\" + std::string(std::min<std::size_t>(left, 60), 'd');
+        test::MakeFolders(folder);
+    }
+    const std::string target = folder + "\\a.jpg";
+    ASSERT_EQ(target.size(), MAX_PATH - 1u);
+    for (const bool failIfExists : {true, false}) {
+        SCOPED_TRACE(failIfExists);
+        ::DeleteFileA(target.c_str());
+        EXPECT_EQ(os::CopyFileTo(root / "source.jpg", target, failIfExists),
+                  os::CopyResult::Copied);
+        EXPECT_EQ(os::CopyFileTo(root / "source.jpg", target, false), os::CopyResult::Copied);
+        EXPECT_THAT(NamesIn(folder), ElementsAre("a.jpg"));
+    }
+}
+
 TEST(FilesWin32, PathsWithASeparatorAtTheEndAreNeverFound) {
     TempFolder root;
     test::MakeFolders(root / "folder");

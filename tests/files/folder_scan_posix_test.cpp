@@ -15,6 +15,7 @@
 #include "files/os/file_system.h"
 #include "posix_helpers.h"
 #include "support/test_support.h"
+#include "support/tiny_png.h"
 
 namespace tessel {
 namespace {
@@ -55,6 +56,50 @@ TEST(FolderScanPosix, NamesThatAreNotUtf8AreKeptByTheirExtension) {
     FoundFileList list;
     ScanFolder(root.Path(), Images, list);
     EXPECT_THAT(list.paths, UnorderedElementsAre(root / "caf\xE9.jpg", root / "\xE3\x81.PNG"));
+}
+
+TEST(FolderScanPosix, AFolderSwappedForALinkAfterItsParentWasListedIsNotFollowed) {
+    // The root is listed with both folders in it; as the first is entered, the second is
+    // replaced by a link to a folder outside. Opening the second refuses the link itself.
+    TempFolder root;
+    test::WriteSized(root / "src/one/a.jpg", 1);
+    test::WriteSized(root / "src/two/b.jpg", 1);
+    test::WriteSized(root / "outside/c.jpg", 1);
+    std::string entered;
+    ScanHooks hooks;
+    hooks.folderEntered = [&](const std::string& folder) {
+        if (folder == root / "src" || !entered.empty()) return;
+        entered = folder;
+        const std::string other = folder == root / "src/one" ? root / "src/two" : root / "src/one";
+        ASSERT_EQ(::rename(other.c_str(), (root / "moved").c_str()), 0);
+        ASSERT_EQ(::symlink((root / "outside").c_str(), other.c_str()), 0);
+    };
+    FoundFileList list;
+    ScanFolder(root / "src", Images, list, hooks);
+    ASSERT_FALSE(entered.empty());
+    EXPECT_THAT(list.paths,
+                ElementsAre(entered + (entered.ends_with("one") ? "/a.jpg" : "/b.jpg")));
+}
+
+TEST(FolderScanPosix, AFileThatCannotBeReadIsFoundAndMeasuresOne) {
+    TempFolder root;
+    test::WriteBytes(root / "open.png", test::TinyPng(40, 40));
+    test::WriteBytes(root / "closed.png", test::TinyPng(40, 40));
+    ::chmod(root.Path().c_str(), 0755);
+    ::chmod((root / "open.png").c_str(), 0644);
+    ::chmod((root / "closed.png").c_str(), 0600);
+    const int seen = test::RunAsNobody([&] {
+        FoundFileList list;
+        ScanFolder(root.Path(), Images, list);
+        int bits = list.Count() == 2 ? 0 : 8;
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            if (list.paths[i] == root / "open.png" && list.squareSides[i] == 40) bits |= 1;
+            if (list.paths[i] == root / "closed.png" && list.squareSides[i] == 1) bits |= 2;
+            if (list.sizes[i] != test::TinyPng(40, 40).size()) bits |= 4;
+        }
+        return bits;
+    });
+    EXPECT_EQ(seen, 1 | 2);
 }
 
 TEST(FolderScanPosix, ALinkAsTheRootIsSearched) {

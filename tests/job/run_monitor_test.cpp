@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -77,6 +78,39 @@ TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
     EXPECT_EQ(job.sourceFolder, "");
     EXPECT_EQ(job.destinationFolder, "");
     EXPECT_EQ(job.extensionList, "");
+}
+
+TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
+    // The found-file hook stands for the front end's own list (the command's --list), the
+    // allocation that fails when a huge tree is found. In the manual mode no request may be
+    // left behind, and the next run starts clean.
+    TempFolder temp;
+    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    RunExtras extras;
+    extras.foundFilesHook = [](const FoundFileList&) { throw std::bad_alloc(); };
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual), extras);
+
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.ended);
+    EXPECT_TRUE(last.outOfMemory);
+    EXPECT_FALSE(last.question);
+    EXPECT_THAT(last.statusText, StartsWith(text::StatusSearching));  // as it stood
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+    {
+        std::scoped_lock hold(job.lock);
+        EXPECT_EQ(job.running, 0);
+        EXPECT_EQ(job.thresholdRequest, nullptr);
+        EXPECT_EQ(job.thresholdRequested, 0);
+        EXPECT_FALSE(job.options & ThresholdPending);
+    }
+
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    const JobTick next = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    EXPECT_FALSE(next.outOfMemory);
+    EXPECT_TRUE(next.statusText.ends_with(Native("抽出を終了しました。")));
 }
 
 TEST(RunMonitor, TheBlockIsCutTo1023Bytes) {

@@ -263,6 +263,26 @@ TEST(WorkerRun, TotalsAreSixtyFourBitsWide) {
         << run.Status();
 }
 
+TEST(WorkerRun, ADestinationInsideTheSourceSavesOnlyRealCopies) {
+    // A second run finds the first run's copies too. Copying one of them onto itself saves
+    // nothing: only the two pictures outside the destination count.
+    TempFolder temp;
+    test::WriteSized(temp / "src/a.jpg", 100, 'a');
+    test::WriteSized(temp / "src/sub/b.jpg", 200, 'b');
+    test::MakeFolders(temp / "src/out");
+    const std::string destination = temp / "src/out";
+    for (const char* expected :
+         {"抽出ファイルが2個見つかりました。", "抽出ファイルが4個見つかりました。"}) {
+        JobRun run(temp / "src", destination, Overwrite | ThresholdNone);
+        run.Finish();
+        SCOPED_TRACE(run.Status());
+        EXPECT_EQ(run.Status().find(Native(expected)), 0u);
+        EXPECT_NE(run.Status().find(Native("実際に保存されたファイル数：2個")), std::string::npos);
+    }
+    EXPECT_THAT(test::NamesIn(destination), UnorderedElementsAre("a.jpg", "b.jpg"));
+    EXPECT_EQ(test::ReadBytes(destination + Sep() + "b.jpg"), std::vector<std::uint8_t>(200, 'b'));
+}
+
 TEST(WorkerRun, TellsOfItsEndOnceRunningIsZero) {
     TempFolder temp;
     test::WriteText(temp / "src/a.jpg", "a");

@@ -39,6 +39,8 @@ void WriteText(const std::string& path, std::string_view text);
 void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed = 'x');
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void MakeFolders(const std::string& path);
+// Makes a file read-only: no write permission on POSIX, the read-only attribute on Windows.
+void SetReadOnly(const std::string& path);
 // Names directly inside `folder`, sorted; folders are listed with a trailing "/".
 std::vector<std::string> NamesIn(const std::string& folder);
 // Every file under `folder`, as relative paths with '/' between levels, sorted.

@@ -63,6 +63,10 @@ void MakeFolders(const std::string& path) {
     fs::create_directories(path);
 }
 
+void SetReadOnly(const std::string& path) {
+    if (::chmod(path.c_str(), 0444) != 0) ADD_FAILURE() << "cannot chmod " << path;
+}
+
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -114,6 +114,12 @@ void MakeFolders(const std::string& path) {
     ::CreateDirectoryA(path.c_str(), nullptr);
 }
 
+void SetReadOnly(const std::string& path) {
+    if (!::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) {
+        ADD_FAILURE() << "cannot make " << path << " read-only";
+    }
+}
+
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     const auto separators = SeparatorPositions(path);
     if (!separators.empty()) MakeFolders(path.substr(0, separators.back()));

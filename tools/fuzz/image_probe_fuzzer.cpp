@@ -51,9 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingSource source(bytes);
     const std::optional<tessel::ImageSize> result = tessel::ReadImageSize(source);
 
-    // The segment walk is capped; everything else is a handful of fixed reads.
+    // The segment walk is capped at 4096 steps of two reads, the longest a look of 4 KiB past
+    // stray bytes; everything else is a handful of fixed reads.
     Check(source.reads <= 2 * 4096 + 8);
-    Check(source.bytesAsked <= 16 * (2 * 4096 + 8));
+    Check(source.bytesAsked <= 4096 * (2 + 4096) + 128);
 
     std::uint8_t head[8] = {};
     for (std::size_t i = 0; i < size && i < 8; ++i) head[i] = data[i];

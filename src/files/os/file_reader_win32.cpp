@@ -1,60 +1,52 @@
 // files/os/file_reader_win32.cpp: reading a file by offset through CreateFileA/ReadFile.
 // The file is opened without sharing: while a header is read nobody may write it, and a
 // file that another program holds open cannot be opened at all (it then measures 1).
-#include <windows.h>
+#include "files/os/file_reader_win32.h"
 
 #include <utility>
 
-#include "files/os/file_system.h"
-#include "files/os/unique_handle_win32.h"
-
 namespace tessel::os {
-namespace {
 
-class Win32FileReader final : public FileReader {
-public:
-    Win32FileReader(UniqueFile handle, std::uint64_t size)
-        : handle_(std::move(handle)), size_(size) {}
+Win32FileReader::Win32FileReader(UniqueFile handle, std::optional<std::uint64_t> size)
+    : handle_(std::move(handle)), size_(size) {}
 
-    std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
-        std::size_t done = 0;
-        while (done < buffer.size()) {
-            // On a handle opened for synchronous access the OVERLAPPED offset positions
-            // the read and the call still waits for it; the file position is not used.
-            const std::uint64_t at = offset + done;
-            OVERLAPPED where{};
-            where.Offset = static_cast<DWORD>(at);
-            where.OffsetHigh = static_cast<DWORD>(at >> 32);
-            const std::size_t left = buffer.size() - done;
-            const DWORD want = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
-            DWORD got = 0;
-            if (!::ReadFile(handle_.Get(), buffer.data() + done, want, &got, &where) || got == 0) {
-                break;
-            }
-            done += got;
-            // A file reads short only at its end: asking again would only hear "0".
-            if (got < want) break;
+std::size_t Win32FileReader::ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) {
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        // On a handle opened for synchronous access the OVERLAPPED offset positions the
+        // read and the call still waits for it; the file position is not used.
+        const std::uint64_t at = offset + done;
+        OVERLAPPED where{};
+        where.Offset = static_cast<DWORD>(at);
+        where.OffsetHigh = static_cast<DWORD>(at >> 32);
+        const std::size_t left = buffer.size() - done;
+        const DWORD want = left > 0x10000000 ? 0x10000000 : static_cast<DWORD>(left);
+        DWORD got = 0;
+        if (!::ReadFile(handle_.Get(), buffer.data() + done, want, &got, &where) || got == 0) {
+            break;
         }
-        return done;
+        done += got;
+        // A file reads short only at its end: asking again would only hear "0".
+        if (got < want) break;
     }
+    return done;
+}
 
-    std::uint64_t Size() const override { return size_; }
+std::uint64_t Win32FileReader::Size() const {
+    if (size_) return *size_;
+    LARGE_INTEGER size{};
+    return ::GetFileSizeEx(handle_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+}
 
-private:
-    UniqueFile handle_;
-    std::uint64_t size_;
-};
-
-}  // namespace
+UniqueFile OpenUnshared(const std::string& path) {
+    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
 std::unique_ptr<FileReader> OpenForReading(const std::string& path) {
-    UniqueFile handle(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile handle = OpenUnshared(path);
     if (!handle) return nullptr;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(handle.Get(), &size)) return nullptr;
-    return std::make_unique<Win32FileReader>(std::move(handle),
-                                             static_cast<std::uint64_t>(size.QuadPart));
+    return std::make_unique<Win32FileReader>(std::move(handle));
 }
 
 }  // namespace tessel::os

@@ -45,7 +45,14 @@ struct DirEntry {
     std::string name;
     std::uint32_t attributes = 0;  // Attr... bits
     std::uint64_t size = 0;        // full 64-bit size; 0 for folders
+    std::int32_t measure = 0;      // what ListOptions::measure gave for this entry, if it ran
 };
+
+class FileReader;
+
+// Reads what it needs of one file that a listing hands over: `file` is open for reading, or
+// nullptr when it could not be opened. Its result is kept in DirEntry::measure.
+using FileMeasure = std::function<std::int32_t(FileReader* file)>;
 
 // Lists `folder` (no trailing separator) in the order the OS delivers its entries,
 // without "." and "..". A symbolic link or junction carries AttrReparsePoint, and
@@ -62,6 +69,24 @@ struct DirEntry {
 using NameFilter = std::function<bool(std::string_view name)>;
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const NameFilter& wanted = {});
+
+struct ListOptions {
+    NameFilter wanted;  // as above
+    // Called for every entry that is neither a folder nor a device and whose name `wanted`
+    // accepts, while the folder is listed. On POSIX the file is opened relative to the open
+    // folder and its size and attributes come from the open file, so a file costs open,
+    // fstat, read and close and no look-up by its path; on Windows they come from the find
+    // data. Without it no file is opened.
+    FileMeasure measure;
+    // Tested before each entry: once it is requested the listing ends where it is.
+    std::stop_token stop;
+    // The folder is listed only if it is a folder itself, not a link or junction to one: the
+    // test and the opening are one step on POSIX (O_NOFOLLOW), so a folder swapped for a
+    // link after its parent was listed is not followed.
+    bool refuseLink = false;
+};
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const ListOptions& options);
 
 // Looks up the one entry that `path` names, as its folder's listing would report it. A path
 // that ends in a separator is never found. Windows asks FindFirstFileA, so a path with
@@ -87,16 +112,23 @@ std::unique_ptr<FileReader> OpenForReading(const std::string& path);
 enum class CopyResult {
     Copied,        // the whole file stands under the target name
     TargetExists,  // fail-if-exists was asked and the name was taken: nothing written
-    Stopped,       // the stop was requested: nothing left behind
-    Failed,        // read error, disk full, target is a folder, ...: nothing left behind
+    // Replacing was asked, but the target is read-only (on Windows also hidden or system),
+    // which CopyFileA refuses to replace: nothing written, the target keeps its bytes.
+    Refused,
+    SameFile,  // the target is the source itself, or another name of it: nothing written
+    Stopped,   // the stop was requested: nothing left behind
+    Failed,    // read error, disk full, target is a folder, ...: nothing left behind
 };
 
 // Copies `source` to `target`. The data goes to a temporary name in the target's folder
 // first and is moved into place only when complete, so no partial file is ever seen under
-// any name once the call returns, whatever the outcome. With `failIfExists` an existing
-// target is never touched (no race: the move itself refuses). Without it an existing file
-// is replaced, but never a folder. The stop token is tested between chunks of about 1 MiB.
-// The modification time is kept, and on POSIX the permission bits (without set-id bits).
+// any name once the call returns, whatever the outcome. The temporary name is never longer
+// than the target's (temp_name.h), so it fits wherever the target fits. With `failIfExists`
+// an existing target is never touched (no race: the move itself refuses). Without it an
+// existing file is replaced, but never a folder, never a read-only (Windows: hidden or
+// system) file and never the source itself; those are told before any data is read. The
+// stop token is tested between chunks of about 1 MiB. The modification time is kept, and on
+// POSIX the permission bits (without set-id bits).
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop = {});
 

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,7 +13,9 @@
 #include <utility>
 
 #include "files/os/copy_file_posix.h"
+#include "files/os/file_reader_posix.h"
 #include "files/os/file_system.h"
+#include "files/os/temp_name.h"
 #include "files/os/unique_fd_posix.h"
 
 namespace tessel::os {
@@ -25,6 +26,21 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
+// The attribute word a Windows listing would give an entry named `shownName` whose own
+// type is `own` and whose target (for a link) is `led`.
+std::uint32_t AttributesOf(std::string_view shownName, bool link, const struct stat& led) {
+    std::uint32_t attributes = 0;
+    if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;
+    if (link) attributes |= AttrReparsePoint;
+    if (S_ISDIR(led.st_mode)) {
+        attributes |= AttrDirectory;
+    } else if (!S_ISREG(led.st_mode)) {
+        attributes |= AttrDevice;
+    }
+    if ((led.st_mode & S_IWUSR) == 0) attributes |= AttrReadOnly;
+    return attributes == 0 ? AttrNormal : attributes;
+}
+
 // What a Windows listing would say about one entry. `name` is looked up relative to
 // `dirFd`. False when the entry vanished between listing and lookup.
 bool Describe(int dirFd, const char* name, std::string_view shownName, DirEntry& entry) {
@@ -32,26 +48,46 @@ bool Describe(int dirFd, const char* name, std::string_view shownName, DirEntry&
     if (::fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return false;
     entry.name = shownName;
     entry.size = 0;
-    std::uint32_t attributes = 0;
-    if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;
     struct stat led = own;
-    if (S_ISLNK(own.st_mode)) {
-        attributes |= AttrReparsePoint;
-        // A dangling link is still an entry, as Windows lists one: a file nobody can read.
-        if (::fstatat(dirFd, name, &led, 0) != 0) {
-            entry.attributes = attributes;
-            return true;
-        }
+    const bool link = S_ISLNK(own.st_mode);
+    // A dangling link is still an entry, as Windows lists one: a file nobody can read.
+    if (link && ::fstatat(dirFd, name, &led, 0) != 0) {
+        entry.attributes = AttrReparsePoint | (shownName.starts_with('.') ? AttrHidden : 0);
+        return true;
     }
-    if (S_ISDIR(led.st_mode)) {
-        attributes |= AttrDirectory;
-    } else if (S_ISREG(led.st_mode)) {
-        entry.size = static_cast<std::uint64_t>(led.st_size);
-    } else {
-        attributes |= AttrDevice;
+    if (S_ISREG(led.st_mode)) entry.size = static_cast<std::uint64_t>(led.st_size);
+    entry.attributes = AttributesOf(shownName, link, led);
+    return true;
+}
+
+// Hands `name` (in the folder `dirFd`) to `measure`, opened relative to the folder.
+// `entry` was described already.
+void MeasureEntry(int dirFd, const char* name, const FileMeasure& measure, DirEntry& entry) {
+    UniqueFd file(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!file) {
+        entry.measure = measure(nullptr);
+        return;
     }
-    if ((led.st_mode & S_IWUSR) == 0) attributes |= AttrReadOnly;
-    entry.attributes = attributes == 0 ? AttrNormal : attributes;
+    PosixFileReader reader(std::move(file), entry.size);
+    entry.measure = measure(&reader);
+}
+
+// The listing's usual case, a plain file that is wanted: open it relative to the folder, take
+// its size and attributes from the open file and hand it over, all without a look-up by path.
+// False when it is not a plain file any more (replaced since the folder was read) or cannot
+// be opened: the caller then describes it the slow way.
+bool DescribeAndMeasure(int dirFd, const char* name, std::string_view shownName,
+                        const FileMeasure& measure, DirEntry& entry) {
+    // O_NOFOLLOW: a link that took the file's place is described as a link.
+    UniqueFd file(::openat(dirFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+    if (!file) return false;
+    struct stat info;
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    entry.name = shownName;
+    entry.size = static_cast<std::uint64_t>(info.st_size);
+    entry.attributes = AttributesOf(shownName, false, info);
+    PosixFileReader reader(std::move(file), entry.size);
+    entry.measure = measure(&reader);
     return true;
 }
 
@@ -62,10 +98,13 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-std::string TempName(const std::string& folder) {
-    static std::atomic<unsigned> counter{0};
-    return folder + "/.tessel-" + std::to_string(::getpid()) + "-" +
-           std::to_string(counter.fetch_add(1)) + ".tmp";
+// A short target name has few temporary names (36 for one character); a folder that has
+// them all takes no copy of that name.
+constexpr int TempNameAttempts = 200;
+
+// A fresh temporary name beside `targetName` in `folder`; never longer than the target's.
+std::string TempName(const std::string& folder, std::string_view targetName) {
+    return folder + "/" + TemporaryName(targetName, NextTemporarySeed(), '.');
 }
 
 // Unlinks a named temporary file unless it was moved into place.
@@ -160,8 +199,8 @@ bool ProcFdUsable() {
 }
 
 // Gives the complete anonymous file `fd` the name `target`.
-CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& target,
-                          bool failIfExists) {
+CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& name,
+                          const std::string& target, bool failIfExists) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (failIfExists) {
         // linkat never replaces: the name is taken, or it is ours.
@@ -170,8 +209,8 @@ CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& 
         return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
     }
     // rename() is the only call that replaces, and it needs a name to start from.
-    for (;;) {
-        TempNameGuard temp(TempName(folder));
+    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+        TempNameGuard temp(TempName(folder, name));
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(), AT_SYMLINK_FOLLOW) !=
             0) {
             temp.Release();
@@ -183,6 +222,7 @@ CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& 
         temp.Release();
         return CopyResult::Copied;
     }
+    return CopyResult::Failed;
 }
 
 // Moves the complete file at `temp` to `target`; the guard removes it unless it moved.
@@ -204,9 +244,10 @@ CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failI
 }
 
 CopyResult CopyNamed(int in, const struct stat& source, const std::string& folder,
-                     const std::string& target, bool failIfExists, std::stop_token stop) {
-    for (;;) {
-        TempNameGuard temp(TempName(folder));
+                     const std::string& name, const std::string& target, bool failIfExists,
+                     std::stop_token stop) {
+    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+        TempNameGuard temp(TempName(folder, name));
         UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out) {
             temp.Release();
@@ -218,23 +259,59 @@ CopyResult CopyNamed(int in, const struct stat& source, const std::string& folde
         if (!out.Close()) return CopyResult::Failed;
         return PlaceNamed(temp, target, failIfExists);
     }
+    return CopyResult::Failed;
+}
+
+// What CopyFileA refuses to replace: the source itself (under any of its names) and a file
+// that is read-only. Told before any data is read. A folder is left to the move, which
+// refuses it too.
+CopyResult RefusalToReplace(const struct stat& source, const std::string& target) {
+    struct stat taken;
+    if (::stat(target.c_str(), &taken) != 0) return CopyResult::Copied;
+    if (taken.st_dev == source.st_dev && taken.st_ino == source.st_ino) {
+        return CopyResult::SameFile;
+    }
+    if (S_ISREG(taken.st_mode) && (taken.st_mode & S_IWUSR) == 0) return CopyResult::Refused;
+    return CopyResult::Copied;
 }
 
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const NameFilter& wanted) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const ListOptions& options) {
     entries.clear();
-    const UniqueDir dir(::opendir(folder.c_str()));
+    const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.refuseLink ? O_NOFOLLOW : 0);
+    UniqueFd opened(::open(folder.c_str(), flags));
+    if (!opened) return false;
+    const UniqueDir dir(::fdopendir(opened.Get()));
     if (!dir) return false;
-    const int fd = ::dirfd(dir.get());
+    const int fd = opened.Release();
+    const NameFilter& wanted = options.wanted;
     while (const dirent* e = ::readdir(dir.get())) {
+        if (options.stop.stop_requested()) break;
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
         // DT_UNKNOWN (some file systems never fill d_type) is looked up like the rest.
         if (wanted && e->d_type == DT_REG && !wanted(name)) continue;
         DirEntry entry;
-        if (Describe(fd, e->d_name, name, entry)) entries.push_back(std::move(entry));
+        if (options.measure && e->d_type == DT_REG &&
+            DescribeAndMeasure(fd, e->d_name, name, options.measure, entry)) {
+            entries.push_back(std::move(entry));
+            continue;
+        }
+        if (!Describe(fd, e->d_name, name, entry)) continue;
+        if (options.measure && (entry.attributes & (AttrDirectory | AttrDevice)) == 0 &&
+            (!wanted || wanted(name))) {
+            MeasureEntry(fd, e->d_name, options.measure, entry);
+        }
+        entries.push_back(std::move(entry));
     }
     return true;
 }
@@ -261,18 +338,22 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
     struct stat info;
     if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return CopyResult::Failed;
     if (::fcntl(in.Get(), F_SETFL, 0) != 0) return CopyResult::Failed;
+    if (!failIfExists) {
+        const CopyResult refusal = RefusalToReplace(info, target);
+        if (refusal != CopyResult::Copied) return refusal;
+    }
 
     if (kind == TempKind::Anonymous && ProcFdUsable()) {
         UniqueFd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out) {
             const CopyResult filled = Fill(in.Get(), info, out.Get(), stop);
             if (filled != CopyResult::Copied) return filled;
-            return PlaceAnonymous(out.Get(), folder, target, failIfExists);
+            return PlaceAnonymous(out.Get(), folder, name, target, failIfExists);
         }
         // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return CopyResult::Failed;
     }
-    return CopyNamed(in.Get(), info, folder, target, failIfExists, stop);
+    return CopyNamed(in.Get(), info, folder, name, target, failIfExists, stop);
 }
 
 }  // namespace posix

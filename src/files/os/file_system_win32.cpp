@@ -4,12 +4,13 @@
 // which without MOVEFILE_REPLACE_EXISTING refuses a taken name itself.
 #include <windows.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
 #include "files/code_page.h"
+#include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
+#include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
 
 namespace tessel::os {
@@ -29,13 +30,12 @@ DirEntry EntryFrom(const WIN32_FIND_DATAA& data) {
 // place. The handle is closed first, or the delete would fail.
 class TempFile {
 public:
-    // Creates a fresh name in `folder`; false when the folder takes no new file.
-    bool Create(const std::string& folder) {
-        static std::atomic<unsigned> counter{0};
-        for (;;) {
-            // Short, so a target near the path limit still has room for it.
-            path_ = folder + "\\~tsl" + std::to_string(::GetCurrentProcessId()) + "-" +
-                    std::to_string(counter.fetch_add(1)) + ".tmp";
+    // Creates a fresh name in `folder`, never longer than `targetName`; false when the folder
+    // takes no new file.
+    bool Create(const std::string& folder, std::string_view targetName) {
+        // A one-character target has 36 temporary names; a folder may hold them all.
+        for (int attempt = 0; attempt < 200; ++attempt) {
+            path_ = folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~');
             file_ = UniqueFile(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file_) return true;
@@ -43,6 +43,7 @@ public:
             path_.clear();
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
         }
+        return false;
     }
     ~TempFile() {
         file_.Reset();
@@ -80,21 +81,81 @@ CopyResult Fill(HANDLE in, HANDLE out, std::stop_token stop) {
     }
 }
 
+// Whether two open handles are one file: the same volume and the same file index.
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION first;
+    BY_HANDLE_FILE_INFORMATION second;
+    return ::GetFileInformationByHandle(a, &first) && ::GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// What CopyFileA refuses to replace: the source itself (under any of its names) and a file
+// that is read-only, hidden or system. Told before any data is read. Wine's own CopyFile and
+// MoveFileEx replace such files, so the attributes are looked at here, not left to the move.
+CopyResult RefusalToReplace(HANDLE source, const std::string& target) {
+    const DWORD attributes = ::GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return CopyResult::Copied;
+    // Attribute access only: no sharing mode stands in its way, not even the source's own.
+    const UniqueFile taken(::CreateFileA(target.c_str(), FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                         nullptr));
+    if (taken && SameFile(source, taken.Get())) return CopyResult::SameFile;
+    const DWORD protectedBits =
+        FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && (attributes & protectedBits) != 0) {
+        return CopyResult::Refused;
+    }
+    return CopyResult::Copied;
+}
+
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const NameFilter& wanted) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
+
+bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                const ListOptions& options) {
     entries.clear();
+    const DWORD special =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    if (options.refuseLink) {
+        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+                FILE_ATTRIBUTE_DIRECTORY) {
+            return false;
+        }
+    }
     WIN32_FIND_DATAA data;
     const UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
     if (!find) return false;
     do {
+        if (options.stop.stop_requested()) break;
         const std::string_view name = data.cFileName;
         if (name == "." || name == "..") continue;
-        const DWORD special =
-            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
-        if (wanted && (data.dwFileAttributes & special) == 0 && !wanted(name)) continue;
-        entries.push_back(EntryFrom(data));
+        const bool plain = (data.dwFileAttributes & special) == 0;
+        if (options.wanted && plain && !options.wanted(name)) continue;
+        DirEntry entry = EntryFrom(data);
+        // The size and attributes are the find data's: the file is opened only to be read.
+        if (options.measure &&
+            (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
+            (!options.wanted || options.wanted(name))) {
+            UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
+            if (file) {
+                Win32FileReader reader(std::move(file), entry.size);
+                entry.measure = options.measure(&reader);
+            } else {
+                entry.measure = options.measure(nullptr);
+            }
+        }
+        entries.push_back(std::move(entry));
     } while (::FindNextFileA(find.Get(), &data));
     return true;
 }
@@ -123,13 +184,19 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     FILETIME written;
     if (!::GetFileTime(in.Get(), nullptr, nullptr, &written)) return CopyResult::Failed;
 
+    if (!failIfExists) {
+        const CopyResult refusal = RefusalToReplace(in.Get(), target);
+        if (refusal != CopyResult::Copied) return refusal;
+    }
+
     TempFile temp;
-    if (!temp.Create(folder)) return CopyResult::Failed;
+    if (!temp.Create(folder, target.substr(separator ? *separator + 1 : 0))) {
+        return CopyResult::Failed;
+    }
     const CopyResult filled = Fill(in.Get(), temp.Handle(), stop);
     if (filled != CopyResult::Copied) return filled;
     if (!::SetFileTime(temp.Handle(), nullptr, nullptr, &written)) return CopyResult::Failed;
     if (!temp.Close()) return CopyResult::Failed;
-    // Closed before the move: a copy onto itself must be able to replace its source.
     in.Reset();
 
     // Replacing never takes a folder's place: MoveFileExA refuses (access denied).

@@ -17,6 +17,8 @@ public:
     UniqueFd& operator=(UniqueFd&&) = delete;
 
     int Get() const { return fd_; }
+    // Hands the descriptor over to a new owner (fdopendir).
+    int Release() { return std::exchange(fd_, -1); }
     explicit operator bool() const { return fd_ >= 0; }
     // Closes now and reports what close() said: on some file systems a failed write shows
     // up only there.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Regenerates the test images in this folder (they are committed; the tests never run
 # this). Needs ImageMagick 6 (/usr/bin/convert) and python3 for the edits ImageMagick
-# cannot make: the EXIF block with a thumbnail, the V4 header and the top-down bitmap.
+# cannot make: the EXIF block with a thumbnail, the stray bytes, the V4 header and the
+# top-down bitmap.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 convert=/usr/bin/convert
@@ -14,6 +15,7 @@ trap 'rm -rf "$work"' EXIT
 "$convert" -size 51x37 gradient:yellow-navy -colorspace CMYK -quality 60 -strip cmyk.jpg
 "$convert" -size 320x240 xc:'#806040' -quality 40 -strip "$work/main.jpg"
 "$convert" -size 160x120 xc:'#408060' -quality 40 -strip "$work/thumb.jpg"
+"$convert" -size 320x240 gradient:'#604020-#c0e0a0' -quality 40 -strip "$work/clean.jpg"
 
 # GIF
 "$convert" -size 33x21 gradient:red-green GIF87:gif87a.gif
@@ -50,6 +52,14 @@ assert len(tiff) == thumb_at
 payload = b"Exif\x00\x00" + tiff + thumb
 app1 = b"\xff\xe1" + struct.pack(">H", 2 + len(payload)) + payload
 open("exif_thumbnail.jpg", "wb").write(main[:2] + app1 + main[2:])
+
+# Seven stray bytes, a stuffed FF 00 among them, between the JFIF segment and the next
+# marker: decoders skip them ("Corrupt JPEG data: 7 extraneous bytes before marker 0xdb").
+clean = open(f"{work}/clean.jpg", "rb").read()
+assert clean[2] == 0xFF
+first_end = 4 + struct.unpack_from(">H", clean, 4)[0]
+stray = b"\x00\x12\xd9\xff\x00\x7f\x20"
+open("stray_bytes.jpg", "wb").write(clean[:first_end] + stray + clean[first_end:])
 
 # V4 (108): the V5 header without its last 16 bytes (intent and profile fields).
 v5 = bytearray(open(f"{work}/v5.bmp", "rb").read())
