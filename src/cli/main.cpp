@@ -15,6 +15,7 @@
 
 #include "base/version.h"
 #include "cli/command_line.h"
+#include "cli/listing.h"
 #include "job/extraction_job.h"
 #include "job/run_monitor.h"
 #include "job/run_request.h"
@@ -132,17 +133,16 @@ int Run(const CommandLine& command) {
     extras.dryRun = command.dryRun;
     std::string listing;
     if (command.list) {
-        extras.foundFilesHook = [&listing](const FoundFileList& found) {
+        extras.foundFilesHook = [&listing, nul = command.nul](const FoundFileList& found) {
             for (std::size_t i = 0; i < found.Count(); ++i) {
-                listing += std::to_string(found.squareSides[i]);
-                listing += '\t';
-                listing += std::to_string(found.sizes[i]);
-                listing += '\t';
-                listing += found.paths[i];
-                listing += '\n';
+                listing += ListingRecord(found.squareSides[i], found.sizes[i], found.paths[i], nul);
             }
         };
     }
+
+    // A file-size limit (ulimit -f) must fail the one copy that passes it, with EFBIG, not
+    // end the process with SIGXFSZ in the middle of the run.
+    ::signal(SIGXFSZ, SIG_IGN);
 
     // Ctrl-C (and a plain kill) must not end the process under a half-made copy: the
     // signals are taken synchronously by this loop, and the worker, started after the
