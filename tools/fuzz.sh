@@ -4,8 +4,10 @@
 #   tools/fuzz.sh [seconds]      default 600
 #
 # Builds build/fuzz/image_probe_fuzzer from the few sources it needs, seeds a working corpus
-# (build/fuzz/corpus) with the committed test images, and runs. Findings land in
-# build/fuzz/ as crash-*/leak-*/timeout-* files; the exit code is libFuzzer's.
+# (build/fuzz/corpus) with the committed seeds (tools/fuzz/corpus: the inputs an hour's run
+# found, merged down to one per new feature) and test images, and runs. Findings land in
+# build/fuzz/ as crash-*/leak-*/timeout-* files; the exit code is libFuzzer's, so a finding
+# fails the caller (tools/test.sh runs 60 s of it).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-600}
@@ -19,6 +21,7 @@ clang++ -std=c++20 -O1 -g -Wall -Wextra -Werror -Isrc \
   src/base/debug_output.cpp src/base/debug_output_posix.cpp \
   -o "$out/image_probe_fuzzer"
 
+cp -n tools/fuzz/corpus/* "$out/corpus/"
 cp -n tests/data/images/*.jpg tests/data/images/*.gif tests/data/images/*.png \
   tests/data/images/*.bmp "$out/corpus/"
 
