@@ -14,8 +14,7 @@
 
 namespace tessel {
 
-// The name part of a path: what follows its last separator, found by whole characters of
-// the platform's code page (a CP932 trail byte 0x5C is not a separator).
+// The name part of a path: what follows its last separator.
 std::string_view NameOfPath(std::string_view path);
 
 // Counts found files whose name repeats the name of an earlier one, one file at a time,
