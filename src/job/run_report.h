@@ -81,6 +81,10 @@ struct SummaryFigures {
 // the failed automatic setting, a manual bound is shown whatever it is).
 std::string FormatSummary(const SummaryFigures& figures);
 
+// The texts below are composed and cut in the code page of the fixed texts (TextCodePage):
+// paths must be given in it (InTextCodePage), so that the cuts count the bytes the window
+// shows.
+
 // The status while copying: the summary, a blank line, the copying line, the path.
 std::string FormatCopyStatus(std::string_view summary, std::string_view lastTakenPath);
 
