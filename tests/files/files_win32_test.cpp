@@ -23,7 +23,6 @@ namespace tessel {
 namespace {
 
 using test::NamesIn;
-using test::Native;
 using test::TempFolder;
 using ::testing::ElementsAre;
 using ::testing::UnorderedElementsAre;
@@ -94,10 +93,11 @@ TEST(FilesWin32, AttributeWordsAndTheFolderRule) {
 
 TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
     TempFolder root;
-    // ソ and 表 both end in the byte 5C; a byte-wise search would split the names there.
-    const std::string folder = root / Native("ソフト表");
-    test::WriteSized(folder + "\\" + Native("表.jpg"), 3);
-    test::WriteSized(folder + "\\" + Native("ソ") + "\\" + Native("ア.png"), 4);
+    // ソ and 表 end in the byte 5C in code page 932, where a byte-wise search split names;
+    // the engine's paths are UTF-8 now, and the names must still come through whole.
+    const std::string folder = root / "ソフト表";
+    test::WriteSized(folder + "\\表.jpg", 3);
+    test::WriteSized(folder + "\\ソ\\ア.png", 4);
     test::MakeFolders(root / "dest");
 
     FoundFileList list;
@@ -105,19 +105,17 @@ TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
     ScanHooks hooks;
     hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
     ASSERT_EQ(ScanFolder(folder, ",jpg,png,", list, hooks), 2u);
-    EXPECT_THAT(list.paths,
-                UnorderedElementsAre(folder + "\\" + Native("表.jpg"),
-                                     folder + "\\" + Native("ソ") + "\\" + Native("ア.png")));
-    EXPECT_THAT(lines, ElementsAre(folder, folder + "\\" + Native("ソ")));
+    EXPECT_THAT(list.paths, UnorderedElementsAre(folder + "\\表.jpg", folder + "\\ソ\\ア.png"));
+    EXPECT_THAT(lines, ElementsAre(folder, folder + "\\ソ"));
     for (const auto& path : list.paths) {
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::Numbered));
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder));
     }
-    EXPECT_THAT(NamesIn(root / "dest"),
-                UnorderedElementsAre(Native("表.jpg"), Native("ア.png"),
-                                     std::string(text::DuplicatesFolder) + "/"));
+    EXPECT_THAT(
+        NamesIn(root / "dest"),
+        UnorderedElementsAre("表.jpg", "ア.png", std::string(text::DuplicatesFolder) + "/"));
     EXPECT_THAT(NamesIn(root / "dest\\" + text::DuplicatesFolder),
-                UnorderedElementsAre(Native("表.jpg"), Native("ア.png")));
+                UnorderedElementsAre("表.jpg", "ア.png"));
 }
 
 TEST(FilesWin32, CopyKeepsTheModificationTime) {

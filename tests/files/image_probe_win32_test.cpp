@@ -36,7 +36,7 @@ private:
 
 TEST(ImageProbeWin32, FileHeldOpenByAnotherHandleMeasuresOne) {
     TempFolder folder;
-    const std::string path = folder / test::Native("表.gif");
+    const std::string path = folder / "表.gif";
     test::WriteBytes(path, test::ReadBytes(test::DataPath("images/gif89a.gif")));
     const struct {
         const char* what;

@@ -20,7 +20,7 @@ namespace tessel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Shown;
+using test::Native;
 using test::TempFolder;
 using test::TinyPng;
 using ::testing::IsEmpty;
@@ -34,7 +34,7 @@ RunSettings Settings(const std::string& source, const std::string& destination,
 }
 
 std::string Block(const std::string& source, const std::string& lastStatus) {
-    return Shown("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + source + "\r\n" +
+    return Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + source + "\r\n" +
            lastStatus;
 }
 
@@ -63,8 +63,8 @@ TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
     ASSERT_TRUE(last.ended);
     EXPECT_FALSE(last.running);
     EXPECT_EQ(last.progress, 100);
-    EXPECT_THAT(last.statusText, StartsWith(Shown("抽出ファイルが1個見つかりました。")));
-    EXPECT_TRUE(last.statusText.ends_with(Shown("抽出を終了しました。")));
+    EXPECT_THAT(last.statusText, StartsWith(Native("抽出ファイルが1個見つかりました。")));
+    EXPECT_TRUE(last.statusText.ends_with(Native("抽出を終了しました。")));
     ASSERT_TRUE(last.previousRunBlock);
     EXPECT_EQ(*last.previousRunBlock, Block(temp / "src", last.statusText));
     EXPECT_FALSE(monitor.RunUnderWay());
@@ -110,7 +110,7 @@ TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
     monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
     const JobTick next = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
     EXPECT_FALSE(next.outOfMemory);
-    EXPECT_TRUE(next.statusText.ends_with(Shown("抽出を終了しました。")));
+    EXPECT_TRUE(next.statusText.ends_with(Native("抽出を終了しました。")));
 }
 
 TEST(RunMonitor, TheBlockIsCutTo1023Bytes) {
@@ -142,7 +142,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
 
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
-    EXPECT_THAT(*block, StartsWith(Shown("直前の処理") + "\r\n"));
+    EXPECT_THAT(*block, StartsWith(Native("直前の処理") + "\r\n"));
     EXPECT_TRUE(monitor.RunUnderWay());  // until a tick has ended it
 
     std::this_thread::sleep_for(50ms);
@@ -258,7 +258,7 @@ TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
 
     monitor.AnswerBound(second.question->serial, 100);
     const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
-    EXPECT_NE(last.statusText.find(Shown("手動設定[ 100x100 Pixel ]")), std::string::npos);
+    EXPECT_NE(last.statusText.find(Native("手動設定[ 100x100 Pixel ]")), std::string::npos);
     EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("large.png"));
     // A second answer to a request already answered changes nothing either.
     monitor.AnswerBound(second.question->serial, 7);

@@ -16,10 +16,9 @@ namespace {
 
 using test::Native;
 using test::Sep;
-using test::Shown;
 
 std::string P(std::string_view folder, std::string_view name) {
-    return Native(folder) + Sep() + Native(name);
+    return std::string(folder) + Sep() + std::string(name);
 }
 
 TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
@@ -123,7 +122,7 @@ TEST(CalculatingStatusTest, DropsTheMessageLengthPlusOneBytes) {
 }
 
 TEST(Summary, EachThresholdModeHasItsLastLine) {
-    const std::string head = Shown(
+    const std::string head = Native(
         "抽出ファイルが12個見つかりました。\r\n合計ファイルサイズ：345KByte\r\n重複ファイル：2個\r"
         "\n");
     const std::uint64_t bytes = 345 * 1024 + 1023;
@@ -140,32 +139,32 @@ TEST(Summary, EachThresholdModeHasItsLastLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lastLine);
-        EXPECT_EQ(FormatSummary({12, bytes, 2, c.mode, c.bound}), head + Shown(c.lastLine));
+        EXPECT_EQ(FormatSummary({12, bytes, 2, c.mode, c.bound}), head + Native(c.lastLine));
     }
 }
 
 TEST(Summary, CopyingAndFinalTextsFollowTheSummary) {
     const std::string summary = FormatSummary({12, 345 * 1024, 2, ThresholdMode::None, 0});
-    EXPECT_EQ(FormatCopyStatus(summary, ""), summary + Shown("\r\n\r\nコピーしています･･･\r\n"));
+    EXPECT_EQ(FormatCopyStatus(summary, ""), summary + Native("\r\n\r\nコピーしています･･･\r\n"));
     const std::string path = P("C:", "a.jpg");
     EXPECT_EQ(FormatCopyStatus(summary, path),
-              summary + Shown("\r\n\r\nコピーしています･･･\r\n") + path);
+              summary + Native("\r\n\r\nコピーしています･･･\r\n") + path);
     // The worked example of a finished run.
     EXPECT_EQ(FormatFinalText(summary, 10),
-              Shown("抽出ファイルが12個見つかりました。\r\n合計ファイルサイズ：345KByte\r\n"
-                    "重複ファイル：2個\r\nファイル縦横サイズ閾値設定：なし\r\n"
-                    "実際に保存されたファイル数：10個（※同名かつ同サイズのファイルは上書きしま"
-                    "せん）\r\n\r\n抽出を終了しました。"));
+              Native("抽出ファイルが12個見つかりました。\r\n合計ファイルサイズ：345KByte\r\n"
+                     "重複ファイル：2個\r\nファイル縦横サイズ閾値設定：なし\r\n"
+                     "実際に保存されたファイル数：10個（※同名かつ同サイズのファイルは上書きしま"
+                     "せん）\r\n\r\n抽出を終了しました。"));
 }
 
 TEST(Summary, LongPathsAreCutAt1023Bytes) {
     const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
-    const std::string deep = Native("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
+    const std::string deep = std::string("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
     const std::string copying = FormatCopyStatus(summary, deep);
     ASSERT_EQ(copying.size(), 1023u);
     EXPECT_EQ(copying.substr(0, summary.size()), summary);
     const std::string longSummary = std::string(1020, 's');
-    EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + Shown("実").substr(0, 1));
+    EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + Native("実").substr(0, 1));
 }
 
 // A code page 932 text of 表 (95 5C) after an 'x' or two, so that its first `kept` bytes end

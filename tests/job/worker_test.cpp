@@ -28,8 +28,8 @@ namespace tessel {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Native;
 using test::Sep;
-using test::Shown;
 using test::TempFolder;
 using test::TinyPng;
 using ::testing::ElementsAre;
@@ -97,7 +97,7 @@ std::string Lines(std::initializer_list<const char*> lines) {
     std::string text;
     for (const char* line : lines) {
         if (!text.empty()) text += "\r\n";
-        text += Shown(line);
+        text += Native(line);
     }
     return text;
 }
@@ -152,8 +152,8 @@ TEST(WorkerRun, EachThresholdModeWritesItsSummary) {
         JobRun run(temp / "src", destination.Path(), OptionsWord(DuplicateMode::Numbered, c.mode));
         run.Finish();
         const std::string status = run.Status();
-        EXPECT_NE(status.find(Shown(c.lastLine) + "\r\n"), std::string::npos) << status;
-        EXPECT_EQ(status.find(Shown("抽出ファイルが9個見つかりました。")), 0u);
+        EXPECT_NE(status.find(Native(c.lastLine) + "\r\n"), std::string::npos) << status;
+        EXPECT_EQ(status.find(Native("抽出ファイルが9個見つかりました。")), 0u);
         EXPECT_EQ(test::NamesIn(destination.Path()).size(), c.copied);
     }
 }
@@ -169,7 +169,7 @@ TEST(WorkerRun, AutomaticFailureCopiesEverything) {
     JobRun run(temp / "src", temp / "dst", Overwrite | ThresholdAuto);
     run.Finish();
     EXPECT_NE(
-        run.Status().find(Shown("ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）")),
+        run.Status().find(Native("ファイル縦横サイズ閾値設定：なし（自動設定に失敗しました）")),
         std::string::npos);
     EXPECT_EQ(test::NamesIn(temp / "dst").size(), 11u);
 }
@@ -231,7 +231,7 @@ TEST(WorkerRun, NoFileFoundStillAsksForAManualBound) {
     });
     run.Answer(0);
     run.job.workerThread.join();
-    EXPECT_NE(run.Status().find(Shown("手動設定[ 0x0 Pixel ]")), std::string::npos);
+    EXPECT_NE(run.Status().find(Native("手動設定[ 0x0 Pixel ]")), std::string::npos);
     EXPECT_EQ(run.Progress(), 4);
     run.Read([](ExtractionJob& j) {
         EXPECT_FALSE(j.options & ThresholdPending);
@@ -259,7 +259,7 @@ TEST(WorkerRun, TotalsAreSixtyFourBitsWide) {
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone, ArchiveExtensions);
     run.extras.dryRun = true;
     run.Finish();
-    EXPECT_NE(run.Status().find(Shown("合計ファイルサイズ：6291456KByte")), std::string::npos)
+    EXPECT_NE(run.Status().find(Native("合計ファイルサイズ：6291456KByte")), std::string::npos)
         << run.Status();
 }
 
@@ -276,8 +276,8 @@ TEST(WorkerRun, ADestinationInsideTheSourceSavesOnlyRealCopies) {
         JobRun run(temp / "src", destination, Overwrite | ThresholdNone);
         run.Finish();
         SCOPED_TRACE(run.Status());
-        EXPECT_EQ(run.Status().find(Shown(expected)), 0u);
-        EXPECT_NE(run.Status().find(Shown("実際に保存されたファイル数：2個")), std::string::npos);
+        EXPECT_EQ(run.Status().find(Native(expected)), 0u);
+        EXPECT_NE(run.Status().find(Native("実際に保存されたファイル数：2個")), std::string::npos);
     }
     EXPECT_THAT(test::NamesIn(destination), UnorderedElementsAre("a.jpg", "b.jpg"));
     EXPECT_EQ(test::ReadBytes(destination + Sep() + "b.jpg"), std::vector<std::uint8_t>(200, 'b'));
@@ -331,7 +331,7 @@ TEST(WorkerManualBound, AnswerReplacesTheProposal) {
     monitor.join();
     run.job.workerThread.join();
 
-    EXPECT_NE(run.Status().find(Shown(
+    EXPECT_NE(run.Status().find(Native(
                   "抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]\r\n実際に保存された"
                   "ファイル数：2個")),
               std::string::npos)
@@ -351,7 +351,7 @@ TEST(WorkerManualBound, AnAnswerWakesTheWaitEarly) {
     run.job.workerThread.join();
     // Without the wake-up the worker would look again only after its second; allow plenty.
     EXPECT_LT(std::chrono::steady_clock::now() - answered, 900ms);
-    EXPECT_NE(run.Status().find(Shown("手動設定[ 5x5 Pixel ]")), std::string::npos);
+    EXPECT_NE(run.Status().find(Native("手動設定[ 5x5 Pixel ]")), std::string::npos);
 }
 
 // --- the status text's byte cuts -----------------------------------------------------------

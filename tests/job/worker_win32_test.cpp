@@ -27,7 +27,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::NamesIn;
-using test::Shown;
+using test::Native;
 using test::TempFolder;
 using test::TinyPng;
 using ::testing::HasSubstr;
@@ -73,9 +73,9 @@ TEST(WorkerWin32, TheFolderTrailAndTheBlockShowCodePage932WithQuestionMarks) {
     const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
     ASSERT_TRUE(last.previousRunBlock);
     EXPECT_THAT(*last.previousRunBlock,
-                HasSubstr(Shown("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + root +
-                          "\\src\\??\r\n" + Shown("抽出ファイルが2個見つかりました。")));
-    EXPECT_TRUE(last.previousRunBlock->ends_with(Shown("抽出を終了しました。")));
+                HasSubstr(Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + root +
+                          "\\src\\??\r\n" + Native("抽出ファイルが2個見つかりました。")));
+    EXPECT_TRUE(last.previousRunBlock->ends_with(Native("抽出を終了しました。")));
     EXPECT_THAT(NamesIn(temp / "dst"), UnorderedElementsAre("a.png", "b.png"));
 }
 
@@ -102,7 +102,7 @@ TEST(WorkerWin32, TheCopyingLineShowsThePathInCodePage932) {
     ExtractionJob job;
     RunMonitor monitor(job);
     monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
-    const std::string copying = Shown("コピーしています･･･") + "\r\n" + Utf8ToCp932(temp.Path());
+    const std::string copying = Native("コピーしています･･･") + "\r\n" + Utf8ToCp932(temp.Path());
     const JobTick seen = TickUntil(monitor, [&](const JobTick& t) {
         return t.ended || t.statusText.find(copying) != std::string::npos;
     });
@@ -135,9 +135,9 @@ TEST(WorkerWin32, TheTrailIsCutInCodePage932Bytes) {
     monitor.Abort();
     ASSERT_EQ(found.size(), 12u);
 
-    std::string trail = std::string(text::StatusSearching) + "\r\n" + Shown(temp / "src") + "\\";
+    std::string trail = std::string(text::StatusSearching) + "\r\n" + Native(temp / "src") + "\\";
     for (const std::string& path : found) {
-        trail += "\r\n" + Shown(path.substr(0, path.size() - std::string("x.txt").size()));
+        trail += "\r\n" + Native(path.substr(0, path.size() - std::string("x.txt").size()));
     }
     ASSERT_GT(trail.size(), 1100u);
     EXPECT_EQ(asked.statusText, CalculatingStatus(trail.substr(trail.size() - StatusTextLimit)));
@@ -172,7 +172,7 @@ TEST(WorkerWin32, TheWindowsTypedFoldersComeInExactly) {
     ASSERT_TRUE(last.previousRunBlock);
     // The block shows the source folder as it was typed.
     EXPECT_THAT(*last.previousRunBlock, HasSubstr("\r\n" + typedSource + "\r\n"));
-    EXPECT_THAT(last.statusText, HasSubstr(Shown("実際に保存されたファイル数：2個")));
+    EXPECT_THAT(last.statusText, HasSubstr(Native("実際に保存されたファイル数：2個")));
     EXPECT_THAT(NamesIn(destination), UnorderedElementsAre("café.jpg", "한국.png"));
 }
 

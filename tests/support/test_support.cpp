@@ -8,7 +8,7 @@
 
 namespace tessel::test {
 
-std::string Shown(std::string_view utf8) {
+std::string Native(std::string_view utf8) {
     return InTextCodePage(utf8);
 }
 

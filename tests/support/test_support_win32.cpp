@@ -69,10 +69,6 @@ std::string Sep() {
     return "\\";
 }
 
-std::string Native(std::string_view utf8) {
-    return std::string(utf8);
-}
-
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
     wchar_t temp[MAX_PATH];
