@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic
-  imagemagick time findutils procps bc fonts-wine
+  imagemagick time findutils procps bc fonts-wine help2man zip unzip gnuplot-nox
 )
 
 missing=()

@@ -1,5 +1,5 @@
 // app/control_ids.h: the identifiers by which every part of the program reaches the controls
-// of the main window and the About dialog, the menu commands and the icon. Plain C++, no
+// of the main window and the two dialogs, the menu commands and the icon. Plain C++, no
 // Windows headers, so the portable form tables and their tests use the same names.
 #pragma once
 
@@ -40,6 +40,18 @@ enum AboutControlId : int {
     BtnAboutOk = 1024,
     IcoAboutIcon = 1025,
     LblAboutAuthor = 1026,
+};
+
+// Threshold dialog controls, in creation order.
+enum ThresholdControlId : int {
+    LblThresholdPrompt = 1027,
+    EdtThreshold = 1028,
+    LblPixelUnit = 1029,
+    BtnSetThreshold = 1030,
+    BtnCancelThreshold = 1031,
+    LblPositionValue = 1032,
+    LblPositionUnit = 1033,
+    LblPositionCaption = 1034,
 };
 
 enum MenuCommand : int {

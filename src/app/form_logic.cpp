@@ -2,6 +2,7 @@
 #include "app/form_logic.h"
 
 #include "app/control_ids.h"
+#include "app/form_table.h"
 #include "app/texts.h"
 #include "job/run_request.h"
 
@@ -16,6 +17,14 @@ const char* HintFor(int commandId, std::string_view kindText, TextEquals equal) 
                                                      : text::HintExtensionsPreset;
         default: return text::HintGeneral;
     }
+}
+
+std::uint32_t OptionsFromRadios(const std::function<bool(int id)>& checked) {
+    std::uint32_t options = 0;
+    for (const OptionRadio& radio : OptionRadios()) {
+        if (checked(radio.id)) options |= radio.bit;
+    }
+    return options;
 }
 
 std::optional<KindView> KindSelector::Change(std::string_view kindText, std::string_view fieldText,

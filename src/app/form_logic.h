@@ -3,6 +3,8 @@
 // the threshold radios. The window procedure reads the controls, asks, and applies.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +21,9 @@ inline constexpr std::size_t ControlTextLimit = 259;
 // The status-bar hint for a WM_COMMAND whose low word is `commandId` (any notification
 // code), while the kind selector shows `kindText`.
 const char* HintFor(int commandId, std::string_view kindText, TextEquals equal);
+
+// The run's options word from the option radios: the bit of every checked one.
+std::uint32_t OptionsFromRadios(const std::function<bool(int id)>& checked);
 
 // What the form shows after a kind change.
 struct KindView {

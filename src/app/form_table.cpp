@@ -4,6 +4,7 @@
 
 #include "app/control_ids.h"
 #include "app/texts.h"
+#include "job/extraction_job.h"
 #include "job/run_request.h"
 
 namespace tessel {
@@ -61,6 +62,16 @@ constexpr KindPreset kinds[] = {
     {text::KindCustom, nullptr, false},
 };
 
+constexpr OptionRadio optionRadios[] = {
+    {RadSequential, Numbered},           {RadOverwrite, Overwrite},
+    {RadSeparateFolder, SeparateFolder}, {RadThresholdNone, ThresholdNone},
+    {RadThresholdAuto, ThresholdAuto},   {RadThresholdManual, ThresholdManual},
+};
+
+constexpr int runLockedControls[] = {
+    BtnBrowseSource, BtnBrowseDestination, EdtSource, EdtDestination,
+    CmbKind,         EdtExtensions,        BtnRun};
+
 constexpr DialogSpec dialogs[] = {
     {AboutDialogId, text::AboutTitle, 361, 231},
     {ThresholdDialogId, text::ThresholdTitle, 480, 360},
@@ -74,6 +85,14 @@ std::span<const ControlSpec> MainFormControls() {
 
 std::span<const ControlSpec> AboutControls() {
     return aboutControls;
+}
+
+std::span<const OptionRadio> OptionRadios() {
+    return optionRadios;
+}
+
+std::span<const int> RunLockedControls() {
+    return runLockedControls;
 }
 
 std::span<const KindPreset> KindPresets() {

@@ -34,6 +34,17 @@ inline constexpr int MainWindowCreationHeight = 455;
 inline constexpr std::uint32_t DialogStyle = 0x00C80000;  // WS_CAPTION | WS_SYSMENU, hidden
 inline constexpr std::uint32_t ClassStyle = 0x0B;         // CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS
 
+// The option radios and the bit of the job's options word each one sets when checked.
+struct OptionRadio {
+    int id;
+    std::uint32_t bit;
+};
+std::span<const OptionRadio> OptionRadios();
+
+// The controls a run disables and its end enables again: the folder fields, the browse
+// buttons, the kind, the extension list and Run. The option radios stay enabled.
+std::span<const int> RunLockedControls();
+
 // One entry of the kind selector, in combobox order.
 struct KindPreset {
     const char* label;

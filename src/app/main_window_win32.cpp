@@ -10,10 +10,14 @@
 #include <string_view>
 
 #include "app/control_ids.h"
+#include "app/controls_win32.h"
+#include "app/folder_inputs_win32.h"
 #include "app/form_layout.h"
 #include "app/form_logic.h"
 #include "app/form_table.h"
 #include "app/modal_dialog_win32.h"
+#include "app/progress_monitor_win32.h"
+#include "app/run_request_win32.h"
 #include "app/settings_names.h"
 #include "app/shell_win32.h"
 #include "app/texts.h"
@@ -35,17 +39,6 @@ struct FormState {
     std::unique_ptr<FormJobs> jobs;
 };
 FormState form;
-
-// What a 260-byte buffer takes of a control's text: at most 259 bytes.
-std::string ControlText(HWND control) {
-    char buffer[ControlTextLimit + 1] = {};
-    const int length = ::GetWindowTextA(control, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
-}
-
-HWND Control(HWND window, int id) {
-    return ::GetDlgItem(window, id);
-}
 
 // Texts read from controls are compared with the program's own by the system locale, with
 // no flags, and only CSTR_EQUAL counts.
@@ -139,20 +132,21 @@ void OnKindChange(HWND window) {
     ::EnableWindow(Control(window, RadThresholdManual), view->thresholdChoices);
 }
 
-// Closes when no run is under way; during a run the button aborts it.
-void ExitOrAbort(HWND window) {
-    if (!form.jobs->monitor.Abort()) ::SendMessageA(window, WM_CLOSE, 0, 0);
-}
-
-void ExitFromMenu(HWND window) {
-    form.jobs->monitor.Stop();
-    ::SendMessageA(window, WM_CLOSE, 0, 0);
-}
-
 void OnCommand(HWND window, int id, int code) {
     switch (id) {
         case BtnExit:
             if (code == BN_CLICKED) ExitOrAbort(window);
+            break;
+        case BtnBrowseSource:
+            if (code == BN_CLICKED) BrowseForFolder(window, EdtSource, text::BrowseSourceTitle);
+            break;
+        case BtnBrowseDestination:
+            if (code == BN_CLICKED) {
+                BrowseForFolder(window, EdtDestination, text::BrowseDestinationTitle);
+            }
+            break;
+        case BtnRun:
+            if (code == BN_CLICKED) StartRun(window);
             break;
         case CmbKind:
             if (code == CBN_SELCHANGE) OnKindChange(window);
@@ -180,6 +174,8 @@ LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_CLOSE: ::DestroyWindow(window); return 0;
         case WM_COMMAND: OnCommand(window, LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_TIMER: ProgressMonitor(window); return 0;
+        case WM_DROPFILES: DropHandler(window, reinterpret_cast<HDROP>(wParam)); return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }

@@ -15,6 +15,7 @@
 #include "app/modal_dialog_win32.h"
 #include "app/settings_names.h"
 #include "app/texts.h"
+#include "app/threshold_dialog_win32.h"
 
 namespace tessel {
 namespace {
@@ -113,6 +114,7 @@ Shell::Shell(HINSTANCE instance, std::string settingsBasePath) {
     gui->settingsBase = std::move(settingsBasePath);
     RegisterClasses(instance, gui->backgroundBrush.Get());
     RegisterDialogProcedure(AboutDialogId, {AboutDialogProcedure, &aboutDialog});
+    RegisterDialogProcedure(ThresholdDialogId, {ThresholdDialogProcedure, &thresholdDialog});
     shared = std::move(gui);
 }
 

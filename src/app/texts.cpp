@@ -18,6 +18,7 @@ extern const char MenuHelpAbout[] = "バージョン情報(&A)";
 extern const char Browse[] = "参照";
 extern const char Run[] = "実行";
 extern const char Exit[] = "終了";
+extern const char Abort[] = "中断";
 extern const char LabelSource[] = "抽出元";
 extern const char LabelDestination[] = "コピー先";
 extern const char LabelKind[] = "抽出するファイルの種類";
@@ -33,6 +34,10 @@ extern const char RadioThresholdManual[] = "実行毎に手動で設定";
 extern const char KindImages[] = "画像";
 extern const char KindArchives[] = "圧縮ファイル";
 extern const char KindCustom[] = "拡張子で指定";
+
+extern const char BrowseSourceTitle[] = "抽出元のフォルダを指定してください。";
+extern const char BrowseDestinationTitle[] =
+    "抽出したファイルのコピー先フォルダを指定してください。";
 
 extern const char LogWelcome[] = "抽出元とコピー先を指定して下さい。";
 extern const char HintGeneral[] = "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。";
@@ -54,5 +59,11 @@ extern const char AboutAuthor[] =
     "製作者："
     "てっせる！開発チーム";
 extern const char ThresholdTitle[] = "下限閾値を設定してください";
+extern const char ThresholdPrompt[] = "閾値は？";
+extern const char ThresholdPixelUnit[] = "Pixel";
+extern const char ThresholdSet[] = "設定する";
+extern const char ThresholdCancel[] = "キャンセル";
+extern const char ThresholdPositionCaption[] = "現在の位置";
+extern const char ThresholdPositionUnit[] = "Pixelあたり（※誤差あります）";
 
 }  // namespace tessel::text

@@ -1,6 +1,7 @@
-// app/texts.h: every fixed text the main window, its menu and the About dialog show. The
+// app/texts.h: every fixed text the main window, its menu and the two dialogs show. The
 // definitions in texts.cpp are code page 932 in the Windows build and UTF-8 elsewhere, so
-// byte lengths differ between the two; compare texts, never their sizes.
+// byte lengths differ between the two; compare texts, never their sizes. The threshold chart's
+// axis texts belong to the chart: threshold/texts.h.
 #pragma once
 
 namespace tessel::text {
@@ -16,7 +17,8 @@ extern const char MenuHelpAbout[];
 
 extern const char Browse[];  // both browse buttons
 extern const char Run[];
-extern const char Exit[];  // BtnExit while no run is under way
+extern const char Exit[];   // BtnExit while no run is under way
+extern const char Abort[];  // BtnExit during a run
 extern const char LabelSource[];
 extern const char LabelDestination[];
 extern const char LabelKind[];
@@ -33,6 +35,9 @@ extern const char KindImages[];  // combobox items, in combobox order
 extern const char KindArchives[];
 extern const char KindCustom[];
 
+extern const char BrowseSourceTitle[];  // the folder browse dialogs
+extern const char BrowseDestinationTitle[];
+
 extern const char LogWelcome[];   // EdtLog after start-up
 extern const char HintGeneral[];  // status bar at start and for most commands
 extern const char HintSource[];
@@ -45,5 +50,11 @@ extern const char AboutVersion[];
 extern const char AboutHomePage[];
 extern const char AboutAuthor[];     // "製作者：" and the author's name
 extern const char ThresholdTitle[];  // the threshold dialog's window title
+extern const char ThresholdPrompt[];
+extern const char ThresholdPixelUnit[];  // after the box
+extern const char ThresholdSet[];
+extern const char ThresholdCancel[];
+extern const char ThresholdPositionCaption[];  // before the readout of the size under the pointer
+extern const char ThresholdPositionUnit[];     // after it
 
 }  // namespace tessel::text

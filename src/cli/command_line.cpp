@@ -40,7 +40,11 @@ std::string UsageText() {
            "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
            "                                   create nothing\n"
            "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
-           "                                   in scan order, before the final text\n"
+           "                                   in scan order, before the final text; control\n"
+           "                                   characters and backslashes in PATH are written\n"
+           "                                   as C escapes (\\n, \\t, \\\\, \\xHH)\n"
+           "  -0, --null                       --list with each record ended by NUL instead of\n"
+           "                                   a line feed and PATH as it is (find -print0)\n"
            "  -q, --quiet                      no progress bar\n"
            "  -h, --help                       show this help and exit\n"
            "  -V, --version                    show the version and exit\n"
@@ -60,8 +64,8 @@ struct OptionDef {
 constexpr OptionDef Options[] = {
     {'k', "kind", true},      {'e', "extensions", true}, {'d', "duplicates", true},
     {'t', "threshold", true}, {'y', "yes", false},       {'n', "dry-run", false},
-    {'l', "list", false},     {'q', "quiet", false},     {'h', "help", false},
-    {'V', "version", false},
+    {'l', "list", false},     {'0', "null", false},      {'q', "quiet", false},
+    {'h', "help", false},     {'V', "version", false},
 };
 
 const OptionDef* FindShort(char c) {
@@ -161,6 +165,10 @@ struct Parser {
             case 'y': command.yes = true; return true;
             case 'n': command.dryRun = true; return true;
             case 'l': command.list = true; return true;
+            case '0':
+                command.list = true;
+                command.nul = true;
+                return true;
             case 'q': command.quiet = true; return true;
             case 'h': command.help = true; return true;
             case 'V': command.version = true; return true;

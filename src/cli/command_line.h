@@ -20,6 +20,7 @@ struct CommandLine {
     bool yes = false;
     bool dryRun = false;
     bool list = false;
+    bool nul = false;  // --null: list records end with NUL, paths unescaped
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -36,6 +36,10 @@ std::string ReadLine();
 // What, written to standard error, wipes the line the progress bar was drawn on.
 std::string_view WipeLine();
 
+// A file-size limit (ulimit -f) fails the one copy that passes it, with EFBIG, and does not
+// end the process with SIGXFSZ in the middle of the run. Windows has no such signal.
+void LetCopiesFailAtTheFileSizeLimit();
+
 // Ctrl-C and termination, taken over while a run goes on, so that the process never ends
 // under a half-made copy: the command's loop hears of them and stops the run like the Abort
 // button. Make one before the worker starts (on POSIX its threads inherit the signal mask).

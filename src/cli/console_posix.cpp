@@ -52,6 +52,10 @@ std::string_view WipeLine() {
     return "\r\033[K";
 }
 
+void LetCopiesFailAtTheFileSizeLimit() {
+    ::signal(SIGXFSZ, SIG_IGN);
+}
+
 StopRequests::StopRequests() {
     const sigset_t signals = StopSignals();
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);

@@ -164,6 +164,8 @@ std::string_view WipeLine() {
     return "\r                                                \r";
 }
 
+void LetCopiesFailAtTheFileSizeLimit() {}
+
 StopRequests::StopRequests() {
     // A parent may have started us ignoring Ctrl-C (a new process group does): take it back.
     ::SetConsoleCtrlHandler(nullptr, FALSE);

@@ -14,6 +14,7 @@
 #include "base/version.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/listing.h"
 #include "files/code_page.h"
 #include "files/os/file_system.h"
 #include "job/extraction_job.h"
@@ -148,17 +149,16 @@ int Run(const CommandLine& command) {
     extras.dryRun = command.dryRun;
     std::string listing;
     if (command.list) {
-        extras.foundFilesHook = [&listing](const FoundFileList& found) {
+        extras.foundFilesHook = [&listing, nul = command.nul](const FoundFileList& found) {
             for (std::size_t i = 0; i < found.Count(); ++i) {
-                listing += std::to_string(found.squareSides[i]);
-                listing += '\t';
-                listing += std::to_string(found.sizes[i]);
-                listing += '\t';
-                listing += found.paths[i];
-                listing += '\n';
+                listing += ListingRecord(found.squareSides[i], found.sizes[i], found.paths[i], nul);
             }
         };
     }
+
+    // A file-size limit must fail the one copy that passes it, not end the process in the
+    // middle of the run.
+    LetCopiesFailAtTheFileSizeLimit();
 
     // Ctrl-C (and a plain kill) must not end the process under a half-made copy.
     StopRequests stops;

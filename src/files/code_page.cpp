@@ -115,7 +115,12 @@ std::optional<std::size_t> FindLastChar(std::string_view text, char c, CodePage 
 }
 
 bool ContainsNoCase(std::string_view haystack, std::string_view needle, CodePage cp) {
-    if (needle.empty()) return true;
+    return FindNoCase(haystack, needle, cp).has_value();
+}
+
+std::optional<std::size_t> FindNoCase(std::string_view haystack, std::string_view needle,
+                                      CodePage cp) {
+    if (needle.empty()) return 0;
     for (std::size_t start = 0; start < haystack.size(); start += CharLength(haystack, start, cp)) {
         std::size_t h = start;
         std::size_t n = 0;
@@ -132,9 +137,9 @@ bool ContainsNoCase(std::string_view haystack, std::string_view needle, CodePage
             h += hl;
             n += nl;
         }
-        if (n == needle.size()) return true;
+        if (n == needle.size()) return start;
     }
-    return false;
+    return std::nullopt;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

@@ -58,5 +58,8 @@ std::optional<std::size_t> FindLastChar(std::string_view text, char c, CodePage 
 // compared without case and every other character compared as a whole (the rule of the
 // extension match).
 bool ContainsNoCase(std::string_view haystack, std::string_view needle, CodePage cp);
+// Where the first such occurrence starts, or nullopt.
+std::optional<std::size_t> FindNoCase(std::string_view haystack, std::string_view needle,
+                                      CodePage cp);
 
 }  // namespace tessel

@@ -17,6 +17,9 @@ void RunMonitor::Start(RunSettings settings, RunExtras extras) {
         job_.sourceFolder = std::move(settings.sourceFolder);
         job_.destinationFolder = std::move(settings.destinationFolder);
         job_.extensionList = std::move(settings.extensionList);
+        // What the window shows from the press on; an abort before the worker's first word
+        // keeps it in the previous-run block.
+        job_.statusText = text::StatusSearching;
         job_.progress = 0;
         job_.running = 1;
         job_.thresholdRequested = 0;

@@ -62,13 +62,14 @@ public:
     RunMonitor(const RunMonitor&) = delete;
     RunMonitor& operator=(const RunMonitor&) = delete;
 
-    // Whether a run was started and its end has not been seen by Tick yet.
-    bool RunUnderWay() const { return phase_ != Phase::Idle; }
+    // Whether a run was started and has neither been aborted nor seen to end by Tick.
+    bool RunUnderWay() const { return phase_ == Phase::Running; }
 
-    // Fills the record from `settings` (running 1, progress 0, no request), and starts the
-    // worker with `extras`. The last run's end must have been seen by Tick. Throws nothing:
-    // when no thread can be made for the worker, the run ends at once as one that ran out of
-    // memory, and the next Tick says so.
+    // Fills the record from `settings` (running 1, progress 0, no request, the searching
+    // line as the status text, as the window shows it), and starts the worker with
+    // `extras`. No run may be under way; an aborted one need not have been ticked to its
+    // end. Throws nothing: when no thread can be made for the worker, the run ends at once
+    // as one that ran out of memory, and the next Tick says so.
     void Start(RunSettings settings, RunExtras extras = {});
 
     // One look, under the lock. When it sees the end of the run it also ends the run on the

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -334,6 +335,52 @@ TEST(TesselRun, ListShowsEveryFoundFileBeforeTheFinalText) {
     // Depth first: b.png and c.jpg, both in sub, are neighbours whatever the order.
     const auto in_sub = [&](int i) { return lines[i].find("/sub/") != std::string::npos; };
     EXPECT_TRUE((in_sub(0) && in_sub(1)) || (in_sub(1) && in_sub(2)));
+}
+
+TEST(TesselRun, ListRecordsStayParseableWhateverTheNames) {
+    // Every awkward byte in a name: escaped in line records, raw in NUL records.
+    TempFolder temp;
+    const struct {
+        std::string name, escaped;
+    } names[] = {
+        {"line\nfeed.jpg", "line\\nfeed.jpg"},
+        {"car\rriage.jpg", "car\\rriage.jpg"},
+        {"tab\tbed.jpg", "tab\\tbed.jpg"},
+        {"back\\slash.jpg", "back\\\\slash.jpg"},
+        {"bell\x01\x7f.jpg", "bell\\x01\\x7f.jpg"},
+        {"日本\xe9.jpg", "日本\xe9.jpg"},  // UTF-8 or not, printable bytes stay
+    };
+    for (const auto& n : names) test::WriteText(temp / ("src/" + n.name), "x");
+    std::set<std::string> escaped, raw;
+    for (const auto& n : names) {
+        escaped.insert("1\t1\t" + temp / "src/" + n.escaped);
+        raw.insert("1\t1\t" + temp / ("src/" + n.name));
+    }
+
+    const Outcome lines = Tessel({"-l", "-n", temp / "src", temp / "dst"});
+    EXPECT_EQ(lines.exitCode, 0);
+    std::set<std::string> got;
+    std::size_t start = 0;
+    for (int i = 0; i < 6; ++i) {
+        const std::size_t end = lines.out.find('\n', start);
+        got.insert(lines.out.substr(start, end - start));
+        start = end + 1;
+    }
+    EXPECT_EQ(got, escaped);
+    EXPECT_EQ(lines.out.substr(start).rfind("抽出ファイルが6個見つかりました。", 0), 0u);
+
+    const Outcome records = Tessel({"-0", "-n", temp / "src", temp / "dst"});
+    EXPECT_EQ(records.exitCode, 0);
+    got.clear();
+    start = 0;
+    for (int i = 0; i < 6; ++i) {
+        const std::size_t end = records.out.find('\0', start);
+        ASSERT_NE(end, std::string::npos);
+        got.insert(records.out.substr(start, end - start));
+        start = end + 1;
+    }
+    EXPECT_EQ(got, raw);
+    EXPECT_EQ(records.out.substr(start).rfind("抽出ファイルが6個見つかりました。", 0), 0u);
 }
 
 TEST(TesselRun, KindsAndOwnListsPickTheirFiles) {

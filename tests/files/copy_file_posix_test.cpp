@@ -169,6 +169,27 @@ TEST(CopyFilePosix, FullDiskMidCopyLeavesNothing) {
     }
 }
 
+TEST(CopyFilePosix, AFileExactlyAtTheSizeLimitIsCopiedWhole) {
+    // copy_file_range refuses even an empty step once the target's end sits at the limit.
+    for (const Kind& k : Kinds) {
+        SCOPED_TRACE(k.name);
+        TempFolder root;
+        test::WriteSized(root / "dense.jpg", 3 * MiB, 'd');
+        WriteSparseWithData(root / "sparse.jpg", 3 * MiB, {0, 2 * MiB});
+        test::MakeFolders(root / "dest");
+        for (const char* source : {"dense.jpg", "sparse.jpg"}) {
+            SCOPED_TRACE(source);
+            CopyResult result;
+            {
+                const FileSizeLimit limit(3 * MiB);
+                result = CopyFileWith(k.kind, root / source, root / "dest/" + source, true, {});
+            }
+            EXPECT_EQ(result, CopyResult::Copied);
+            EXPECT_EQ(test::ReadBytes(root / "dest/" + source), test::ReadBytes(root / source));
+        }
+    }
+}
+
 TEST(CopyFilePosix, FullDiskFailsThePlannerToo) {
     TempFolder root;
     test::WriteSized(root / "src/a.jpg", 4 * MiB, 'a');

@@ -143,7 +143,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
     EXPECT_THAT(*block, StartsWith(Native("直前の処理") + "\r\n"));
-    EXPECT_TRUE(monitor.RunUnderWay());  // until a tick has ended it
+    EXPECT_FALSE(monitor.RunUnderWay());
 
     std::this_thread::sleep_for(50ms);
     const JobTick next = monitor.Tick();
@@ -151,7 +151,6 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     EXPECT_FALSE(next.running);
     EXPECT_FALSE(next.previousRunBlock);  // already shown by the abort
     EXPECT_EQ(next.statusText, *block);   // nothing written after the stop
-    EXPECT_FALSE(monitor.RunUnderWay());
     EXPECT_FALSE(monitor.Tick().ended);
     EXPECT_EQ(monitor.Tick().statusText, *block);
 
@@ -165,6 +164,33 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     }
     // A second press, with the form idle again, is the close: nothing to abort.
     EXPECT_FALSE(monitor.Abort());
+}
+
+TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
+    TempFolder temp;
+    test::MakeFolders(temp / "src");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None));
+    const std::optional<std::string> block = monitor.Abort();
+    ASSERT_TRUE(block);
+    EXPECT_THAT(*block, StartsWith(Block(temp / "src", text::StatusSearching)));
+}
+
+TEST(RunMonitor, ANewRunMayStartBeforeATickEndedTheAbortedOne) {
+    // Run is enabled again the moment the abort restores the form.
+    TempFolder temp;
+    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    ASSERT_TRUE(monitor.Abort());
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.previousRunBlock);  // the new run's own end, with its block
+    EXPECT_TRUE(last.statusText.ends_with(Native("抽出を終了しました。")));
+    EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("a.png"));
 }
 
 TEST(RunMonitor, AbortWithoutARunLetsTheButtonClose) {

@@ -254,7 +254,8 @@ TEST_F(MainForm, EveryCommandSetsItsHintFirst) {
         const char* hint;
     } rows[] = {
         {EdtSource, EN_SETFOCUS, text::HintSource},
-        {BtnRun, BN_CLICKED, text::HintGeneral},  // a button click: the last row
+        // A button's notification: the last row (a click would start a run here).
+        {BtnRun, BN_SETFOCUS, text::HintGeneral},
         {EdtDestination, EN_CHANGE, text::HintDestination},
         {EdtExtensions, EN_SETFOCUS, text::HintExtensionsPreset},
         {CmbKind, CBN_SETFOCUS, text::HintGeneral},
@@ -269,7 +270,7 @@ TEST_F(MainForm, EveryCommandSetsItsHintFirst) {
     Command(CmbKind, CBN_SELCHANGE);
     // The field's own change notification already chose the custom-kind hint.
     EXPECT_EQ(StatusText(main_), text::HintExtensionsCustom);
-    Command(BtnBrowseSource, BN_CLICKED);
+    Command(BtnBrowseSource, BN_SETFOCUS);  // a click would open the folder dialog
     EXPECT_EQ(StatusText(main_), text::HintGeneral);
     // Text the program sets itself notifies too: the last edit changed sets the hint.
     ::SetWindowTextA(Item(EdtSource), "C:\\x");

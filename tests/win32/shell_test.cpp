@@ -65,7 +65,7 @@ TEST_F(ShellStart, ClassesShareTheBackgroundAndOnlyTheMainOneHasTheProgramIcon) 
 TEST_F(ShellStart, EveryDialogHasItsProcedureFromTheStart) {
     // A dialog left without one would open nothing, and the threshold step would read that
     // as the answer "no bound".
-    for (const char* identifier : {AboutDialogId}) {
+    for (const char* identifier : {AboutDialogId, ThresholdDialogId}) {
         SCOPED_TRACE(identifier);
         const DialogRegistration registered = RegisterDialogProcedure(identifier, {});
         RegisterDialogProcedure(identifier, registered);

@@ -1,12 +1,14 @@
 // tools/bench/make_tree.cpp: writes the benchmark trees.
 //
-//   make_tree mixed DIR SEEDS   20,000 files in 400 folders; 5,000 of them images: PNG and
-//                               BMP written here, JPEG and GIF copied from the ImageMagick
-//                               seeds in SEEDS (*.jpg, *.gif); the rest other kinds
+//   make_tree mixed DIR SEEDS [N]   N files (default 20,000) in N / 50 folders; one in four
+//                               of them images: PNG and BMP written here, JPEG and GIF
+//                               copied from the ImageMagick seeds in SEEDS (*.jpg, *.gif);
+//                               the rest other kinds
 //   make_tree many DIR N        N small files named *.jpg (found, measured as 1) in
 //                               folders of 500, for the memory figure
 //
 // Deterministic: the same arguments give the same tree.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -143,16 +145,16 @@ std::vector<Bytes> Seeds(const fs::path& folder, const std::string& extension) {
     return seeds;
 }
 
-int Mixed(const fs::path& root, const fs::path& seedFolder) {
+int Mixed(const fs::path& root, const fs::path& seedFolder, int Files) {
     const std::vector<Bytes> jpegs = Seeds(seedFolder, ".jpg");
     const std::vector<Bytes> gifs = Seeds(seedFolder, ".gif");
     const char* others[] = {"txt", "dat", "html", "mp3", "doc", "zip", "c", "log", "xml", "pdf"};
     std::mt19937 random(20240601);
-    constexpr int Folders = 400, Files = 20000, Images = 5000;
+    const int Folders = std::max(1, Files / 50), Images = Files / 4;
     std::vector<fs::path> folders;
     std::set<fs::path> usedRepeats;
     for (int i = 0; i < Folders; ++i) {
-        // 20 top folders of 19 sub-folders each, plus the top folders themselves.
+        // Top folders of 19 sub-folders each, plus the top folders themselves.
         const fs::path top = root / ("album" + std::to_string(i / 20));
         folders.push_back(i % 20 == 0 ? top : top / ("part" + std::to_string(i % 20)));
         fs::create_directories(folders.back());
@@ -200,8 +202,10 @@ int Many(const fs::path& root, long count) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "mixed" && argc == 4) return Mixed(argv[2], argv[3]);
+    if (mode == "mixed" && (argc == 4 || argc == 5)) {
+        return Mixed(argv[2], argv[3], argc == 5 ? std::stoi(argv[4]) : 20000);
+    }
     if (mode == "many" && argc == 4) return Many(argv[2], std::stol(argv[3]));
-    std::fputs("usage: make_tree mixed DIR SEEDS | make_tree many DIR N\n", stderr);
+    std::fputs("usage: make_tree mixed DIR SEEDS [N] | make_tree many DIR N\n", stderr);
     return 2;
 }

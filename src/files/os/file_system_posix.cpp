@@ -165,7 +165,10 @@ CopyResult Fill(int in, const struct stat& source, int out, std::stop_token stop
         ssize_t got = 0;
         if (inKernel) {
             got = ::copy_file_range(in, nullptr, out, nullptr, ChunkSize, 0);
-            if (got < 0 && KernelCopyRefused(errno)) {
+            // EFBIG: the target's end sits at the file-size limit, and the kernel refuses
+            // even the step that would find the source's end. Read and write tell the two
+            // apart: a read of 0 ends the copy, a write of more fails it.
+            if (got < 0 && (KernelCopyRefused(errno) || errno == EFBIG)) {
                 inKernel = false;
                 continue;
             }

@@ -1,0 +1,23 @@
+// app/folder_inputs_win32.h: the other ways into the two folder fields besides typing: the
+// two browse buttons, through the shell's folder dialog, and a file or folder dropped on
+// the window. Drops are taken once: the first one turns acceptance off until a run ends.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace tessel {
+
+// The browse button for the field `fieldId` (EdtSource or EdtDestination), with its title.
+void BrowseForFolder(HWND window, int fieldId, const char* title);
+
+// The shell's folder dialog over `path` (MAX_PATH bytes): opens on that folder when it is
+// one. 1 with the chosen folder in `path`, 0 when cancelled (`path` unchanged).
+int FolderPicker(HWND owner, const char* title, char* path);
+
+// WM_DROPFILES: takes the first dropped item only, releases the drop, turns acceptance off,
+// and fills the fields by the saved-page rule.
+void DropHandler(HWND window, HDROP drop);
+
+}  // namespace tessel

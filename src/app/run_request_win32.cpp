@@ -1,0 +1,71 @@
+#include "app/run_request_win32.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+#include "app/control_ids.h"
+#include "app/controls_win32.h"
+#include "app/form_logic.h"
+#include "app/form_table.h"
+#include "app/main_window_win32.h"
+#include "app/texts.h"
+#include "job/run_monitor.h"
+#include "job/run_request.h"
+#include "job/texts.h"
+
+namespace tessel {
+namespace {
+
+// An existing folder, or a missing last level under an existing folder that the user lets
+// us create. Only that one level is made; its parent must exist.
+bool AcceptDestination(HWND window, const std::string& destination) {
+    switch (CheckDestinationFolder(destination)) {
+        case DestinationCheck::Exists: return true;
+        case DestinationCheck::Invalid: return false;
+        case DestinationCheck::Missing: break;
+    }
+    if (ShowMessage(window, text::CreateDestinationQuestion, MB_YESNO) != IDYES) return false;
+    return CreateDestinationFolder(destination);
+}
+
+}  // namespace
+
+int ShowMessage(HWND owner, const char* message, UINT type) {
+    return ::MessageBoxA(owner, message, text::ProgramTitle, type);
+}
+
+void EnterRunningState(HWND window) {
+    for (const int id : RunLockedControls()) ::EnableWindow(Control(window, id), FALSE);
+    ::ShowWindow(Control(window, PrgProgress), SW_SHOW);
+    ::SetWindowTextA(Control(window, BtnExit), text::Abort);
+    ::SetWindowTextA(Control(window, EdtLog), text::StatusSearching);
+}
+
+void StartRun(HWND window) {
+    RunMonitor* monitor = FormMonitor();
+    if (monitor == nullptr || monitor->RunUnderWay()) return;
+
+    RunSettings settings;
+    settings.sourceFolder = ControlText(Control(window, EdtSource));
+    if (!IsValidSourceFolder(settings.sourceFolder)) {
+        ShowMessage(window, text::SourceFolderInvalid, MB_OK);
+        return;
+    }
+    settings.destinationFolder = ControlText(Control(window, EdtDestination));
+    if (!AcceptDestination(window, settings.destinationFolder)) {
+        ShowMessage(window, text::DestinationFolderInvalid, MB_OK);
+        return;
+    }
+    settings.options = OptionsFromRadios([window](int id) { return IsChecked(window, id); });
+    // Taken as typed: blanks and case stay, and an empty field gives ",,".
+    settings.extensionList = MakeExtensionList(ControlText(Control(window, EdtExtensions)));
+
+    EnterRunningState(window);
+    ::SendMessageA(Control(window, PrgProgress), PBM_SETPOS, 0, 0);
+    monitor->Start(std::move(settings));
+    ::SetTimer(window, ProgressTimerId, 200, nullptr);
+}
+
+}  // namespace tessel

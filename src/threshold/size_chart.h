@@ -1,0 +1,79 @@
+// threshold/size_chart.h: the geometry of the size histogram that the threshold dialog
+// shows: one bar per SquareSide class from 0 to maxSide, a frame and the axis labels, all in
+// pixels of the 360 x 240 chart bitmap; and which size lies under the pointer. Pure: the
+// dialog draws what these functions decide.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessel {
+
+namespace chart {
+inline constexpr int Width = 360;  // the bitmap, and the divisor of PointerToSide
+inline constexpr int Height = 240;
+inline constexpr int PlotLeft = 16;  // the bars spread over x = 16 to 344
+inline constexpr int PlotRight = 344;
+inline constexpr int PlotTop = 16;
+inline constexpr int Baseline = 224;
+// Where the bitmap's (0, 0) lies in the dialog's client area (ChartOrigin).
+inline constexpr int OriginX = 8;
+inline constexpr int OriginY = 8;
+}  // namespace chart
+
+// A rectangle as GDI takes it: right and bottom are outside.
+struct ChartRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    friend bool operator==(const ChartRect&, const ChartRect&) = default;
+};
+
+struct ChartBar {
+    std::int32_t side = 0;  // the size class
+    ChartRect rect;
+    friend bool operator==(const ChartBar&, const ChartBar&) = default;
+};
+
+// Text in the build's own encoding, drawn with its top left corner at (x, y).
+struct ChartLabel {
+    std::string text;
+    int x = 0, y = 0;
+    friend bool operator==(const ChartLabel&, const ChartLabel&) = default;
+};
+
+struct SizeChartLayout {
+    std::int32_t largestCount = 0;
+    // One per class that has files, in class order; an empty class draws nothing, not even
+    // a line on the baseline. When the scales are classes per pixel below 1, several bars
+    // share a column and the tallest shows.
+    std::vector<ChartBar> bars;
+    ChartRect frame;                 // drawn over the bars
+    std::vector<ChartLabel> labels;  // drawn last, opaque, in this order
+};
+
+// The largest count of the classes 0 to maxSide; 0 when there are none or all are empty.
+std::int32_t LargestCount(std::span<const std::int32_t> histogram, std::int32_t maxSide);
+
+// Bars, frame and labels for `histogram` (maxSide + 1 counters; a shorter one counts as
+// empty past its end). Without a size to spread (maxSide 0) or a file to count (largest
+// count 0) a scale would divide by zero: the chart then has the frame and the labels only.
+SizeChartLayout LayOutSizeChart(std::span<const std::int32_t> histogram, std::int32_t maxSide);
+
+// The x at which `text` ends flush with the chart's right edge, counting every two bytes as
+// one full-width character of the 12-pixel label font. Right for code page 932 text, which
+// the Windows build draws; UTF-8 text (three bytes a character) comes out further left.
+int RightFlushX(std::string_view text);
+
+// The dialog's client rectangle that the chart covers; the pointer line is drawn within it.
+inline constexpr ChartRect ChartArea = {
+    chart::OriginX, chart::OriginY, chart::OriginX + chart::Width, chart::OriginY + chart::Height};
+
+// The size under the pointer at client (x, y), or none when the pointer is not over the
+// bars: 24 < x < 352 and 8 < y < 248. The x is read against the whole bitmap width (360),
+// not the 328 pixels of the bars, so the value shown at the bar of size s is about 0.91 s.
+std::optional<std::int32_t> PointerToSide(int x, int y, std::int32_t maxSide);
+
+}  // namespace tessel

@@ -1,0 +1,401 @@
+// The real Tessel.exe, driven from this second process by control IDs only, as a user
+// would drive it: runs over real trees, the folder messages and the creation question, the
+// abort during the search and during a large copy, and the menu's exit during a run.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "remote_window.h"
+#include "support/test_support.h"
+#include "support/tiny_png.h"
+
+namespace tessel::test {
+namespace {
+
+// Identifiers as the window has them; the test speaks to the program only through them.
+enum : int {
+    EdtSource = 1000,
+    EdtDestination = 1001,
+    CmbKind = 1004,
+    EdtLog = 1006,
+    BtnRun = 1007,
+    BtnExit = 1008,
+    RadThresholdManual = 1020,
+    MenuExit = 1035,
+};
+
+std::string BesideThisTest(const char* name) {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    const std::string self = path;
+    return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+LONGLONG SizeOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void WriteSparse(const std::string& path, LONGLONG size) {
+    MakeFolders(path.substr(0, path.find_last_of('\\')));
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(file);
+    ::CloseHandle(file);
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Tessel.exe started from a folder of its own, as the shell starts it, and closed (or
+// killed, if it hangs) at the end of the test.
+class Program {
+public:
+    Program() {
+        const std::string exe = folder_ / "Tessel.exe";
+        EXPECT_TRUE(::CopyFileA(BesideThisTest("Tessel.exe").c_str(), exe.c_str(), TRUE));
+        std::string commandLine = "\"" + exe + "\"";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                     nullptr, folder_.Path().c_str(), &startup, &process_));
+        main_ = drive::WaitForShown("NORMAL0", 30000, process_.dwProcessId);
+        EXPECT_NE(main_, nullptr);
+    }
+    ~Program() {
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            ::PostMessageA(main_, WM_CLOSE, 0, 0);
+            if (::WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0) {
+                ADD_FAILURE() << "the program did not end";
+                ::TerminateProcess(process_.hProcess, 99);
+            }
+        }
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HWND Item(int id) const { return ::GetDlgItem(main_, id); }
+    std::string Text(int id) const { return drive::TextOf(Item(id)); }
+    void Set(int id, const std::string& text) { drive::SetText(Item(id), text); }
+    void Press(int id) { drive::Press(main_, id); }
+    void Post(int command) { ::PostMessageA(main_, WM_COMMAND, command, 0); }
+    void Choose(int id, int index) { drive::SelectItem(main_, id, index); }
+    DWORD Id() const { return process_.dwProcessId; }
+    void Check(int id) { drive::CheckRadio(main_, id); }
+    void Close() { ::PostMessageA(main_, WM_CLOSE, 0, 0); }
+    bool LogHas(const std::string& part, int milliseconds = 60000) {
+        return drive::WaitUntil([&] { return Text(EdtLog).find(part) != std::string::npos; },
+                                milliseconds);
+    }
+    // The message box that the program shows next, answered with `button`.
+    std::string AnswerMessage(int button) {
+        HWND box = drive::WaitForMessageBox(process_.dwProcessId, 10000);
+        if (box == nullptr) return "(no message box)";
+        const std::string text = drive::MessageOf(box);
+        drive::Answer(box, button);
+        drive::WaitUntil([&] { return !::IsWindow(box); }, 10000);
+        return text;
+    }
+    bool NoMessageBox() const {
+        return drive::FindShown("#32770", process_.dwProcessId) == nullptr;
+    }
+    DWORD WaitForExit(int milliseconds) {
+        if (::WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return 999;
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    TempFolder folder_;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
+
+const std::string Finished = Native("抽出を終了しました。");
+
+TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
+    TempFolder source, destination;
+    WriteBytes(source / "a/x.png", TinyPng(300, 300));
+    WriteBytes(source / "b/x.png", TinyPng(40, 40, 100));  // same name, other size: x(1).png
+    WriteBytes(source / "d/x.png", TinyPng(300, 300));     // same name and size: not again
+    WriteSized(source / "c/y.jpg", 3000);                  // not a picture: side 1, copied
+    WriteText(source / "c/notes.txt", "not listed");
+    Program program;
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    program.Press(BtnRun);
+    ASSERT_TRUE(program.LogHas(Finished));
+
+    const std::string log = program.Text(EdtLog);
+    const std::string firstLines = Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" +
+                                   source.Path() + "\r\n" +
+                                   Native("抽出ファイルが4個見つかりました。") + "\r\n";
+    EXPECT_EQ(log.rfind(firstLines, 0), 0u) << log;
+    EXPECT_NE(log.find(Native("重複ファイル：2個\r\nファイル縦横サイズ閾値設定：なし\r\n実際に保存"
+                              "されたファイル数：3個（※同名かつ同サイズのファイルは上書きしません"
+                              "）\r\n\r\n抽出を終了しました。")),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(Occurrences(log, Native("直前の処理")), 1u);
+    EXPECT_EQ(FilesUnder(destination.Path()),
+              (std::vector<std::string>{"x(1).png", "x.png", "y.jpg"}));
+    EXPECT_EQ(ReadBytes(destination / "x(1).png"), TinyPng(40, 40, 100));
+    EXPECT_EQ(program.Text(BtnExit), Native("終了"));
+    EXPECT_TRUE(::IsWindowEnabled(program.Item(BtnRun)));
+    EXPECT_FALSE(::IsWindowVisible(program.Item(1009)));
+}
+
+TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
+    TempFolder source, destination;
+    for (const std::uint32_t side : {100u, 249u, 250u, 251u, 300u, 640u}) {
+        WriteBytes(source / ("p" + std::to_string(side) + ".png"), TinyPng(side, side));
+    }
+    Program program;
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    program.Check(RadThresholdManual);
+    program.Press(BtnRun);
+    HWND dialog = drive::WaitForShown("NORMALDLG", 20000, program.Id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(drive::TextOf(dialog), Native("下限閾値を設定してください"));
+    // While the question is open the log stands at the calculating line.
+    EXPECT_NE(program.Text(EdtLog).find(Native("合計ファイルサイズと重複ファイル数を算出中")),
+              std::string::npos);
+    drive::SetText(::GetDlgItem(dialog, 1028), "250");
+    drive::Press(dialog, 1030);  // 設定する
+    ASSERT_TRUE(program.LogHas(Finished));
+    const std::string log = program.Text(EdtLog);
+    EXPECT_NE(log.find(Native("抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]")),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(FilesUnder(destination.Path()),
+              (std::vector<std::string>{"p251.png", "p300.png", "p640.png"}));
+}
+
+TEST(WindowRun, InvalidFoldersAndTheCreationQuestion) {
+    TempFolder source, parent;
+    WriteBytes(source / "p.png", TinyPng(10, 10));
+    const std::string sourceInvalid = Native("抽出元フォルダの指定が不正です。");
+    const std::string destinationInvalid = Native("コピー先フォルダの指定が不正です。");
+    const std::string question = Native("コピー先フォルダは存在しません。作成しますか？");
+    Program program;
+    const std::string before = program.Text(EdtLog);
+
+    // The source is looked at first, even when the destination is bad too.
+    program.Set(EdtSource, "");
+    program.Set(EdtDestination, "nowhere");
+    program.Press(BtnRun);
+    EXPECT_EQ(program.AnswerMessage(IDOK), sourceInvalid);
+    program.Set(EdtSource, source / "p.png");  // a file is no folder
+    program.Press(BtnRun);
+    EXPECT_EQ(program.AnswerMessage(IDOK), sourceInvalid);
+
+    program.Set(EdtSource, source.Path());
+    const struct {
+        const char* what;
+        std::string destination;
+    } invalid[] = {
+        {"one word", "nowhere"},
+        {"parent missing", parent / "gone/new"},
+        {"trailing backslash on a file's name", source / "p.png\\"},
+    };
+    for (const auto& c : invalid) {
+        SCOPED_TRACE(c.what);
+        program.Set(EdtDestination, c.destination);
+        program.Press(BtnRun);
+        EXPECT_EQ(program.AnswerMessage(IDOK), destinationInvalid);  // no question first
+    }
+
+    const std::string created = parent / "new";
+    program.Set(EdtDestination, created);
+    program.Press(BtnRun);
+    EXPECT_EQ(program.AnswerMessage(IDNO), question);
+    EXPECT_EQ(program.AnswerMessage(IDOK), destinationInvalid);
+    EXPECT_EQ(::GetFileAttributesA(created.c_str()), INVALID_FILE_ATTRIBUTES);
+    // Nothing started: the form is as it was.
+    EXPECT_EQ(program.Text(BtnExit), Native("終了"));
+    EXPECT_EQ(program.Text(EdtLog), before);
+
+    // A second Run checks everything again and, on yes, makes the one missing level.
+    program.Press(BtnRun);
+    EXPECT_EQ(program.AnswerMessage(IDYES), question);
+    ASSERT_TRUE(program.LogHas(Finished));
+    EXPECT_TRUE(program.NoMessageBox());
+    EXPECT_EQ(FilesUnder(created), std::vector<std::string>{"p.png"});
+}
+
+TEST(WindowRun, AbortDuringTheSearch) {
+    TempFolder source, destination;
+    for (int i = 0; i < 300; ++i) {
+        WriteText(source / ("f" + std::to_string(i % 20) + "/g" + std::to_string(i) + "/a.png"),
+                  "x");
+    }
+    Program program;
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    // Both land in the window's queue at once: the abort comes while the search starts.
+    program.Press(BtnRun);
+    program.Press(BtnExit);
+    ASSERT_TRUE(program.LogHas(Native("直前の処理"), 10000));
+    EXPECT_EQ(program.Text(BtnExit), Native("終了"));
+    const std::string log = program.Text(EdtLog);
+    EXPECT_EQ(log.rfind(Native("直前の処理"), 0), 0u) << log;
+    // What the log showed at the abort, even if the worker had not written a word yet.
+    EXPECT_NE(log.find(source.Path() + "\r\n" + Native("抽出ファイルを検索しています･･･")),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find(Finished), std::string::npos);
+    ::Sleep(600);  // three ticks
+    EXPECT_EQ(program.Text(EdtLog), log);
+    EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
+    EXPECT_TRUE(FilesUnder(destination.Path()).empty());
+}
+
+TEST(WindowRun, AbortDuringTheCopyOfLargeFiles) {
+    TempFolder source, destination;
+    constexpr LONGLONG Size = 384LL << 20;
+    for (const char* name : {"a.zip", "b.zip", "c.zip"}) WriteSparse(source / name, Size);
+    Program program;
+    program.Choose(CmbKind, 1);  // 圧縮ファイル
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    program.Press(BtnRun);
+    ASSERT_TRUE(program.LogHas(Native("重複ファイル：0個")));
+    ::Sleep(100);
+    program.Press(BtnExit);
+    ASSERT_TRUE(program.LogHas(Native("直前の処理"), 10000));
+    EXPECT_EQ(program.Text(BtnExit), Native("終了"));
+    ::Sleep(600);
+    const std::string log = program.Text(EdtLog);
+    EXPECT_EQ(log.rfind(Native("直前の処理"), 0), 0u) << log;
+    EXPECT_EQ(Occurrences(log, Native("直前の処理")), 1u);
+    EXPECT_EQ(log.find(Finished), std::string::npos);
+    EXPECT_LT(FilesUnder(destination.Path()).size(), 3u);
+    for (const std::string& name : FilesUnder(destination.Path())) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(name == "a.zip" || name == "b.zip" || name == "c.zip");
+        EXPECT_EQ(SizeOf(destination / name), Size);  // whole, never partial
+    }
+}
+
+TEST(WindowRun, MenuExitDuringARunEndsTheProgramCleanly) {
+    TempFolder source, destination;
+    constexpr LONGLONG Size = 384LL << 20;
+    for (const char* name : {"a.zip", "b.zip"}) WriteSparse(source / name, Size);
+    Program program;
+    program.Choose(CmbKind, 1);
+    program.Set(EdtSource, source.Path());
+    program.Set(EdtDestination, destination.Path());
+    program.Press(BtnRun);
+    ASSERT_TRUE(program.LogHas(Native("重複ファイル：0個")));
+    program.Post(MenuExit);
+    EXPECT_EQ(program.WaitForExit(20000), 0u);
+    for (const std::string& name : FilesUnder(destination.Path())) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(SizeOf(destination / name), Size);
+    }
+}
+
+TEST(WindowRun, ClosingInEachPhaseEndsCleanlyAndLeavesNothingPartial) {
+    constexpr LONGLONG Size = 256LL << 20;
+    const struct {
+        const char* phase;
+        bool byMenu;
+    } cases[] = {
+        {"search", false}, {"search", true}, {"bound", false},
+        {"bound", true},   {"copy", false},  {"copy", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.phase) + (c.byMenu ? " by the menu" : " by the close box"));
+        TempFolder source, destination;
+        for (const char* name : {"a.bmp", "b.bmp"}) WriteSparse(source / name, Size);
+        WriteBytes(source / "small.png", TinyPng(500, 500));
+        Program program;
+        program.Set(EdtSource, source.Path());
+        program.Set(EdtDestination, destination.Path());
+        const std::string phase = c.phase;
+        if (phase == "bound") program.Check(RadThresholdManual);
+        program.Press(BtnRun);
+        if (phase == "bound") {
+            ASSERT_NE(drive::WaitForShown("NORMALDLG", 20000, program.Id()), nullptr);
+        } else if (phase == "copy") {
+            ASSERT_TRUE(program.LogHas(Native("重複ファイル：0個")));
+        }
+        // In the search the close lands right behind the Run in the window's queue.
+        if (c.byMenu) {
+            program.Post(MenuExit);
+        } else {
+            program.Close();
+        }
+        EXPECT_EQ(program.WaitForExit(20000), 0u);
+        for (const std::string& name : FilesUnder(destination.Path())) {
+            SCOPED_TRACE(name);
+            const LONGLONG whole = name == "small.png" ? LONGLONG(TinyPng(500, 500).size()) : Size;
+            EXPECT_EQ(SizeOf(destination / name), whole);
+        }
+    }
+}
+
+TEST(WindowRun, TwentyAbortsAtRandomMomentsLeaveOnlyWholeCopies) {
+    // Many files keep every run going for seconds under Wine (each copy costs milliseconds),
+    // far beyond the longest wait; the large ones put some aborts inside a long copy.
+    TempFolder source;
+    std::vector<std::string> names;
+    for (int i = 0; i < 2; ++i) {
+        names.push_back("large" + std::to_string(i) + ".bmp");
+        WriteSized(source / ("big/" + names.back()), 96u << 20, static_cast<std::uint8_t>(i));
+    }
+    for (int i = 0; i < 800; ++i) {
+        names.push_back("small" + std::to_string(i) + ".png");
+        WriteSized(source / ("d" + std::to_string(i % 6) + "/" + names.back()), 1000 + 37 * i,
+                   static_cast<std::uint8_t>(i));
+    }
+    auto origin = [&](const std::string& name) {
+        if (name.starts_with("large")) return source / ("big/" + name);
+        return source / ("d" + std::to_string(std::stoi(name.substr(5)) % 6) + "/" + name);
+    };
+    Program program;
+    program.Set(EdtSource, source.Path());
+    std::uint32_t random = 12345;
+    for (int run = 0; run < 20; ++run) {
+        SCOPED_TRACE(run);
+        TempFolder destination;
+        program.Set(EdtDestination, destination.Path());
+        program.Press(BtnRun);
+        ASSERT_TRUE(
+            drive::WaitUntil([&] { return program.Text(BtnExit) == Native("中断"); }, 10000));
+        random = random * 1103515245u + 12345u;
+        ::Sleep((random >> 16) % 700);
+        // Pressed after the run's end the button would close the program.
+        ASSERT_EQ(program.Text(BtnExit), Native("中断"));
+        program.Press(BtnExit);
+        ASSERT_TRUE(
+            drive::WaitUntil([&] { return program.Text(BtnExit) == Native("終了"); }, 15000));
+        ::Sleep(250);  // the tick that ends the aborted run
+        EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
+        for (const std::string& name : FilesUnder(destination.Path())) {
+            SCOPED_TRACE(name);
+            ASSERT_NE(std::find(names.begin(), names.end(), name), names.end());
+            EXPECT_EQ(ReadBytes(destination / name), ReadBytes(origin(name)));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessel::test

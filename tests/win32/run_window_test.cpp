@@ -1,0 +1,319 @@
+// The window's side of a run, in this process: drops built as the shell builds them, the
+// tick that leaves an unchanged log alone, the abort that restores the form once, and the
+// About dialog over a running job.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/control_ids.h"
+#include "app/form_table.h"
+#include "app/main_window_win32.h"
+#include "app/modal_dialog_win32.h"
+#include "app/texts.h"
+#include "gui_fixture.h"
+#include "job/texts.h"
+
+namespace tessel::test {
+namespace {
+
+// A drop as Explorer hands it over: DROPFILES, then the ANSI paths, each ended by a NUL,
+// and one more NUL. The receiver frees it with DragFinish.
+HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const std::string& p : paths) size += p.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* text = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
+    for (const std::string& p : paths) {
+        std::memcpy(text, p.c_str(), p.size() + 1);
+        text += p.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return memory;
+}
+
+bool AcceptsDrops(HWND window) {
+    return (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
+}
+
+// Counts the texts set into a control, by subclassing it for the test's length.
+class SetTextCounter {
+public:
+    explicit SetTextCounter(HWND control) : control_(control) {
+        counter_ = this;
+        previous_ = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+    }
+    ~SetTextCounter() {
+        ::SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        counter_ = nullptr;
+    }
+    int count = 0;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+        if (message == WM_SETTEXT) ++counter_->count;
+        return ::CallWindowProcA(counter_->previous_, window, message, w, l);
+    }
+    static inline SetTextCounter* counter_ = nullptr;
+    HWND control_;
+    WNDPROC previous_ = nullptr;
+};
+
+void WriteSparse(const std::string& path, LONGLONG size) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(file);
+    ::CloseHandle(file);
+}
+
+class RunWindow : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        OpenMain();
+    }
+    void Drop(const std::vector<std::string>& paths) {
+        HGLOBAL drop = MakeDrop(paths);
+        ::SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        // DragFinish freed it: the handle no longer names memory.
+        EXPECT_EQ(::GlobalSize(drop), 0u);
+    }
+    void SetFields(const std::string& source, const std::string& destination) {
+        ::SetWindowTextA(Item(EdtSource), source.c_str());
+        ::SetWindowTextA(Item(EdtDestination), destination.c_str());
+    }
+    void Tick() { ::SendMessageA(main_, WM_TIMER, ProgressTimerId, 0); }
+    // Ticks until the log holds `wanted`, at most `ticks` times 20 ms.
+    bool TickUntilLogHas(const std::string& wanted, int ticks = 1000) {
+        for (int i = 0; i < ticks; ++i) {
+            Tick();
+            if (TextOf(Item(EdtLog)).find(wanted) != std::string::npos) return true;
+            ::Sleep(20);
+        }
+        return false;
+    }
+    void ExpectIdleForm() {
+        for (const int id : RunLockedControls()) EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
+        EXPECT_FALSE(::IsWindowVisible(Item(PrgProgress)));
+        EXPECT_EQ(TextOf(Item(BtnExit)), text::Exit);
+    }
+    static std::size_t Count(const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos;
+             at = text.find(part, at + 1)) {
+            ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(RunWindow, DropsFillTheFieldsByTheSavedPageRule) {
+    TempFolder tree;
+    MakeFolders(tree / "folder");
+    WriteText(tree / "folder/photo.jpg", "x");
+    WriteText(tree / "page.htm", "<html>");
+    MakeFolders(tree / "page.files");
+    WriteText(tree / "Other.HTML", "<html>");
+    MakeFolders(tree / "Other.files");
+    WriteText(tree / "lone.htm", "<html>");
+    // A file in a drive root: the prefix's C: is ours to write.
+    const std::string rootFile = "C:\\tessel-drop-test.txt";
+    WriteText(rootFile, "x");
+
+    const std::string keep = "C:\\untouched";
+    const struct {
+        const char* what;
+        std::vector<std::string> dropped;
+        std::string source, destination;
+    } cases[] = {
+        {"folder", {tree / "folder"}, tree / "folder", keep},
+        {"file", {tree / "folder/photo.jpg"}, tree / "folder", keep},
+        {"file in a drive root", {rootFile}, "C:", keep},
+        {"page with its folder", {tree / "page.htm"}, tree / "page.files", tree / "page"},
+        {".HTML page", {tree / "Other.HTML"}, tree / "Other.files", tree / "Other"},
+        {"page without its folder", {tree / "lone.htm"}, tree.Path(), keep},
+        {"several: the first only", {tree / "folder", tree / "page.htm"}, tree / "folder", keep},
+        {"nothing there", {tree / "gone"}, keep, keep},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetFields(keep, keep);
+        ::DragAcceptFiles(main_, TRUE);
+        Drop(c.dropped);
+        EXPECT_EQ(TextOf(Item(EdtSource)), c.source);
+        EXPECT_EQ(TextOf(Item(EdtDestination)), c.destination);
+        EXPECT_FALSE(AcceptsDrops(main_));  // off after every drop, taken or not
+    }
+    ::DeleteFileA(rootFile.c_str());
+}
+
+TEST_F(RunWindow, DropsAreTakenAgainOnlyAfterARun) {
+    TempFolder source, destination;
+    EXPECT_TRUE(AcceptsDrops(main_));  // the window is made accepting them
+    Drop({source.Path()});
+    EXPECT_FALSE(AcceptsDrops(main_));  // a second drop is refused by the shell now
+
+    SetFields(source.Path(), destination.Path());
+    Command(BtnRun, BN_CLICKED);
+    EXPECT_FALSE(AcceptsDrops(main_));
+    ASSERT_TRUE(TickUntilLogHas(Native("直前の処理")));
+    EXPECT_TRUE(AcceptsDrops(main_));
+    Drop({destination.Path()});
+    EXPECT_EQ(TextOf(Item(EdtSource)), destination.Path());
+}
+
+TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
+    // One large file: while it is copied the worker's text stays the summary.
+    TempFolder source, destination;
+    WriteSparse(source / "big.zip", 2LL << 30);
+    SetFields(source.Path(), destination.Path());
+    ::SendMessageA(Item(CmbKind), CB_SETCURSEL, 1, 0);  // 圧縮ファイル
+    Command(CmbKind, CBN_SELCHANGE);
+    Command(BtnRun, BN_CLICKED);
+    ASSERT_TRUE(TickUntilLogHas(Native("重複ファイル：0個")));
+    {
+        SetTextCounter sets(Item(EdtLog));
+        for (int i = 0; i < 5; ++i) Tick();
+        const bool copyUnderWay =
+            TextOf(Item(EdtLog)).find(Native("コピーしています")) == std::string::npos;
+        if (copyUnderWay) {
+            EXPECT_EQ(sets.count, 0);
+        }
+    }
+    Command(BtnExit, BN_CLICKED);  // abort: the copy under way leaves nothing
+    EXPECT_TRUE(NamesIn(destination.Path()).empty());
+}
+
+TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
+    TempFolder source, destination;
+    for (int i = 0; i < 400; ++i) {
+        WriteSized(source / ("d" + std::to_string(i % 9) + "/f" + std::to_string(i) + ".bmp"), 8192,
+                   static_cast<std::uint8_t>(i));
+    }
+    SetFields(source.Path(), destination.Path());
+    Command(BtnRun, BN_CLICKED);
+    EXPECT_EQ(TextOf(Item(BtnExit)), text::Abort);
+    EXPECT_FALSE(::IsWindowEnabled(Item(BtnRun)));
+    EXPECT_TRUE(::IsWindowVisible(Item(PrgProgress)));
+    ASSERT_TRUE(TickUntilLogHas(Native("コピーしています")));
+
+    Command(BtnExit, BN_CLICKED);
+    ExpectIdleForm();
+    const std::string block = TextOf(Item(EdtLog));
+    EXPECT_EQ(block.rfind(Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" +
+                              source.Path() + "\r\n",
+                          0),
+              0u);
+    for (int i = 0; i < 3; ++i) Tick();
+    EXPECT_EQ(TextOf(Item(EdtLog)), block);  // once, also after the ticks
+    EXPECT_EQ(Count(TextOf(Item(EdtLog)), Native("直前の処理")), 1u);
+    EXPECT_TRUE(AcceptsDrops(main_));
+
+    // Every copy that stands is whole; nothing partial or temporary is left.
+    const std::vector<std::string> copied = NamesIn(destination.Path());
+    EXPECT_LT(copied.size(), 400u);
+    for (const std::string& name : copied) {
+        SCOPED_TRACE(name);
+        const int n = std::stoi(name.substr(1));
+        EXPECT_EQ(ReadBytes(destination / name),
+                  ReadBytes(source / ("d" + std::to_string(n % 9) + "/" + name)));
+    }
+    // A second press, the run being over, closes the program.
+    Command(BtnExit, BN_CLICKED);
+    EXPECT_FALSE(::IsWindow(main_));
+}
+
+// Samples the bar and the log every `period` ms from inside whatever loop runs.
+struct Sampler {
+    std::set<LRESULT> positions;
+    std::set<std::string> logs;
+    HWND main = nullptr;
+    int left = 0;
+    std::function<void()> done;
+    static inline Sampler* current = nullptr;
+    static void CALLBACK Sample(HWND, UINT, UINT_PTR timer, DWORD) {
+        Sampler& s = *current;
+        s.positions.insert(::SendMessageA(::GetDlgItem(s.main, PrgProgress), PBM_GETPOS, 0, 0));
+        s.logs.insert(TextOf(::GetDlgItem(s.main, EdtLog)));
+        if (--s.left == 0) {
+            ::KillTimer(nullptr, timer);
+            s.done();
+        }
+    }
+};
+
+TEST_F(RunWindow, AboutDuringARunLetsTheBarAndTheLogMove) {
+    TempFolder source, destination;
+    for (int i = 0; i < 1500; ++i) {
+        WriteSized(source / ("d" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".gif"), 512,
+                   static_cast<std::uint8_t>(i));
+    }
+    SetFields(source.Path(), destination.Path());
+    Command(BtnRun, BN_CLICKED);
+
+    Sampler sampler;
+    Sampler::current = &sampler;
+    sampler.main = main_;
+    sampler.left = 12;
+    sampler.done = [] {
+        HWND about = ::FindWindowA(DialogClassName, nullptr);
+        if (about) ::SendMessageA(about, WM_CLOSE, 0, 0);
+    };
+    ::SetTimer(nullptr, 0, 250, &Sampler::Sample);
+    // The About dialog's own loop runs the window's timer meanwhile.
+    ModalDialogRunner(main_, AboutDialogId);
+    EXPECT_GT(sampler.positions.size(), 1u);
+    EXPECT_GT(sampler.logs.size(), 1u);
+    Command(BtnExit, BN_CLICKED);
+}
+
+// Ends the shell's folder dialog, once it shows, with `button`; what its tree had selected
+// is then the answer.
+int browseButton = 0;
+void CALLBACK EndBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = ::FindWindowA("#32770", nullptr);
+    if (box == nullptr || !::IsWindowVisible(box)) return;  // not yet: the timer comes again
+    ::KillTimer(nullptr, timer);
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(browseButton, BN_CLICKED), 0);
+}
+
+TEST_F(RunWindow, BrowseOpensOnTheFieldsFolderAndCancelKeepsIt) {
+    TempFolder folder;
+    MakeFolders(folder / "chosen");
+    const struct {
+        const char* what;
+        std::string field;
+        int button;
+        std::string after;
+    } cases[] = {
+        {"OK on the preselected folder", folder / "chosen", IDOK, folder / "chosen"},
+        {"cancel", folder / "chosen", IDCANCEL, folder / "chosen"},
+        {"cancel without a folder", "no such folder", IDCANCEL, "no such folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::SetWindowTextA(Item(EdtDestination), c.field.c_str());
+        browseButton = c.button;
+        ::SetTimer(nullptr, 0, 100, EndBrowse);
+        Command(BtnBrowseDestination, BN_CLICKED);
+        EXPECT_EQ(TextOf(Item(EdtDestination)), c.after);
+    }
+}
+
+}  // namespace
+}  // namespace tessel::test

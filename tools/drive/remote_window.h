@@ -1,0 +1,46 @@
+// tools/drive/remote_window.h: driving a running Tessel.exe from another process by its
+// control identifiers, as a user would: fill a field, check a radio, press a button,
+// answer a message box, read the log. Shared by the tessel-drive tool (scripts,
+// screenshots) and the end-to-end tests.
+//
+// Everything is posted or asked with a time limit: a button whose handler opens a message
+// box would otherwise hold the caller until somebody answers it. Texts are the window's
+// own bytes (code page 932).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace tessel::drive {
+
+// The first visible top-level window of `className` (of process `processId`, when not 0).
+HWND FindShown(const char* className, DWORD processId = 0);
+
+// Polls `ready` every 20 ms for up to `milliseconds`; whether it held.
+bool WaitUntil(const std::function<bool()>& ready, int milliseconds);
+
+// FindShown, waiting up to `milliseconds`; null when none came.
+HWND WaitForShown(const char* className, int milliseconds, DWORD processId = 0);
+
+// The text of another process's control (WM_GETTEXT, up to 4 KiB); "" when it does not
+// answer within a second.
+std::string TextOf(HWND control);
+void SetText(HWND control, const std::string& text);
+
+// Posts the click of button `id` to its parent, as the button itself would.
+void Press(HWND parent, int id);
+// Checks the radio `id` and unchecks the others of its group, as a click on it would.
+void CheckRadio(HWND parent, int id);
+// Selects item `index` of the combobox `id` and tells the parent, as the user's choice does.
+void SelectItem(HWND parent, int id, int index);
+
+// A message box (class "#32770") of process `processId`, waiting up to `milliseconds`.
+HWND WaitForMessageBox(DWORD processId, int milliseconds);
+// The message of a message box: the longest text among its static controls.
+std::string MessageOf(HWND box);
+// Ends a message box with IDOK, IDYES or IDNO.
+void Answer(HWND box, int buttonId);
+
+}  // namespace tessel::drive
