@@ -35,17 +35,20 @@ function(tessel_glob_sources out dir)
     set(${out} ${kept} PARENT_SCOPE)
 endfunction()
 
-# tessel_subsystem_library(<target> [LIBS <lib>...]): a static library of the current
-# folder (and its os/ sub-folder); its texts.cpp, if any, is compiled to code page 932.
+# tessel_subsystem_library(<target> [UTF8_TEXTS] [LIBS <lib>...]): a static library of the
+# current folder (and its os/ sub-folder); its texts.cpp, if any, is compiled to code page
+# 932, or left UTF-8 with UTF8_TEXTS (texts that are names in the engine's UTF-8 paths).
 function(tessel_subsystem_library target)
-    cmake_parse_arguments(arg "" "" "LIBS" ${ARGN})
+    cmake_parse_arguments(arg "UTF8_TEXTS" "" "LIBS" ${ARGN})
     tessel_glob_sources(sources ${CMAKE_CURRENT_SOURCE_DIR})
     tessel_glob_sources(os_sources ${CMAKE_CURRENT_SOURCE_DIR}/os)
     list(FILTER sources EXCLUDE REGEX "/texts\\.cpp$")
     add_library(${target} STATIC ${sources} ${os_sources})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${arg_LIBS} PRIVATE tessel_warnings)
-    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/texts.cpp)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/texts.cpp AND arg_UTF8_TEXTS)
+        target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/texts.cpp)
+    elseif(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/texts.cpp)
         tessel_texts_cp932(${target} ${CMAKE_CURRENT_SOURCE_DIR}/texts.cpp)
     endif()
 endfunction()

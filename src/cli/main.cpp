@@ -1,21 +1,22 @@
-// cli/main.cpp: the tessel command. It checks the folders by the window's rules, fills the
-// job record as the Run button does, starts the same worker, and then drives it as the
-// window's 200 ms timer does: it answers a manual-bound request, shows the progress, and
-// prints the run's final text. Ctrl-C stops the run like the Abort button.
-#include <signal.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <ctime>
+// cli/main.cpp: the tessel command, on Linux (tessel) and in the Windows console
+// (tessel.exe). It checks the folders by the window's rules, fills the job record as the Run
+// button does, starts the same worker, and then drives it as the window's 200 ms timer does:
+// it answers a manual-bound request, shows the progress, and prints the run's final text.
+// Ctrl-C stops the run like the Abort button. What differs between the platforms (the
+// arguments' encoding, the output's code page, the terminal, the signals) is console.h's.
+#include <chrono>
 #include <new>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "base/version.h"
 #include "cli/command_line.h"
+#include "cli/console.h"
 #include "cli/listing.h"
+#include "files/code_page.h"
+#include "files/os/file_system.h"
 #include "job/extraction_job.h"
 #include "job/run_monitor.h"
 #include "job/run_request.h"
@@ -24,35 +25,55 @@
 namespace tessel::cli {
 namespace {
 
+using namespace std::chrono_literals;
+
 enum ExitCode {
     Finished = 0,
     UsageError = 1,
     InvalidFolder = 2,
     OutOfMemory = 3,
-    Interrupted = 130,
+    Interrupted = 130,  // Ctrl-C, Ctrl-Break
+    Terminated = 143,   // SIGTERM; the console closed, log-off, shut-down
 };
 
 // What the command says when memory runs out, in the worker or in its own loop. Files
 // copied before stay, as after Ctrl-C; none is left half written.
 constexpr char OutOfMemoryMessage[] = "out of memory: the run stopped before its end";
 
-void PrintError(std::string_view message) {
-    std::fprintf(stderr, "tessel: %.*s\n", static_cast<int>(message.size()), message.data());
+// The job's texts are in TextCodePage; the command's own are ASCII, or UTF-8 where they
+// quote an argument.
+void PrintError(std::string_view message, CodePage cp = CodePage::Utf8) {
+    Write(Stream::Err, "tessel: ", CodePage::Utf8);
+    Write(Stream::Err, message, cp);
+    Write(Stream::Err, "\n", CodePage::Utf8);
 }
 
-// "out/" names the folder "out": the window's rule (a path ending in a separator is no
-// folder) is about typed Windows paths, and a shell's completion adds the "/" for you.
-std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+// A folder as the command takes it. On Windows "/" is a separator too. "out/" names the
+// folder "out": the window's rule (a path ending in a separator is no folder) is about typed
+// paths, and a shell's completion adds the separator for you. A bare name ("out") is a
+// folder in the current one; the window never sees relative paths, and its rule would call
+// every missing bare name invalid.
+std::string FolderArgument(std::string path, bool bareNameIsRelative) {
+    constexpr char separator = os::PathSeparator;
+    if constexpr (separator == '\\') {
+        for (char& c : path) {
+            if (c == '/') c = '\\';
+        }
+    }
+    while (path.size() > 1 && path.back() == separator) path.pop_back();
+    const bool drive = separator == '\\' && path.find(':') != std::string::npos;
+    if (bareNameIsRelative && path.find(separator) == std::string::npos && !drive) {
+        path = std::string(".") + separator + path;
+    }
     return path;
 }
 
 bool AskYesNo(const char* question) {
-    std::fprintf(stderr, "tessel: %s [y/N] ", question);
-    std::fflush(stderr);
-    char answer[64] = {};
-    if (!std::fgets(answer, sizeof answer, stdin)) return false;
-    return answer[0] == 'y' || answer[0] == 'Y';
+    Write(Stream::Err, "tessel: ", CodePage::Utf8);
+    Write(Stream::Err, question, TextCodePage);
+    Write(Stream::Err, " [y/N] ", CodePage::Utf8);
+    const std::string answer = ReadLine();
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
 // The destination by the run request's rule: an existing folder, or a missing last level
@@ -67,7 +88,7 @@ bool AcceptDestination(const CommandLine& command, const std::string& destinatio
     if (command.dryRun) return true;
     bool create = command.yes;
     // Without a terminal there is nobody to ask, and no answer means no.
-    if (!create && ::isatty(STDIN_FILENO)) create = AskYesNo(text::CreateDestinationQuestion);
+    if (!create && InputIsInteractive()) create = AskYesNo(text::CreateDestinationQuestion);
     return create && CreateDestinationFolder(destination);
 }
 
@@ -93,13 +114,11 @@ public:
         bar.append(static_cast<std::size_t>(filled), '#');
         bar.append(static_cast<std::size_t>(Width - filled), '.');
         bar += "] " + std::to_string(percent) + "%";
-        std::fputs(bar.c_str(), stderr);
-        std::fflush(stderr);
+        Write(Stream::Err, bar, CodePage::Utf8);
     }
     void Clear() {
         if (!shown_ || drawn_ < 0) return;
-        std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
+        Write(Stream::Err, WipeLine(), CodePage::Utf8);
         drawn_ = -1;
     }
 
@@ -109,18 +128,15 @@ private:
 };
 
 int Run(const CommandLine& command) {
-    const std::string source = WithoutTrailingSeparators(command.source);
-    std::string destination = WithoutTrailingSeparators(command.destination);
-    // A bare name is a folder in the current one; the window never sees relative paths,
-    // and its rule would call every missing bare name invalid.
-    if (destination.find('/') == std::string::npos) destination = "./" + destination;
+    const std::string source = FolderArgument(command.source, false);
+    const std::string destination = FolderArgument(command.destination, true);
 
     if (!IsValidSourceFolder(source)) {
-        PrintError(text::SourceFolderInvalid);
+        PrintError(text::SourceFolderInvalid, TextCodePage);
         return InvalidFolder;
     }
     if (!AcceptDestination(command, destination)) {
-        PrintError(text::DestinationFolderInvalid);
+        PrintError(text::DestinationFolderInvalid, TextCodePage);
         return InvalidFolder;
     }
 
@@ -140,32 +156,24 @@ int Run(const CommandLine& command) {
         };
     }
 
-    // A file-size limit (ulimit -f) must fail the one copy that passes it, with EFBIG, not
-    // end the process with SIGXFSZ in the middle of the run.
-    ::signal(SIGXFSZ, SIG_IGN);
+    // A file-size limit must fail the one copy that passes it, not end the process in the
+    // middle of the run.
+    LetCopiesFailAtTheFileSizeLimit();
 
-    // Ctrl-C (and a plain kill) must not end the process under a half-made copy: the
-    // signals are taken synchronously by this loop, and the worker, started after the
-    // mask is set, inherits it. SIGUSR1 is the worker's word that the run has ended, so
-    // the loop need not sleep out its 200 ms.
-    sigset_t signals;
-    sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
-    sigaddset(&signals, SIGUSR1);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    extras.runEnded = [] { ::kill(::getpid(), SIGUSR1); };
+    // Ctrl-C (and a plain kill) must not end the process under a half-made copy.
+    StopRequests stops;
+    extras.runEnded = stops.EndNotice();
 
     ExtractionJob job;
     RunMonitor monitor(job);
     monitor.Start(std::move(settings), std::move(extras));
-    ProgressBar bar(!command.quiet && ::isatty(STDERR_FILENO));
+    ProgressBar bar(!command.quiet && ErrorIsInteractive());
     std::string finalText;
     for (;;) {
         JobTick tick = monitor.Tick();
         if (tick.ended) {
+            bar.Clear();
             if (tick.outOfMemory) {
-                bar.Clear();
                 PrintError(OutOfMemoryMessage);
                 return OutOfMemory;
             }
@@ -175,45 +183,50 @@ int Run(const CommandLine& command) {
         // --threshold=N plays the threshold dialog: the answer is there at once.
         if (tick.question) monitor.AnswerBound(tick.question->serial, command.manualBound);
         bar.Draw(tick.progress);
-        const timespec period{0, 200'000'000};
-        const int signal = sigtimedwait(&signals, nullptr, &period);
-        if (signal == SIGINT || signal == SIGTERM) {
+        const StopRequests::Event event = stops.Wait(200ms);
+        if (event == StopRequests::Event::Interrupted || event == StopRequests::Event::Terminated) {
             monitor.Abort();
+            stops.Stopped();
             bar.Clear();
-            return signal == SIGINT ? Interrupted : 128 + SIGTERM;
+            return event == StopRequests::Event::Interrupted ? Interrupted : Terminated;
         }
     }
-    bar.Clear();
 
-    std::fwrite(listing.data(), 1, listing.size(), stdout);
-    std::printf("%s\n", WithLineFeeds(finalText).c_str());
+    Write(Stream::Out, listing, CodePage::Utf8);
+    Write(Stream::Out, WithLineFeeds(finalText) + "\n", TextCodePage);
     return Finished;
+}
+
+int Main(int argc, char** argv) {
+    const std::vector<std::string> arguments = Arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+    const ParseResult parsed = ParseCommandLine(static_cast<int>(pointers.size()), pointers.data());
+    if (!parsed.command) {
+        PrintError(parsed.error);
+        Write(Stream::Err, "Try 'tessel --help' for more information.\n", CodePage::Utf8);
+        return UsageError;
+    }
+    if (parsed.command->help) {
+        Write(Stream::Out, UsageText(), CodePage::Utf8);
+        return Finished;
+    }
+    if (parsed.command->version) {
+        Write(Stream::Out, "tessel " TESSEL_VERSION_STRING "\n", CodePage::Utf8);
+        return Finished;
+    }
+    return Run(*parsed.command);
 }
 
 }  // namespace
 }  // namespace tessel::cli
 
 int main(int argc, char** argv) {
-    using namespace tessel::cli;
-    const ParseResult parsed = ParseCommandLine(argc, argv);
-    if (!parsed.command) {
-        PrintError(parsed.error);
-        std::fputs("Try 'tessel --help' for more information.\n", stderr);
-        return UsageError;
-    }
-    if (parsed.command->help) {
-        std::fputs(UsageText().c_str(), stdout);
-        return Finished;
-    }
-    if (parsed.command->version) {
-        std::puts("tessel " TESSEL_VERSION_STRING);
-        return Finished;
-    }
     try {
-        return Run(*parsed.command);
+        return tessel::cli::Main(argc, argv);
     } catch (const std::bad_alloc&) {
         // Run's monitor has stopped the worker on the way out.
-        PrintError(OutOfMemoryMessage);
-        return OutOfMemory;
+        tessel::cli::PrintError(tessel::cli::OutOfMemoryMessage);
+        return tessel::cli::OutOfMemory;
     }
 }

@@ -1,6 +1,9 @@
-// files/code_page.cpp: character stepping for code page 932 and UTF-8. Pure byte logic,
+// files/code_page.cpp: character stepping for code page 932 and UTF-8, and the
+// conversions. All but the code page 932 tables (os/code_page_*.cpp) is pure byte logic,
 // so both code pages are tested on every host.
 #include "files/code_page.h"
+
+#include "files/os/code_page_os.h"
 
 namespace tessel {
 namespace {
@@ -18,6 +21,63 @@ std::size_t Utf8SequenceLength(unsigned char b) {
 
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+constexpr char32_t Invalid = 0xFFFFFFFF;
+
+// The code point of the sequence at text[pos] and its length, or Invalid and 1. Surrogate
+// code points are taken (as WTF-8 writes them); overlong forms and code points past
+// U+10FFFF are not.
+char32_t DecodeUtf8(std::string_view text, std::size_t pos, std::size_t& length) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const unsigned char lead = byte(0);
+    length = 1;
+    if (lead < 0x80) return lead;
+    std::size_t need = 0;
+    char32_t cp = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        need = 1, cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        need = 2, cp = lead & 0x0F;
+        if (lead == 0xE0) low = 0xA0;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        need = 3, cp = lead & 0x07;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return Invalid;
+    }
+    if (pos + need >= text.size()) return Invalid;  // cut off by the end
+    for (std::size_t i = 1; i <= need; ++i) {
+        const unsigned char b = byte(i);
+        if (b < (i == 1 ? low : 0x80) || b > (i == 1 ? high : 0xBF)) return Invalid;
+        cp = cp << 6 | (b & 0x3F);
+    }
+    length = need + 1;
+    return cp;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | cp >> 6);
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | cp >> 12);
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | cp >> 18);
+        out += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+bool IsSurrogate(char32_t cp) {
+    return cp >= 0xD800 && cp <= 0xDFFF;
 }
 
 }  // namespace
@@ -80,6 +140,66 @@ std::optional<std::size_t> FindNoCase(std::string_view haystack, std::string_vie
         if (n == needle.size()) return start;
     }
     return std::nullopt;
+}
+
+std::u16string Utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t length = 1;
+        char32_t cp = DecodeUtf8(utf8, pos, length);
+        pos += length;
+        if (cp == Invalid) cp = 0xFFFD;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size() * 3);
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        const bool pair = cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() &&
+                          utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF;
+        if (pair) cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
+    const std::optional<std::u16string> wide = os::Cp932ToUtf16(cp932);
+    if (!wide) return std::nullopt;
+    return Utf16ToUtf8(*wide);
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    // Code page 932 has nothing beyond U+FFFF and no surrogate: those become one "?" per
+    // character here, where the platform would write one per UTF-16 unit.
+    std::u16string bmp;
+    bmp.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::size_t length = 1;
+        const char32_t cp = DecodeUtf8(utf8, pos, length);
+        pos += length;
+        bmp += cp == Invalid || cp >= 0x10000 || IsSurrogate(cp) ? u'?' : static_cast<char16_t>(cp);
+    }
+    return os::BmpToCp932(bmp);
+}
+
+std::string InTextCodePage(std::string_view utf8) {
+    if constexpr (TextCodePage == CodePage::Cp932) {
+        return Utf8ToCp932(utf8);
+    } else {
+        return std::string(utf8);
+    }
 }
 
 }  // namespace tessel

@@ -1,16 +1,52 @@
-// files/code_page.h: character-wise searches in path and list texts.
-// Paths are bytes in the platform's code page: 932 on Windows, UTF-8 on POSIX. In code
-// page 932 the second byte of 表 and ソ is 0x5C, the byte of '\', so every search steps
-// over whole characters; a trail byte never matches a single-byte character.
+// files/code_page.h: character-wise searches in path and list texts, and the conversions
+// between the engine's UTF-8 and the window's code page 932.
+//
+// The engine's paths are UTF-8 on every platform (on Windows the seam speaks UTF-16 to the
+// wide calls), so every name is found and copied, whatever the window can show. Code page
+// 932 lives at the window's edges: its texts and the fixed texts of the Windows build. In
+// code page 932 the second byte of 表 and ソ is 0x5C, the byte of '\', so every search in
+// such a text steps over whole characters; a trail byte never matches a single-byte
+// character.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tessel {
 
 enum class CodePage { Cp932, Utf8 };
+
+// The code page of the program's fixed texts and of everything composed with them: the
+// run's status text, the log, the messages. Code page 932 in the Windows build, whose window
+// uses the ANSI calls; UTF-8 elsewhere.
+#ifdef _WIN32
+inline constexpr CodePage TextCodePage = CodePage::Cp932;
+#else
+inline constexpr CodePage TextCodePage = CodePage::Utf8;
+#endif
+
+// UTF-8 to UTF-16 and back, exactly for every name the wide calls can give: an unpaired
+// surrogate, which Windows allows in names, travels as its own three bytes (as WTF-8 writes
+// it), so a name listed comes back to the same name. Bytes that are not UTF-8 become U+FFFD
+// each.
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// Code page 932 to UTF-8, exactly as Windows converts it; nullopt when the text holds a byte
+// sequence that is no character of code page 932.
+std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
+
+// UTF-8 to code page 932, for showing. Every character that code page 932 lacks (accented
+// Latin letters, Korean, most of simplified Chinese, emoji) becomes one "?", and never a
+// look-alike: "café" reads "caf?", not the "cafe" that would name another file. Bytes that
+// are not UTF-8 become "?" each.
+std::string Utf8ToCp932(std::string_view utf8);
+
+// A UTF-8 text (a path) in TextCodePage: Utf8ToCp932 in the Windows build, unchanged
+// elsewhere.
+std::string InTextCodePage(std::string_view utf8);
 
 // Length in bytes of the character that starts at text[pos] (1 or more, never past the end).
 std::size_t CharLength(std::string_view text, std::size_t pos, CodePage cp);

@@ -2,7 +2,6 @@
 // instead of recursing, so a deep tree costs heap, not the worker thread's stack.
 #include "files/folder_scan.h"
 
-#include <optional>
 #include <utility>
 
 #include "files/code_page.h"
@@ -17,13 +16,13 @@ namespace {
 // entry of the tree.
 class ExtensionMatcher {
 public:
-    explicit ExtensionMatcher(std::string_view extensionList) : list_(extensionList) {
-        // In UTF-8 no byte of a longer character is below 0x80, and a match starts at a comma:
-        // folding the ASCII letters of both sides and comparing bytes is the whole rule.
-        if (os::NativeCodePage == CodePage::Utf8) {
-            folded_.emplace(extensionList);
-            for (char& c : *folded_) c = AsciiLower(c);
-        }
+    // Names are UTF-8, where no byte of a longer character is below 0x80 and a match starts
+    // at a comma: folding the ASCII letters of both sides and comparing bytes is the whole
+    // rule of ContainsNoCase.
+    static_assert(os::NativeCodePage == CodePage::Utf8);
+
+    explicit ExtensionMatcher(std::string_view extensionList) : folded_(extensionList) {
+        for (char& c : folded_) c = AsciiLower(c);
     }
 
     bool operator()(std::string_view name) const {
@@ -32,9 +31,8 @@ public:
         std::string key = ",";
         key += name.substr(*dot + 1);
         key += ',';
-        if (!folded_) return ContainsNoCase(list_, key, os::NativeCodePage);
         for (char& c : key) c = AsciiLower(c);
-        return folded_->find(key) != std::string::npos;
+        return folded_.find(key) != std::string::npos;
     }
 
 private:
@@ -42,8 +40,7 @@ private:
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
 
-    std::string_view list_;
-    std::optional<std::string> folded_;
+    std::string folded_;
 };
 
 struct OpenFolder {
@@ -101,9 +98,9 @@ private:
         // A link or junction may lead back up the tree; its target is searched, if at all,
         // where it really lies.
         if (entry.attributes & os::AttrReparsePoint) return;
-        // The platform could not open it anyway (and on Windows the original text buffer
-        // ends there).
-        if (path.size() + 1 > os::MaxPath) return;
+        // The platform could not open it anyway. Windows has no such limit here: every
+        // sub-folder is entered, however deep the tree.
+        if (os::MaxPath != 0 && path.size() + 1 > os::MaxPath) return;
         // The entry may have been replaced since the listing: the listing itself refuses
         // what is not a folder now, and never follows what is now a link.
         Enter(std::move(path), true);

@@ -1,6 +1,6 @@
-// files/texts.h: the file engine's user-visible texts. Code page 932 on Windows, UTF-8
-// elsewhere. Includes nothing: texts.cpp is compiled with a code page flag that breaks
-// <chrono>.
+// files/texts.h: the file engine's user-visible texts. UTF-8 on every platform, unlike the
+// other subsystems' texts: they are names in paths, and paths are UTF-8 (the Windows seam
+// writes them in UTF-16).
 #pragma once
 
 namespace tessel::text {

@@ -10,13 +10,11 @@
 namespace tessel {
 
 std::string_view NameOfPath(std::string_view path) {
-    // In UTF-8 no byte of a multi-byte character is below 0x80, so the last '/' byte is the
-    // last separator; code page 932 needs the walk over whole characters.
-    const auto separator = os::NativeCodePage == CodePage::Utf8
-                               ? std::optional<std::size_t>(path.rfind(os::PathSeparator))
-                               : FindLastChar(path, os::PathSeparator, os::NativeCodePage);
-    if (!separator || *separator == std::string_view::npos) return path;
-    return path.substr(*separator + 1);
+    // Paths are UTF-8, where no byte of a multi-byte character is below 0x80: the last
+    // separator byte is the last separator.
+    static_assert(os::NativeCodePage == CodePage::Utf8);
+    const std::size_t separator = path.rfind(os::PathSeparator);
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
 namespace {

@@ -14,8 +14,7 @@
 
 namespace tessel {
 
-// The name part of a path: what follows its last separator, found by whole characters of
-// the platform's code page (a CP932 trail byte 0x5C is not a separator).
+// The name part of a path: what follows its last separator.
 std::string_view NameOfPath(std::string_view path);
 
 // Counts found files whose name repeats the name of an earlier one, one file at a time,
@@ -81,6 +80,10 @@ struct SummaryFigures {
 // The four summary lines; the last one by threshold mode (an automatic bound of 0 reads as
 // the failed automatic setting, a manual bound is shown whatever it is).
 std::string FormatSummary(const SummaryFigures& figures);
+
+// The texts below are composed and cut in the code page of the fixed texts (TextCodePage):
+// paths must be given in it (InTextCodePage), so that the cuts count the bytes the window
+// shows.
 
 // The status while copying: the summary, a blank line, the copying line, the path.
 std::string FormatCopyStatus(std::string_view summary, std::string_view lastTakenPath);

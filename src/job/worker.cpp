@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "files/code_page.h"
 #include "files/copy_planner.h"
 #include "files/folder_scan.h"
 #include "files/os/file_system.h"
@@ -97,15 +98,14 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         return;
     }
 
-    // Search. The folder trail keeps its newest 1023 bytes.
+    // Search. The folder trail keeps its newest 1023 bytes, counted in the texts' code page:
+    // paths are converted before they are cut, as the window always cut its own text.
     FoundFileList found;
     ScanHooks hooks;
     hooks.stop = stop;
     hooks.folderEntered = [&](const std::string& folder) {
-        std::string line;
-        line.reserve(folder.size() + 3);
-        line += "\r\n";
-        line += folder;
+        std::string line = "\r\n";
+        line += InTextCodePage(folder);
         line += os::PathSeparator;
         Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
     };
@@ -167,11 +167,11 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
     std::uint64_t saved = 0;
     const std::optional<DuplicateMode> duplicateMode = DuplicateModeOf(run.options);
     if (!extras.dryRun) {
-        std::string_view lastTaken;
+        std::string lastTaken;  // in the texts' code page
         for (std::size_t i = 0; i < count; ++i) {
             if (stop.stop_requested()) return;
             if (found.squareSides[i] > bound) {
-                lastTaken = found.paths[i];
+                lastTaken = InTextCodePage(found.paths[i]);
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
                 if (duplicateMode && CopyFoundFile(found.paths[i], run.destination, *duplicateMode,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tessel {
@@ -81,6 +82,109 @@ TEST(CodePage, ContainsNoCaseFoldsOnlySingleByteLetters) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(ContainsNoCase(c.haystack, c.needle, c.cp), c.found);
+    }
+}
+
+// The conversions at the window's edges. The same table runs natively (glibc's CP932) and
+// under Wine (Windows' tables): the two must agree.
+TEST(CodePageConversion, Cp932ToUtf8IsExact) {
+    const struct {
+        const char* what;
+        std::string_view cp932;
+        std::optional<std::string_view> utf8;
+    } cases[] = {
+        {"empty", "", ""},
+        {"ASCII, backslash included", "C:\\a b\\x.jpg", "C:\\a b\\x.jpg"},
+        {"表 with its trail byte 5C", "C:\\\x95\x5C\\a.jpg", "C:\\表\\a.jpg"},
+        {"ソフト", Software932, "ソフト"},
+        {"half-width katakana", "\xB1\xDF", "ｱﾟ"},
+        {"the duplicates folder",
+         "\x8F\x64\x95\xA1\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xCD\x82\xB1\x82\xBF\x82\xE7",
+         "重複ファイルはこちら"},
+        {"NEC special ①", "\x87\x40", "①"},
+        {"IBM extension ⅰ", "\xFA\x40", "ⅰ"},
+        {"81 60 is the full-width tilde", "\x81\x60", "～"},
+        {"lead byte cut off by the end", "a\x95", std::nullopt},
+        {"lead byte before a blank", "\x81\x20", std::nullopt},
+        {"A0 is no character", "\xA0", std::nullopt},
+        {"FD is no character", "\xFD", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Cp932ToUtf8(c.cp932), c.utf8);
+    }
+}
+
+TEST(CodePageConversion, Utf8ToCp932ShowsWhatItLacksAsOneQuestionMarkEach) {
+    const struct {
+        const char* what;
+        std::string_view utf8;
+        std::string_view cp932;
+    } cases[] = {
+        {"ASCII", "plain.jpg", "plain.jpg"},
+        {"日本", "日本.jpg", "\x93\xFA\x96\x7B.jpg"},
+        {"表 and ソ end in 5C", "表ソ", "\x95\x5C\x83\x5C"},
+        {"é: no best fit to e", "café.jpg", "caf?.jpg"},
+        {"Korean", "한국.png", "??.png"},
+        {"an emoji is one character", "emoji😀.gif", "emoji?.gif"},
+        {"simplified 简 is missing, 体 is there", "简体", "?\x91\xCC"},
+        {"U+301C WAVE DASH: only the full-width tilde is 81 60", "〜～", "?\x81\x60"},
+        {"yen sign: 5C is the backslash", "¥", "?"},
+        {"half-width katakana", "ｱﾟ", "\xB1\xDF"},
+        {"a byte that is no UTF-8",
+         "a\xFF"
+         "b",
+         "a?b"},
+        {"a lone surrogate", "\xED\xA0\x80.jpg", "?.jpg"},
+        {"empty", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932);
+    }
+}
+
+TEST(CodePageConversion, Utf16RoundTripsEveryName) {
+    // Names as the wide calls give them, unpaired surrogates included.
+    const std::u16string names[] = {
+        u"",
+        u"plain.jpg",
+        u"\u8868.jpg",
+        u"caf\u00E9.jpg",
+        u"\uD55C\uAD6D.png",
+        u"emoji\U0001F600.gif",
+        std::u16string(u"lone \xD800 high"),
+        std::u16string(u"lone \xDC00 low"),
+        std::u16string(u"\xDC00\xD800 reversed"),
+        std::u16string(u"ends in \xD83D"),
+    };
+    for (const std::u16string& name : names) {
+        SCOPED_TRACE(testing::PrintToString(Utf16ToUtf8(name)));
+        EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(name)), name);
+    }
+    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, u'\xD800')), "\xED\xA0\x80");
+}
+
+TEST(CodePageConversion, BytesThatAreNoUtf8BecomeReplacementCharacters) {
+    const struct {
+        const char* what;
+        std::string_view utf8;
+        std::u16string utf16;
+    } cases[] = {
+        {"a stray byte",
+         "a\xFF"
+         "b",
+         u"a\uFFFD"
+         "b"},
+        {"overlong slash", "\xC0\xAF", u"\uFFFD\uFFFD"},
+        {"cut off by the end", "\xE8\xA1", u"\uFFFD\uFFFD"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"Latin-1 é", "caf\xE9", u"caf\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);
     }
 }
 

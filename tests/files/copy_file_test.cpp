@@ -173,9 +173,8 @@ TEST(MakeFolder, MakesOneLevel) {
     EXPECT_FALSE(os::MakeFolder(root / "b/c"));  // parent missing
     test::WriteText(root / "file", "x");
     EXPECT_FALSE(os::MakeFolder(root / "file"));
-    EXPECT_TRUE(os::MakeFolder(root / test::Native("重複ファイルはこちら")));
-    EXPECT_THAT(NamesIn(root.Path()),
-                ElementsAre("a/", "file", test::Native("重複ファイルはこちら") + "/"));
+    EXPECT_TRUE(os::MakeFolder(root / "重複ファイルはこちら"));
+    EXPECT_THAT(NamesIn(root.Path()), ElementsAre("a/", "file", "重複ファイルはこちら/"));
 }
 
 }  // namespace

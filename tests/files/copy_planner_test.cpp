@@ -15,7 +15,6 @@ namespace tessel {
 namespace {
 
 using test::NamesIn;
-using test::Native;
 using test::Sep;
 using test::TempFolder;
 using ::testing::ElementsAre;
@@ -232,17 +231,16 @@ TEST(CopyPlanner, StoppedCopySavesNothing) {
 
 TEST(CopyPlanner, JapaneseNamesWithBackslashTrailBytes) {
     TempFolder root;
-    const std::string name = Native("表.jpg");
-    const std::string source = root / Native("ソフト") + Sep() + name;
+    const std::string name = "表.jpg";
+    const std::string source = root / "ソフト" + Sep() + name;
     test::WriteSized(source, 8);
-    test::WriteSized(root / Native("予備") + Sep() + name, 9);
+    test::WriteSized(root / "予備" + Sep() + name, 9);
     test::MakeFolders(root / "dest");
     EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::Numbered));
-    EXPECT_TRUE(CopyFoundFile(root / Native("予備") + Sep() + name, root / "dest",
-                              DuplicateMode::Numbered));
+    EXPECT_TRUE(
+        CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::Numbered));
     EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::SeparateFolder));
-    EXPECT_THAT(NamesIn(root / "dest"),
-                UnorderedElementsAre(name, Native("表(1).jpg"), Duplicates + "/"));
+    EXPECT_THAT(NamesIn(root / "dest"), UnorderedElementsAre(name, "表(1).jpg", Duplicates + "/"));
     EXPECT_THAT(NamesIn(root / "dest" + Sep() + Duplicates), ElementsAre(name));
 }
 

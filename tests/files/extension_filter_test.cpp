@@ -9,8 +9,6 @@
 namespace tessel {
 namespace {
 
-using test::Native;
-
 constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
 constexpr const char* Archives = ",lzh,lha,zip,cab,gz,tar,cpt,";
 
@@ -29,25 +27,27 @@ TEST(ExtensionFilter, MatchesWholeEntriesIgnoringCase) {
         std::string name;
         bool kept;
     } cases[] = {
-        {Images, "photo.JPG", true},             // case ignored
-        {Images, "photo.jpe", false},            // "jpe" is not "jpeg"
-        {Images, "a.pe", false},                 // nor the tail of it
-        {Archives, "backup.tar.gz", true},       // the last "." decides
-        {Archives, "backup.gz.part", false},     //
-        {Images, "README", false},               // no "." no match
-        {Images, ".jpg", true},                  // only a "." in front: extension jpg
-        {Images, "a.", false},                   // empty extension
-        {Images, "a.jpg.", false},               //
-        {",jpg, png,", "a.jpg", true},           // typed "jpg, png"
-        {",jpg, png,", "a.png", false},          // the blank belongs to the entry
-        {",jpg, png,", "a. png", true},          // and matches only a blank
-        {",.jpg,", "a.jpg", false},              // an entry typed with its dot never matches
-        {",.jpg,", "a..jpg", false},             //
-        {Images, Native("表.jpg"), true},        // CP932 trail byte 5C before the dot
-        {Images, Native("ソフト.PNG"), true},    //
-        {Images, Native("写真.ｊｐｇ"), false},  // full-width letters do not fold
-        {Stored(Native("表")), Native("a.表"), true},
-        {",a,", Native("x.ア"), false},  // the trail byte of ア is 'A' in CP932
+        {Images, "photo.JPG", true},          // case ignored
+        {Images, "photo.jpe", false},         // "jpe" is not "jpeg"
+        {Images, "a.pe", false},              // nor the tail of it
+        {Archives, "backup.tar.gz", true},    // the last "." decides
+        {Archives, "backup.gz.part", false},  //
+        {Images, "README", false},            // no "." no match
+        {Images, ".jpg", true},               // only a "." in front: extension jpg
+        {Images, "a.", false},                // empty extension
+        {Images, "a.jpg.", false},            //
+        {",jpg, png,", "a.jpg", true},        // typed "jpg, png"
+        {",jpg, png,", "a.png", false},       // the blank belongs to the entry
+        {",jpg, png,", "a. png", true},       // and matches only a blank
+        {",.jpg,", "a.jpg", false},           // an entry typed with its dot never matches
+        {",.jpg,", "a..jpg", false},          //
+        {Images, "表.jpg", true},             // Japanese names (UTF-8, as every path)
+        {Images, "ソフト.PNG", true},         //
+        {Images, "写真.ｊｐｇ", false},       // full-width letters do not fold
+        {Stored("表"), "a.表", true},         // a Japanese extension typed in the list
+        {",a,", "x.ア", false},               // no byte of ア is 'a' or 'A'
+        {Images, "한국.png", true},           // names no code page 932 can write
+        {Images, "emoji😀.GIF", true},         //
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list + " " + c.name);

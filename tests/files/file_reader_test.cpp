@@ -13,7 +13,7 @@ using test::TempFolder;
 
 TEST(OpenForReading, ReadsAtOffsetsAndStopsAtTheEnd) {
     TempFolder folder;
-    const std::string path = folder / test::Native("表ソ.bin");
+    const std::string path = folder / "表ソ.bin";
     std::vector<std::uint8_t> content(1000);
     for (std::size_t i = 0; i < content.size(); ++i) content[i] = static_cast<std::uint8_t>(i * 7);
     test::WriteBytes(path, content);

@@ -15,7 +15,6 @@
 namespace tessel {
 namespace {
 
-using test::Native;
 using test::Sep;
 using test::TempFolder;
 using ::testing::ElementsAre;
@@ -152,10 +151,10 @@ TEST(FolderScan, MeasuresEachKeptFile) {
 
 TEST(FolderScan, JapaneseNamesKeepTheirBytes) {
     TempFolder root;
-    const std::string folder = Native("ソフト");
-    const std::string file = Native("表.jpg");
+    const std::string folder = "ソフト";
+    const std::string file = "表.jpg";
     test::WriteSized(root / folder + Sep() + file, 9);
-    test::WriteSized(root / folder + Sep() + Native("予定.txt"), 9);
+    test::WriteSized(root / folder + Sep() + "予定.txt", 9);
     const Scan scan = ScanTree(root.Path());
     EXPECT_THAT(scan.list.paths, ElementsAre(root.Path() + Sep() + folder + Sep() + file));
     EXPECT_THAT(scan.lines, ElementsAre(root.Path(), root.Path() + Sep() + folder));

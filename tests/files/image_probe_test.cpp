@@ -412,7 +412,7 @@ TEST(ImageProbe, MeasuresFilesByContentAndGivesOneForEverythingElse) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string path = folder / test::Native(c.name);
+        const std::string path = folder / std::string(c.name);
         test::WriteBytes(path, c.bytes);
         EXPECT_EQ(MeasureSquareSide(path), c.side);
     }

@@ -9,6 +9,7 @@
 
 #include "files/image_probe.h"
 #include "files/os/file_system.h"
+#include "files/os/wide_path_win32.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -19,7 +20,7 @@ using test::TempFolder;
 class HeldOpen {
 public:
     HeldOpen(const std::string& path, DWORD access, DWORD share)
-        : handle_(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+        : handle_(::CreateFileW(os::WidePath(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr)) {}
     ~HeldOpen() {
         if (handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
@@ -35,7 +36,7 @@ private:
 
 TEST(ImageProbeWin32, FileHeldOpenByAnotherHandleMeasuresOne) {
     TempFolder folder;
-    const std::string path = folder / test::Native("表.gif");
+    const std::string path = folder / "表.gif";
     test::WriteBytes(path, test::ReadBytes(test::DataPath("images/gif89a.gif")));
     const struct {
         const char* what;

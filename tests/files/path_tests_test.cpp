@@ -10,7 +10,6 @@
 namespace tessel {
 namespace {
 
-using test::Native;
 using test::Sep;
 using test::TempFolder;
 
@@ -18,8 +17,8 @@ TEST(PathTests, FilesFoldersAndNothing) {
     TempFolder root;
     test::WriteSized(root / "a.jpg", 1234);
     test::MakeFolders(root / "folder");
-    test::WriteSized(root / Native("表"), 7);  // ends in the byte 5C under CP932
-    test::MakeFolders(root / Native("ソフト"));
+    test::WriteSized(root / "表", 7);
+    test::MakeFolders(root / "ソフト");
 
     const struct {
         std::string what;
@@ -28,13 +27,13 @@ TEST(PathTests, FilesFoldersAndNothing) {
     } cases[] = {
         {"file", root / "a.jpg", true, false, true},
         {"folder", root / "folder", false, true, true},
-        {"file named 表", root / Native("表"), true, false, true},
-        {"folder named ソフト", root / Native("ソフト"), false, true, true},
+        {"file named 表", root / "表", true, false, true},
+        {"folder named ソフト", root / "ソフト", false, true, true},
         {"missing", root / "b.jpg", false, false, false},
         {"inside a missing folder", root / "none/a.jpg", false, false, false},
         {"file with a trailing separator", root / "a.jpg" + Sep(), false, false, false},
         {"folder with a trailing separator", root / "folder" + Sep(), false, false, false},
-        {"ソフト with a trailing separator", root / Native("ソフト") + Sep(), false, false, false},
+        {"ソフト with a trailing separator", root / "ソフト" + Sep(), false, false, false},
         {"empty path", "", false, false, false},
     };
     for (const auto& c : cases) {
@@ -61,11 +60,11 @@ TEST(PathTests, QueryEntryReportsNameSizeAndFolderBit) {
 }
 
 TEST(PathTests, FindLastCharUsesThePlatformCodePage) {
-    const std::string name = Native("表.jpg");
+    const std::string name = "表.jpg";
     EXPECT_EQ(FindLastChar(name, '.'), name.size() - 4);
-    const std::string path = Native("ソフト") + Sep() + "a.png";
+    const std::string path = "ソフト" + Sep() + "a.png";
     EXPECT_EQ(FindLastChar(path, Sep()[0]), path.size() - 6);
-    EXPECT_EQ(FindLastChar(Native("表"), Sep()[0]), std::nullopt);
+    EXPECT_EQ(FindLastChar("表", Sep()[0]), std::nullopt);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "files/code_page.h"
+#include "job/status_text.h"
 #include "job/texts.h"
 #include "support/test_support.h"
 
@@ -16,7 +18,7 @@ using test::Native;
 using test::Sep;
 
 std::string P(std::string_view folder, std::string_view name) {
-    return Native(folder) + Sep() + Native(name);
+    return std::string(folder) + Sep() + std::string(name);
 }
 
 TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
@@ -157,12 +159,58 @@ TEST(Summary, CopyingAndFinalTextsFollowTheSummary) {
 
 TEST(Summary, LongPathsAreCutAt1023Bytes) {
     const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
-    const std::string deep = Native("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
+    const std::string deep = std::string("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
     const std::string copying = FormatCopyStatus(summary, deep);
     ASSERT_EQ(copying.size(), 1023u);
     EXPECT_EQ(copying.substr(0, summary.size()), summary);
     const std::string longSummary = std::string(1020, 's');
     EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + Native("実").substr(0, 1));
+}
+
+// A code page 932 text of 表 (95 5C) after an 'x' or two, so that its first `kept` bytes end
+// on the lead byte of a 表: a cut there falls inside the character.
+std::string CutInsideTable(std::size_t kept) {
+    std::string text((kept % 2 == 0) ? 1 : 0, 'x');
+    for (std::size_t i = 0; i < kept / 2 + 8; ++i) text += Utf8ToCp932("表");
+    return text;
+}
+
+TEST(Summary, CutsInCodePage932FallWhereTheBytesSay) {
+    // The window's texts are code page 932, and every cut counts its bytes, even inside a
+    // double-byte character: with the paths converted first, the cuts stay where the window
+    // made them. Each case cuts a path of 表 through its lead byte.
+    const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
+    const std::string copying = FormatCopyStatus(summary, "");
+    const std::size_t folderAt = FormatPreviousRun("", "").size() - 2;  // before its CR LF
+    const std::string path = CutInsideTable(1023 - copying.size());
+    const std::string folder = CutInsideTable(1023 - folderAt);
+    const struct {
+        const char* what;
+        std::string result;
+        std::string expected;
+    } cases[] = {
+        {"the copying line's path", FormatCopyStatus(summary, path),
+         copying + path.substr(0, 1023 - copying.size())},
+        {"the previous-run block's source folder", FormatPreviousRun(folder, "last"),
+         FormatPreviousRun("", "").substr(0, folderAt) + folder.substr(0, 1023 - folderAt)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.result, c.expected);
+        EXPECT_EQ(c.result.size(), 1023u);
+        EXPECT_EQ(c.result.back(), '\x95');  // the lead byte alone at the end
+    }
+    // The step before the calculating line drops strlen + 1 bytes through a character too,
+    // and the folder trail keeps its newest bytes from inside the oldest character kept.
+    const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
+    const std::string table = Utf8ToCp932("表");
+    EXPECT_EQ(CalculatingStatus(std::string(dropped - 1, 'a') + table + "b"),
+              std::string("\x5C") + "b" + text::StatusCalculating);
+    std::string trail = table + table;
+    AppendKeepingTail(trail, "c", 4);
+    EXPECT_EQ(trail,
+              "\x5C\x95\x5C"
+              "c");
 }
 
 }  // namespace

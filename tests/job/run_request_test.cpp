@@ -10,7 +10,6 @@
 namespace tessel {
 namespace {
 
-using test::Native;
 using test::Sep;
 using test::TempFolder;
 
@@ -46,7 +45,7 @@ TEST(RunRequestFolders, DestinationIsCheckedByItsParent) {
         {"trailing separator", temp / "out" + Sep(), DestinationCheck::Missing},
         // In code page 932 the trail byte of 表 is 0x5C: a byte search for the separator
         // would take "...\\新\x95" as the parent and call the destination invalid.
-        {"double-byte last level", temp.Path() + Sep() + Native("新表"), DestinationCheck::Missing},
+        {"double-byte last level", temp.Path() + Sep() + "新表", DestinationCheck::Missing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -57,7 +56,7 @@ TEST(RunRequestFolders, DestinationIsCheckedByItsParent) {
 TEST(RunRequestFolders, CreatesTheLastLevelOnly) {
     TempFolder temp;
     test::MakeFolders(temp / "out");
-    const std::string fresh = temp.Path() + Sep() + Native("新表");
+    const std::string fresh = temp.Path() + Sep() + "新表";
     EXPECT_TRUE(CreateDestinationFolder(fresh));
     EXPECT_EQ(CheckDestinationFolder(fresh), DestinationCheck::Exists);
     EXPECT_FALSE(CreateDestinationFolder(temp / "out"));          // already there

@@ -4,7 +4,13 @@
 
 #include <algorithm>
 
+#include "files/code_page.h"
+
 namespace tessel::test {
+
+std::string Native(std::string_view utf8) {
+    return InTextCodePage(utf8);
+}
 
 std::string TempFolder::operator/(std::string_view relative) const {
     std::string result = path_ + Sep();

@@ -1,5 +1,7 @@
-// tests/support/test_support.h: real files in fresh temporary folders. Paths are texts in
-// the platform's code page (CP932 under Windows), built with Native() from UTF-8 literals.
+// tests/support/test_support.h: real files in fresh temporary folders. Paths are UTF-8 on
+// every platform, as the engine's are: write them as they are. The program's fixed texts and
+// the log are in TextCodePage (CP932 under Windows), built with Native() from UTF-8
+// literals.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,9 @@ namespace tessel::test {
 // The platform's separator as a text, for building expected paths.
 std::string Sep();
 
-// A UTF-8 literal in the platform's path code page: unchanged on POSIX, CP932 on Windows.
+// A UTF-8 literal as the program's texts have it, in the window's native code page
+// (TextCodePage): CP932 under Windows, where a character it lacks is "?"; unchanged
+// elsewhere.
 std::string Native(std::string_view utf8);
 
 // A fresh empty folder, removed with everything in it by the destructor (read-only and

@@ -15,10 +15,6 @@ namespace tessel::test {
 std::string Sep() {
     return "/";
 }
-std::string Native(std::string_view utf8) {
-    return std::string(utf8);
-}
-
 TempFolder::TempFolder() {
     std::string pattern = (fs::temp_directory_path() / "tessel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";

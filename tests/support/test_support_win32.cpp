@@ -1,4 +1,6 @@
-// Test files through the ANSI calls, so names are CP932 exactly as the program sees them.
+// Test files through the wide calls, so names are UTF-8 exactly as the engine sees them, and
+// trees deeper than MAX_PATH can be made and removed. (The long form here is the seam's own
+// WidePath: a test of names and depth must reach what the engine reaches.)
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,55 +8,49 @@
 #include <algorithm>
 #include <atomic>
 
+#include "files/code_page.h"
+#include "files/os/wide_path_win32.h"
 #include "support/test_support.h"
 
 namespace tessel::test {
 namespace {
 
-// Positions of the real backslashes: a CP932 trail byte can be 0x5C too.
-std::vector<std::size_t> SeparatorPositions(const std::string& path) {
-    std::vector<std::size_t> positions;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-            ++i;
-        } else if (path[i] == '\\') {
-            positions.push_back(i);
-        }
-    }
-    return positions;
-}
+using os::Utf8Of;
+using os::WidePath;
 
 void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(WidePath(folder, L"\\*").c_str(), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = data.cFileName;
+            const std::string name = Utf8Of(data.cFileName);
             if (name == "." || name == "..") continue;
             const std::string path = folder + "\\" + name;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ::SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 RemoveTree(path);
+            } else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                ::RemoveDirectoryW(WidePath(path).c_str());
             } else {
-                ::DeleteFileA(path.c_str());
+                ::DeleteFileW(WidePath(path).c_str());
             }
-        } while (::FindNextFileA(find, &data));
+        } while (::FindNextFileW(find, &data));
         ::FindClose(find);
     }
-    ::SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryA(folder.c_str());
+    ::SetFileAttributesW(WidePath(folder).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(WidePath(folder).c_str());
 }
 
-// `native` joins levels with '\\' for the calls; `shown` joins them with '/' for the result
-// (replacing bytes afterwards would also hit CP932 trail bytes).
+// `native` joins levels with '\\' for the calls; `shown` joins them with '/' for the result.
 void Collect(const std::string& root, const std::string& native, const std::string& shown,
              std::vector<std::string>& files) {
-    WIN32_FIND_DATAA data;
+    WIN32_FIND_DATAW data;
     const std::string folder = native.empty() ? root : root + "\\" + native;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    HANDLE find = ::FindFirstFileW(WidePath(folder, L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = Utf8Of(data.cFileName);
         if (name == "." || name == "..") continue;
         const std::string nextNative = native.empty() ? name : native + "\\" + name;
         const std::string nextShown = shown.empty() ? name : shown + "/" + name;
@@ -63,7 +59,7 @@ void Collect(const std::string& root, const std::string& native, const std::stri
         } else {
             files.push_back(nextShown);
         }
-    } while (::FindNextFileA(find, &data));
+    } while (::FindNextFileW(find, &data));
     ::FindClose(find);
 }
 
@@ -73,29 +69,16 @@ std::string Sep() {
     return "\\";
 }
 
-std::string Native(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int wide =
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), wide);
-    const int narrow =
-        ::WideCharToMultiByte(CP_ACP, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(narrow), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, w.data(), wide, s.data(), narrow, nullptr, nullptr);
-    return s;
-}
-
 TempFolder::TempFolder() {
     static std::atomic<unsigned> counter{0};
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    std::string base = temp;
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    std::string base = Utf8Of(temp);
     if (!base.empty() && base.back() == '\\') base.pop_back();
     for (;;) {
         path_ = base + "\\tessel-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
                 std::to_string(counter++);
-        if (::CreateDirectoryA(path_.c_str(), nullptr)) break;
+        if (::CreateDirectoryW(WidePath(path_).c_str(), nullptr)) break;
         if (::GetLastError() != ERROR_ALREADY_EXISTS) {
             ADD_FAILURE() << "cannot create " << path_;
             break;
@@ -108,22 +91,23 @@ TempFolder::~TempFolder() {
 }
 
 void MakeFolders(const std::string& path) {
-    for (const std::size_t pos : SeparatorPositions(path)) {
-        if (pos > 2) ::CreateDirectoryA(path.substr(0, pos).c_str(), nullptr);
+    for (std::size_t pos = path.find('\\', 3); pos != std::string::npos;
+         pos = path.find('\\', pos + 1)) {
+        ::CreateDirectoryW(WidePath(path.substr(0, pos)).c_str(), nullptr);
     }
-    ::CreateDirectoryA(path.c_str(), nullptr);
+    ::CreateDirectoryW(WidePath(path).c_str(), nullptr);
 }
 
 void SetReadOnly(const std::string& path) {
-    if (!::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) {
+    if (!::SetFileAttributesW(WidePath(path).c_str(), FILE_ATTRIBUTE_READONLY)) {
         ADD_FAILURE() << "cannot make " << path << " read-only";
     }
 }
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    const auto separators = SeparatorPositions(path);
-    if (!separators.empty()) MakeFolders(path.substr(0, separators.back()));
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::size_t separator = path.rfind('\\');
+    if (separator != std::string::npos) MakeFolders(path.substr(0, separator));
+    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         ADD_FAILURE() << "cannot write " << path;
@@ -140,8 +124,8 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr);
+    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         ADD_FAILURE() << "cannot read " << path;
         return bytes;
@@ -156,14 +140,14 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW(WidePath(folder, L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
-        const std::string name = data.cFileName;
+        const std::string name = Utf8Of(data.cFileName);
         if (name == "." || name == "..") continue;
         names.push_back(name + ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "/" : ""));
-    } while (::FindNextFileA(find, &data));
+    } while (::FindNextFileW(find, &data));
     ::FindClose(find);
     std::sort(names.begin(), names.end());
     return names;

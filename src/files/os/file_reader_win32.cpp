@@ -1,9 +1,11 @@
-// files/os/file_reader_win32.cpp: reading a file by offset through CreateFileA/ReadFile.
+// files/os/file_reader_win32.cpp: reading a file by offset through CreateFileW/ReadFile.
 // The file is opened without sharing: while a header is read nobody may write it, and a
 // file that another program holds open cannot be opened at all (it then measures 1).
 #include "files/os/file_reader_win32.h"
 
 #include <utility>
+
+#include "files/os/wide_path_win32.h"
 
 namespace tessel::os {
 
@@ -39,7 +41,7 @@ std::uint64_t Win32FileReader::Size() const {
 }
 
 UniqueFile OpenUnshared(const std::string& path) {
-    return UniqueFile(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    return UniqueFile(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

@@ -1,6 +1,7 @@
 // files/os/file_system.h: everything the engine needs from the operating system's file
-// system. Two implementations: file_system_win32.cpp (the ANSI ...A calls, code page 932)
-// and file_system_posix.cpp. Nothing above this header includes <windows.h> or <dirent.h>.
+// system. Two implementations: file_system_win32.cpp (the wide ...W calls) and
+// file_system_posix.cpp. Paths are UTF-8 on both. Nothing above this header includes
+// <windows.h> or <dirent.h>.
 #pragma once
 
 #include <cstddef>
@@ -29,15 +30,18 @@ inline constexpr std::uint32_t AttrDevice = 0x40;
 inline constexpr std::uint32_t AttrNormal = 0x80;
 inline constexpr std::uint32_t AttrReparsePoint = 0x400;
 
-// The separator between a folder and a name, and the code page of every path text.
+// The code page of every path text: UTF-8 on both platforms.
+inline constexpr CodePage NativeCodePage = CodePage::Utf8;
+
+// The separator between a folder and a name, and the longest path the platform's calls
+// accept in bytes, terminator included (0: none of the engine's own).
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';
-inline constexpr CodePage NativeCodePage = CodePage::Cp932;
-// Longest path the platform's ANSI calls accept, terminator included.
-inline constexpr std::size_t MaxPath = 260;
+// The wide calls take the long form up to 32,767 UTF-16 units and refuse what is longer
+// themselves; a folder they cannot list contributes nothing.
+inline constexpr std::size_t MaxPath = 0;
 #else
 inline constexpr char PathSeparator = '/';
-inline constexpr CodePage NativeCodePage = CodePage::Utf8;
 inline constexpr std::size_t MaxPath = 4096;
 #endif
 
@@ -89,8 +93,8 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);
 
 // Looks up the one entry that `path` names, as its folder's listing would report it. A path
-// that ends in a separator is never found. Windows asks FindFirstFileA, so a path with
-// wildcards is judged by the first entry it matches. Returns false when nothing is there.
+// that ends in a separator is never found, nor on Windows a bare drive ("C:") or a path with
+// wildcards (no name has them). Returns false when nothing is there.
 bool GetEntry(const std::string& path, DirEntry& entry);
 
 // A file opened for reading, closed by its destructor.

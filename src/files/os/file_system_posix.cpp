@@ -26,8 +26,8 @@ struct DirCloser {
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
 
-// The attribute word a Windows listing would give an entry named `shownName` whose own
-// type is `own` and whose target (for a link) is `led`.
+// The attribute word a Windows listing would give an entry named `shownName` that is a
+// link or not, `led` being what it is (for a link, what the link leads to).
 std::uint32_t AttributesOf(std::string_view shownName, bool link, const struct stat& led) {
     std::uint32_t attributes = 0;
     if (!shownName.empty() && shownName.front() == '.') attributes |= AttrHidden;

@@ -1,29 +1,35 @@
-// files/os/file_system_win32.cpp: the file-system seam on Windows, through the ANSI calls
-// only, so every path is code page 932 bytes exactly as the window shows them. The copy
-// writes to a temporary name beside the target and moves it into place with MoveFileExA,
-// which without MOVEFILE_REPLACE_EXISTING refuses a taken name itself.
+// files/os/file_system_win32.cpp: the file-system seam on Windows, through the wide calls.
+// The engine's paths are UTF-8; here they become UTF-16, in the long form past MAX_PATH
+// (wide_path_win32.h), so names that code page 932 cannot write (café, 한국, emoji) and
+// trees deeper than MAX_PATH are found and copied like any other. The copy writes to a
+// temporary name beside the target and moves it into place with MoveFileExW, which without
+// MOVEFILE_REPLACE_EXISTING refuses a taken name itself.
 #include <windows.h>
 
 #include <memory>
 #include <string>
 
-#include "files/code_page.h"
 #include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
+#include "files/os/wide_path_win32.h"
 
 namespace tessel::os {
 namespace {
 
 constexpr DWORD ChunkSize = 1u << 20;
 
-DirEntry EntryFrom(const WIN32_FIND_DATAA& data) {
+DirEntry EntryFrom(const WIN32_FIND_DATAW& data) {
     DirEntry entry;
-    entry.name = data.cFileName;
+    entry.name = Utf8Of(data.cFileName);
     entry.attributes = data.dwFileAttributes;
     entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return entry;
+}
+
+DWORD AttributesOf(const std::string& path) {
+    return ::GetFileAttributesW(WidePath(path).c_str());
 }
 
 // A temporary file beside the target: deleted by the destructor unless it was moved into
@@ -35,8 +41,8 @@ public:
     bool Create(const std::string& folder, std::string_view targetName) {
         // A one-character target has 36 temporary names; a folder may hold them all.
         for (int attempt = 0; attempt < 200; ++attempt) {
-            path_ = folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~');
-            file_ = UniqueFile(::CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+            path_ = WidePath(folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~'));
+            file_ = UniqueFile(::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
             if (file_) return true;
             const DWORD error = ::GetLastError();
@@ -47,16 +53,16 @@ public:
     }
     ~TempFile() {
         file_.Reset();
-        if (!path_.empty()) ::DeleteFileA(path_.c_str());
+        if (!path_.empty()) ::DeleteFileW(path_.c_str());
     }
 
     HANDLE Handle() const { return file_.Get(); }
-    const std::string& Path() const { return path_; }
+    const std::wstring& Path() const { return path_; }
     bool Close() { return file_.Reset(); }
     void Keep() { path_.clear(); }
 
 private:
-    std::string path_;
+    std::wstring path_;  // as the wide calls take it
     UniqueFile file_;
 };
 
@@ -94,11 +100,11 @@ bool SameFile(HANDLE a, HANDLE b) {
 // What CopyFileA refuses to replace: the source itself (under any of its names) and a file
 // that is read-only, hidden or system. Told before any data is read. Wine's own CopyFile and
 // MoveFileEx replace such files, so the attributes are looked at here, not left to the move.
-CopyResult RefusalToReplace(HANDLE source, const std::string& target) {
-    const DWORD attributes = ::GetFileAttributesA(target.c_str());
+CopyResult RefusalToReplace(HANDLE source, const std::wstring& target) {
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return CopyResult::Copied;
     // Attribute access only: no sharing mode stands in its way, not even the source's own.
-    const UniqueFile taken(::CreateFileA(target.c_str(), FILE_READ_ATTRIBUTES,
+    const UniqueFile taken(::CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                          nullptr));
@@ -126,27 +132,30 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
     const DWORD special =
         FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
     if (options.refuseLink) {
-        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        const DWORD attributes = AttributesOf(folder);
         if (attributes == INVALID_FILE_ATTRIBUTES ||
             (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
                 FILE_ATTRIBUTE_DIRECTORY) {
             return false;
         }
     }
-    WIN32_FIND_DATAA data;
-    const UniqueFind find(::FindFirstFileA((folder + "\\*").c_str(), &data));
+    WIN32_FIND_DATAW data;
+    // Basic: no short 8.3 names, which nothing here reads.
+    const UniqueFind find(::FindFirstFileExW(WidePath(folder, L"\\*").c_str(), FindExInfoBasic,
+                                             &data, FindExSearchNameMatch, nullptr,
+                                             FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return false;
     do {
         if (options.stop.stop_requested()) break;
-        const std::string_view name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const bool plain = (data.dwFileAttributes & special) == 0;
-        if (options.wanted && plain && !options.wanted(name)) continue;
+        const std::wstring_view wideName = data.cFileName;
+        if (wideName == L"." || wideName == L"..") continue;
         DirEntry entry = EntryFrom(data);
+        const bool plain = (data.dwFileAttributes & special) == 0;
+        if (options.wanted && plain && !options.wanted(entry.name)) continue;
         // The size and attributes are the find data's: the file is opened only to be read.
         if (options.measure &&
             (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
-            (!options.wanted || options.wanted(name))) {
+            (!options.wanted || options.wanted(entry.name))) {
             UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
             if (file) {
                 Win32FileReader reader(std::move(file), entry.size);
@@ -156,41 +165,51 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
             }
         }
         entries.push_back(std::move(entry));
-    } while (::FindNextFileA(find.Get(), &data));
+    } while (::FindNextFileW(find.Get(), &data));
     return true;
 }
 
 bool GetEntry(const std::string& path, DirEntry& entry) {
-    if (path.empty()) return false;
-    // Tested by character: the trail byte of 表 is 0x5C too, and "C:\表" is a fine path.
-    if (FindLastChar(path, '\\', CodePage::Cp932) == path.size() - 1) return false;
-    WIN32_FIND_DATAA data;
-    const UniqueFind find(::FindFirstFileA(path.c_str(), &data));
-    if (!find) return false;
-    entry = EntryFrom(data);
+    // "C:\a\" names nothing, as its listing would not show it; nor does a bare drive "C:"
+    // (the calls would take it for that drive's current folder).
+    if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
+    if (path.size() == 2 && path[1] == ':') return false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    const std::size_t separator = path.find_last_of("\\/");
+    entry.name = separator == std::string::npos ? path : path.substr(separator + 1);
+    entry.attributes = data.dwFileAttributes;
+    entry.size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                     ? 0
+                     : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return true;
 }
 
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop) {
     if (stop.stop_requested()) return CopyResult::Stopped;
-    const auto separator = FindLastChar(target, '\\', CodePage::Cp932);
+    const std::size_t separator = target.find_last_of("\\/");
     if (separator == target.size() - 1) return CopyResult::Failed;
-    const std::string folder = separator ? target.substr(0, *separator) : std::string(".");
+    const std::string folder =
+        separator != std::string::npos ? target.substr(0, separator) : std::string(".");
+    const std::string name = separator != std::string::npos ? target.substr(separator + 1) : target;
+    const std::wstring wideTarget = WidePath(target);
 
-    UniqueFile in(::CreateFileA(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    UniqueFile in(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!in) return CopyResult::Failed;
     FILETIME written;
     if (!::GetFileTime(in.Get(), nullptr, nullptr, &written)) return CopyResult::Failed;
 
     if (!failIfExists) {
-        const CopyResult refusal = RefusalToReplace(in.Get(), target);
+        const CopyResult refusal = RefusalToReplace(in.Get(), wideTarget);
         if (refusal != CopyResult::Copied) return refusal;
     }
 
     TempFile temp;
-    if (!temp.Create(folder, target.substr(separator ? *separator + 1 : 0))) {
+    if (!temp.Create(folder, name)) {
         return CopyResult::Failed;
     }
     const CopyResult filled = Fill(in.Get(), temp.Handle(), stop);
@@ -199,9 +218,9 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     if (!temp.Close()) return CopyResult::Failed;
     in.Reset();
 
-    // Replacing never takes a folder's place: MoveFileExA refuses (access denied).
+    // Replacing never takes a folder's place: MoveFileExW refuses (access denied).
     const DWORD flags = failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING;
-    if (!::MoveFileExA(temp.Path().c_str(), target.c_str(), flags)) {
+    if (!::MoveFileExW(temp.Path().c_str(), wideTarget.c_str(), flags)) {
         const DWORD error = ::GetLastError();
         const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
         return failIfExists && taken ? CopyResult::TargetExists : CopyResult::Failed;
@@ -211,7 +230,7 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
 }
 
 bool MakeFolder(const std::string& path) {
-    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+    return ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
 }
 
 }  // namespace tessel::os

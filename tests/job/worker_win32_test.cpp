@@ -1,0 +1,180 @@
+// The run's texts in the Windows build, on the real seam under Wine: the engine's paths are
+// UTF-8 and reach every file, the log is code page 932, so each path is converted before it
+// is shown or cut, with "?" for what code page 932 lacks. And the window's typed folders
+// (code page 932) come in exactly.
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "files/code_page.h"
+#include "files/os/wide_path_win32.h"
+#include "job/run_monitor.h"
+#include "job/run_report.h"
+#include "job/run_request.h"
+#include "job/texts.h"
+#include "support/test_support.h"
+#include "support/tiny_png.h"
+
+namespace tessel {
+namespace {
+
+using namespace std::chrono_literals;
+using test::NamesIn;
+using test::Native;
+using test::TempFolder;
+using test::TinyPng;
+using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAre;
+
+// Ticks like the window's timer, but faster, until `until` holds; the last tick.
+JobTick TickUntil(RunMonitor& monitor, const std::function<bool(const JobTick&)>& until) {
+    const auto end = std::chrono::steady_clock::now() + 30s;
+    for (;;) {
+        JobTick tick = monitor.Tick();
+        if (until(tick) || std::chrono::steady_clock::now() > end) return tick;
+        std::this_thread::sleep_for(1ms);
+    }
+}
+
+RunSettings Settings(const std::string& source, const std::string& destination,
+                     ThresholdMode threshold) {
+    return {OptionsWord(DuplicateMode::Numbered, threshold), source, destination,
+            MakeExtensionList(ImageExtensions)};
+}
+
+TEST(WorkerWin32, TheFolderTrailAndTheBlockShowCodePage932WithQuestionMarks) {
+    TempFolder temp;
+    const std::string source = temp / "src/한국";
+    test::WriteBytes(source + "\\café\\a.png", TinyPng(10, 10));
+    test::WriteBytes(source + "\\日本\\b.png", TinyPng(20, 20));
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(source, temp / "dst", ThresholdMode::Manual));
+
+    // At the bound request the status is the folder trail (less its first 50 bytes) and the
+    // calculating line.
+    const JobTick asked =
+        TickUntil(monitor, [](const JobTick& t) { return t.question || t.ended; });
+    ASSERT_TRUE(asked.question);
+    const std::string root = Utf8ToCp932(temp.Path());
+    EXPECT_THAT(asked.statusText, HasSubstr("\r\n" + root + "\\src\\??\\caf?\\\r\n"));
+    EXPECT_THAT(asked.statusText,
+                HasSubstr("\r\n" + root + "\\src\\??\\\x93\xFA\x96\x7B\\"));  // 日本
+    monitor.AnswerBound(asked.question->serial, 0);
+
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.previousRunBlock);
+    EXPECT_THAT(*last.previousRunBlock,
+                HasSubstr(Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + root +
+                          "\\src\\??\r\n" + Native("抽出ファイルが2個見つかりました。")));
+    EXPECT_TRUE(last.previousRunBlock->ends_with(Native("抽出を終了しました。")));
+    EXPECT_THAT(NamesIn(temp / "dst"), UnorderedElementsAre("a.png", "b.png"));
+}
+
+// A sparse file of `size` bytes: long enough to copy that a tick sees the line before it.
+void WriteSparse(const std::string& path, LONGLONG size) {
+    test::MakeFolders(path.substr(0, path.rfind('\\')));
+    HANDLE file = ::CreateFileW(os::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(file);
+    ::CloseHandle(file);
+}
+
+TEST(WorkerWin32, TheCopyingLineShowsThePathInCodePage932) {
+    // Two large files of one name: whichever is copied first stands in the copying line
+    // while the other is copied.
+    TempFolder temp;
+    WriteSparse(temp / "src/a/emoji😀.gif", 64LL << 20);
+    WriteSparse(temp / "src/b/emoji😀.gif", (64LL << 20) + 1);
+    test::MakeFolders(temp / "dst");
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    const std::string copying = Native("コピーしています･･･") + "\r\n" + Utf8ToCp932(temp.Path());
+    const JobTick seen = TickUntil(monitor, [&](const JobTick& t) {
+        return t.ended || t.statusText.find(copying) != std::string::npos;
+    });
+    EXPECT_THAT(seen.statusText, HasSubstr(copying));
+    EXPECT_TRUE(seen.statusText.ends_with("\\emoji?.gif")) << seen.statusText;
+    monitor.Abort();
+}
+
+TEST(WorkerWin32, TheTrailIsCutInCodePage932Bytes) {
+    // Folder names of 表 and 한국: 2 and 1 bytes a character in code page 932 ("?"), 3 in
+    // UTF-8. The trail keeps its newest 1023 bytes of the text the window shows.
+    TempFolder temp;
+    for (int i = 0; i < 12; ++i) {
+        std::string name = "f" + std::to_string(i);
+        for (int k = 0; k < 15; ++k) name += "表한";
+        test::WriteText(temp / ("src/" + name + "/x.txt"), "");
+    }
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    RunSettings settings = Settings(temp / "src", temp / "dst", ThresholdMode::Manual);
+    settings.extensionList = MakeExtensionList("txt");
+    std::vector<std::string> found;
+    RunExtras extras;
+    extras.dryRun = true;
+    extras.foundFilesHook = [&found](const FoundFileList& list) { found = list.paths; };
+    monitor.Start(settings, extras);
+    const JobTick asked =
+        TickUntil(monitor, [](const JobTick& t) { return t.question || t.ended; });
+    ASSERT_TRUE(asked.question);
+    monitor.Abort();
+    ASSERT_EQ(found.size(), 12u);
+
+    std::string trail = std::string(text::StatusSearching) + "\r\n" + Native(temp / "src") + "\\";
+    for (const std::string& path : found) {
+        trail += "\r\n" + Native(path.substr(0, path.size() - std::string("x.txt").size()));
+    }
+    ASSERT_GT(trail.size(), 1100u);
+    EXPECT_EQ(asked.statusText, CalculatingStatus(trail.substr(trail.size() - StatusTextLimit)));
+}
+
+TEST(WorkerWin32, TheWindowsTypedFoldersComeInExactly) {
+    // What the window reads from its fields is code page 932; converted, it names the very
+    // folders, and the run reaches every file below them, names it cannot write included.
+    TempFolder temp;
+    test::WriteBytes(temp / "表/café.jpg", TinyPng(30, 30));
+    test::WriteBytes(temp / "表/한국.png", TinyPng(40, 40));
+    const std::string typedSource = Utf8ToCp932(temp / "表");
+    const std::string typedDestination = Utf8ToCp932(temp / "新表");
+    ASSERT_EQ(typedSource.substr(typedSource.size() - 2), "\x95\x5C");
+
+    EXPECT_TRUE(IsValidSourceFolder(FromWindowText(typedSource)));
+    const std::string destination = FromWindowText(typedDestination);
+    ASSERT_EQ(CheckDestinationFolder(destination), DestinationCheck::Missing);
+    ASSERT_TRUE(CreateDestinationFolder(destination));
+    // On disk it is 新表, as the window's ANSI calls see it.
+    EXPECT_NE(::GetFileAttributesA(typedDestination.c_str()), INVALID_FILE_ATTRIBUTES);
+    // A text that is no code page 932 is no folder.
+    EXPECT_EQ(FromWindowText("C:\\\x81\x20"), "");
+    EXPECT_FALSE(IsValidSourceFolder(FromWindowText("C:\\\x81\x20")));
+
+    ExtractionJob job;
+    RunMonitor monitor(job);
+    monitor.Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None),
+                   FromWindowText(typedSource), destination,
+                   MakeExtensionList(FromWindowText("jpg,png"))});
+    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    ASSERT_TRUE(last.previousRunBlock);
+    // The block shows the source folder as it was typed.
+    EXPECT_THAT(*last.previousRunBlock, HasSubstr("\r\n" + typedSource + "\r\n"));
+    EXPECT_THAT(last.statusText, HasSubstr(Native("実際に保存されたファイル数：2個")));
+    EXPECT_THAT(NamesIn(destination), UnorderedElementsAre("café.jpg", "한국.png"));
+}
+
+}  // namespace
+}  // namespace tessel
