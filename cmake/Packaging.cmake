@@ -1,5 +1,5 @@
 # The release packages, made by `cmake --build --preset <preset> --target package`:
-#   win32, win64  Tessel-<version>-<preset>.zip: Tessel.exe, tessel.exe and 使い方.txt (code
+#   win32, win64  Tessel-<version>-<preset>.zip: Tessel.exe, tessel.com and 使い方.txt (code
 #                 page 932, CR LF), nothing to install;
 #   native        tessel-<version>-Linux.tar.gz and tessel_<version>_<arch>.deb: the tessel
 #                 command and its man page, made from its --help by help2man.

@@ -26,5 +26,6 @@ for preset in "${presets[@]}"; do
   if [ "$preset" != win32 ]; then
     ctest --preset "$preset"
   fi
+  case $preset in native | win64 | win32) bash tools/check-packages.sh "$preset" ;; esac
   echo "=== $preset passed in $((SECONDS - start)) s"
 done

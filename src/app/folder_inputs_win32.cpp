@@ -11,6 +11,7 @@
 #include "app/drop_path.h"
 #include "app/handles_win32.h"
 #include "files/path_tests.h"
+#include "job/run_request.h"
 
 namespace tessel {
 namespace {
@@ -48,6 +49,14 @@ int CALLBACK SelectInitialFolder(HWND dialog, UINT message, LPARAM, LPARAM data)
     return 0;
 }
 
+// The existence tests on texts of the window's fields (code page 932).
+bool IsFolderText(const std::string& text) {
+    return FolderExists(FromWindowText(text));
+}
+bool IsFileText(const std::string& text) {
+    return FileExists(FromWindowText(text));
+}
+
 }  // namespace
 
 int FolderPicker(HWND owner, const char* title, char* path) {
@@ -56,7 +65,7 @@ int FolderPicker(HWND owner, const char* title, char* path) {
     info.hwndOwner = owner;
     info.lpszTitle = title;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    if (FolderExists(path)) {
+    if (IsFolderText(path)) {
         info.lpfn = SelectInitialFolder;
         info.lParam = reinterpret_cast<LPARAM>(path);
     }
@@ -83,7 +92,7 @@ void DropHandler(HWND window, HDROP drop) {
     ::DragAcceptFiles(window, FALSE);
 
     const DroppedFolders folders =
-        MapDroppedPath(dropped, FolderExists, FileExists, CodePage::Cp932);
+        MapDroppedPath(dropped, IsFolderText, IsFileText, CodePage::Cp932);
     if (folders.source) ::SetWindowTextA(Control(window, EdtSource), folders.source->c_str());
     if (folders.destination) {
         ::SetWindowTextA(Control(window, EdtDestination), folders.destination->c_str());

@@ -47,20 +47,23 @@ void StartRun(HWND window) {
     RunMonitor* monitor = FormMonitor();
     if (monitor == nullptr || monitor->RunUnderWay()) return;
 
+    // The fields hold code page 932; the engine's paths are UTF-8, so every name a folder
+    // can hold, in that code page or not, is found and copied by its real name.
     RunSettings settings;
-    settings.sourceFolder = ControlText(Control(window, EdtSource));
+    settings.sourceFolder = FromWindowText(ControlText(Control(window, EdtSource)));
     if (!IsValidSourceFolder(settings.sourceFolder)) {
         ShowMessage(window, text::SourceFolderInvalid, MB_OK);
         return;
     }
-    settings.destinationFolder = ControlText(Control(window, EdtDestination));
+    settings.destinationFolder = FromWindowText(ControlText(Control(window, EdtDestination)));
     if (!AcceptDestination(window, settings.destinationFolder)) {
         ShowMessage(window, text::DestinationFolderInvalid, MB_OK);
         return;
     }
     settings.options = OptionsFromRadios([window](int id) { return IsChecked(window, id); });
     // Taken as typed: blanks and case stay, and an empty field gives ",,".
-    settings.extensionList = MakeExtensionList(ControlText(Control(window, EdtExtensions)));
+    settings.extensionList =
+        MakeExtensionList(FromWindowText(ControlText(Control(window, EdtExtensions))));
 
     EnterRunningState(window);
     ::SendMessageA(Control(window, PrgProgress), PBM_SETPOS, 0, 0);

@@ -1,5 +1,5 @@
 // cli/main.cpp: the tessel command, on Linux (tessel) and in the Windows console
-// (tessel.exe). It checks the folders by the window's rules, fills the job record as the Run
+// (tessel.com). It checks the folders by the window's rules, fills the job record as the Run
 // button does, starts the same worker, and then drives it as the window's 200 ms timer does:
 // it answers a manual-bound request, shows the progress, and prints the run's final text.
 // Ctrl-C stops the run like the Abort button. What differs between the platforms (the

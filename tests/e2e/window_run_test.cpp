@@ -188,6 +188,74 @@ TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
               (std::vector<std::string>{"p251.png", "p300.png", "p640.png"}));
 }
 
+// Files by their real names, whatever code page 932 makes of them.
+std::wstring Wide(const std::string& cp932) {
+    std::wstring wide(cp932.size() + 1, L'\0');
+    const int n = ::MultiByteToWideChar(932, 0, cp932.c_str(), -1, wide.data(),
+                                        static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n) - 1 : 0);
+    return wide;
+}
+
+void WriteWide(const std::wstring& path, std::size_t size) {
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string bytes(size, 'w');
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+std::vector<std::wstring> WideNamesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(WindowRun, NamesCodePage932CannotWriteAreCopiedByTheirRealNames) {
+    // A source folder with a Japanese name, typed in code page 932; inside, names that code
+    // page has no characters for, and a file far below MAX_PATH's reach.
+    TempFolder temp, destination;
+    const std::string source = temp / Native("日本の写真");
+    const std::wstring wsource = Wide(source);
+    ASSERT_TRUE(::CreateDirectoryW(wsource.c_str(), nullptr));
+    for (const wchar_t* name :
+         {L"café.jpg", L"한국.png", L"emoji😀.gif", L"日本.jpg", L"plain.jpg"}) {
+        WriteWide(wsource + L"\\" + name, 10);
+    }
+    ASSERT_TRUE(::CreateDirectoryW((wsource + L"\\b").c_str(), nullptr));
+    WriteWide(wsource + L"\\b\\한국.png", 20);  // same name, other size: 한국(1).png
+    std::wstring deep = L"\\\\?\\" + wsource;
+    while (deep.size() < 320) {
+        deep += L"\\" + std::wstring(40, L'd');
+        ASSERT_TRUE(::CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    WriteWide(deep + L"\\deep.jpg", 30);
+
+    Program program;
+    program.Set(EdtSource, source);
+    program.Set(EdtDestination, destination.Path());
+    program.Press(BtnRun);
+    ASSERT_TRUE(program.LogHas(Finished));
+    const std::string log = program.Text(EdtLog);
+    EXPECT_NE(log.find(source + "\r\n" + Native("抽出ファイルが7個見つかりました。")),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(Native("実際に保存されたファイル数：7個")), std::string::npos) << log;
+    EXPECT_EQ(WideNamesIn(Wide(destination.Path())),
+              (std::vector<std::wstring>{L"café.jpg", L"deep.jpg", L"emoji😀.gif", L"plain.jpg",
+                                         L"日本.jpg", L"한국(1).png", L"한국.png"}));
+}
+
 TEST(WindowRun, InvalidFoldersAndTheCreationQuestion) {
     TempFolder source, parent;
     WriteBytes(source / "p.png", TinyPng(10, 10));

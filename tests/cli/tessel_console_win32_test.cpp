@@ -1,4 +1,4 @@
-// tessel.exe through its process, under Wine: the names code page 932 cannot write, a tree
+// tessel.com through its process, under Wine: the names code page 932 cannot write, a tree
 // past MAX_PATH, the output in the console's code page, the question on the console, exit
 // codes, and Ctrl-C in the middle of a copy.
 #include <windows.h>
@@ -85,7 +85,7 @@ std::string ReadAll(HANDLE pipe) {
     return all;
 }
 
-// A running tessel.exe with its standard output and error read through pipes. Its input is
+// A running tessel.com with its standard output and error read through pipes. Its input is
 // NUL unless `input` (a console's input) is given.
 class Child {
 public:
@@ -102,7 +102,7 @@ public:
         Handle nul(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
                                  OPEN_EXISTING, 0, nullptr));
 
-        const std::wstring program = BesideThisTest(L"tessel.exe");
+        const std::wstring program = BesideThisTest(L"tessel.com");
         std::wstring commandLine = Quoted(program);
         for (const std::string& arg : args) commandLine += L" " + Quoted(Wide(arg));
         STARTUPINFOW startup{};
@@ -323,7 +323,7 @@ std::optional<std::string> UnixProcessWith(const std::string& marker) {
         if (file.h == INVALID_HANDLE_VALUE) continue;
         std::string line = ReadAll(file.h);
         for (char& c : line) c = c ? c : ' ';
-        if (line.find("tessel.exe") != std::string::npos &&
+        if (line.find("tessel.com") != std::string::npos &&
             line.find(marker) != std::string::npos) {
             found = os::Utf8Of(name);
         }
