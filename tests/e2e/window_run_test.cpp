@@ -42,18 +42,6 @@ LONGLONG SizeOf(const std::string& path) {
     return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void WriteSparse(const std::string& path, LONGLONG size) {
-    MakeFolders(path.substr(0, path.find_last_of('\\')));
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    ::SetEndOfFile(file);
-    ::CloseHandle(file);
-}
-
 std::size_t Occurrences(const std::string& text, const std::string& part) {
     std::size_t n = 0;
     for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;

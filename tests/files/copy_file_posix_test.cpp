@@ -67,17 +67,10 @@ private:
     sighandler_t savedSignal_;
 };
 
-void WriteSparse(const std::string& path, std::uint64_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
-    ::close(fd);
-}
-
 // A sparse file of `size` bytes with 1 MiB of data ('d') at each of `offsets`.
 void WriteSparseWithData(const std::string& path, std::uint64_t size,
                          std::initializer_list<std::uint64_t> offsets) {
-    WriteSparse(path, size);
+    test::WriteSparse(path, size);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     const std::vector<char> data(MiB, 'd');
@@ -205,7 +198,7 @@ TEST(CopyFilePosix, FullDiskFailsThePlannerToo) {
 TEST(CopyFilePosix, StopFromAnotherThreadEndsTheCopyAndLeavesNothing) {
     TempFolder root;
     constexpr std::uint64_t size = std::uint64_t{5} << 30;
-    WriteSparse(root / "huge.jpg", size);
+    test::WriteSparse(root / "huge.jpg", size);
     test::MakeFolders(root / "dest");
     for (const Kind& k : Kinds) {
         SCOPED_TRACE(k.name);
@@ -429,7 +422,7 @@ TEST(CopyPlannerPosix, ComparesFullSizes) {
     TempFolder root;
     // Sizes 4 GiB apart: equal in their low 32 bits, still different files.
     test::MakeFolders(root / "dest");
-    WriteSparse(root / "dest/a.jpg", (std::uint64_t{4} << 30) + 10);
+    test::WriteSparse(root / "dest/a.jpg", (std::uint64_t{4} << 30) + 10);
     test::WriteSized(root / "src/a.jpg", 10);
     EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered));
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a.jpg"));

@@ -79,25 +79,12 @@ TEST(WorkerWin32, TheFolderTrailAndTheBlockShowCodePage932WithQuestionMarks) {
     EXPECT_THAT(NamesIn(temp / "dst"), UnorderedElementsAre("a.png", "b.png"));
 }
 
-// A sparse file of `size` bytes: long enough to copy that a tick sees the line before it.
-void WriteSparse(const std::string& path, LONGLONG size) {
-    test::MakeFolders(path.substr(0, path.rfind('\\')));
-    HANDLE file = ::CreateFileW(os::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    ::SetEndOfFile(file);
-    ::CloseHandle(file);
-}
-
 TEST(WorkerWin32, TheCopyingLineShowsThePathInCodePage932) {
     // Two large files of one name: whichever is copied first stands in the copying line
     // while the other is copied.
     TempFolder temp;
-    WriteSparse(temp / "src/a/emoji😀.gif", 64LL << 20);
-    WriteSparse(temp / "src/b/emoji😀.gif", (64LL << 20) + 1);
+    test::WriteSparse(temp / "src/a/emoji😀.gif", 64LL << 20);
+    test::WriteSparse(temp / "src/b/emoji😀.gif", (64LL << 20) + 1);
     test::MakeFolders(temp / "dst");
     ExtractionJob job;
     RunMonitor monitor(job);

@@ -41,6 +41,9 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 void WriteText(const std::string& path, std::string_view text);
 // A file of `size` bytes, each byte from `seed`, so equal sizes can differ in content.
 void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed = 'x');
+// A file of `size` zero bytes that takes no room on disk (a sparse file): long copies for
+// tests that need to catch one under way.
+void WriteSparse(const std::string& path, std::uint64_t size);
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void MakeFolders(const std::string& path);
 // Makes a file read-only: no write permission on POSIX, the read-only attribute on Windows.

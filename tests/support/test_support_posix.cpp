@@ -49,6 +49,15 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
     if (!out) ADD_FAILURE() << "cannot write " << path;
 }
 
+void WriteSparse(const std::string& path, std::uint64_t size) {
+    const fs::path p(path);
+    if (p.has_parent_path()) fs::create_directories(p.parent_path());
+    std::error_code error;
+    { std::ofstream create(p, std::ios::binary | std::ios::trunc); }
+    fs::resize_file(p, size, error);
+    if (error) ADD_FAILURE() << "cannot write " << path << ": " << error.message();
+}
+
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) ADD_FAILURE() << "cannot read " << path;

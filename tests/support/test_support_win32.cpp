@@ -122,6 +122,23 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
     ::CloseHandle(file);
 }
 
+void WriteSparse(const std::string& path, std::uint64_t size) {
+    const std::size_t separator = path.rfind('\\');
+    if (separator != std::string::npos) MakeFolders(path.substr(0, separator));
+    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot write " << path;
+        return;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
+        ADD_FAILURE() << "cannot size " << path;
+    }
+    ::CloseHandle(file);
+}
+
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

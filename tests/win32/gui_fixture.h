@@ -9,8 +9,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/shell_win32.h"
 #include "support/test_support.h"
@@ -56,6 +59,35 @@ inline std::optional<int> DrainQueue() {
         ::DispatchMessageA(&msg);
     }
     return quit;
+}
+
+// Runs `action` once, from inside whichever message loop is running (a dialog blocks in its
+// own loop, so a test acts from thread timers that fire there). Each timer is one-shot and
+// killed first, or it would fire again inside a loop its own action starts.
+inline std::vector<std::pair<UINT_PTR, std::function<void()>>> soonActions;
+
+inline void CALLBACK RunSoonAction(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    for (auto it = soonActions.begin(); it != soonActions.end(); ++it) {
+        if (it->first == timer) {
+            const std::function<void()> action = std::move(it->second);
+            soonActions.erase(it);
+            action();
+            return;
+        }
+    }
+}
+
+inline void Soon(std::function<void()> action) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunSoonAction);
+    ASSERT_NE(timer, 0u);
+    soonActions.emplace_back(timer, std::move(action));
+}
+
+// Forgets the actions whose timers have not fired.
+inline void ClearSoon() {
+    for (const auto& pending : soonActions) ::KillTimer(nullptr, pending.first);
+    soonActions.clear();
 }
 
 class GuiTest : public testing::Test {

@@ -21,27 +21,6 @@
 namespace tessel::test {
 namespace {
 
-// Runs `action` once, from inside whichever message loop is running.
-std::vector<std::pair<UINT_PTR, std::function<void()>>> pending;
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
-    for (auto it = pending.begin(); it != pending.end(); ++it) {
-        if (it->first == timer) {
-            const std::function<void()> action = std::move(it->second);
-            pending.erase(it);
-            action();
-            return;
-        }
-    }
-}
-
-void Soon(std::function<void()> action) {
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunPending);
-    ASSERT_NE(timer, 0u);
-    pending.emplace_back(timer, std::move(action));
-}
-
 void ClickOk(HWND dialog) {
     ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(BtnAboutOk, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, BtnAboutOk)));
@@ -58,7 +37,7 @@ protected:
     }
     void TearDown() override {
         RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
-        pending.clear();
+        ClearSoon();
         GuiTest::TearDown();
     }
 

@@ -70,17 +70,6 @@ private:
     WNDPROC previous_ = nullptr;
 };
 
-void WriteSparse(const std::string& path, LONGLONG size) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    ::SetEndOfFile(file);
-    ::CloseHandle(file);
-}
-
 class RunWindow : public GuiTest {
 protected:
     void SetUp() override {

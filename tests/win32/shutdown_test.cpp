@@ -69,18 +69,6 @@ TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
     }
 }
 
-// Sparse, so that a copy long enough to be caught under way costs no disk.
-void WriteSparse(const std::string& path, LONGLONG size) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    ::SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
-    ::SetEndOfFile(file);
-    ::CloseHandle(file);
-}
-
 LONGLONG SizeOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;

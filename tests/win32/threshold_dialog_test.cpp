@@ -22,27 +22,6 @@
 namespace tessel::test {
 namespace {
 
-std::vector<std::pair<UINT_PTR, std::function<void()>>> pending;
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) {
-    ::KillTimer(nullptr, timer);
-    for (auto it = pending.begin(); it != pending.end(); ++it) {
-        if (it->first == timer) {
-            const std::function<void()> action = std::move(it->second);
-            pending.erase(it);
-            action();
-            return;
-        }
-    }
-}
-
-// Runs `action` once, from inside whichever message loop is running.
-void Soon(std::function<void()> action) {
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, USER_TIMER_MINIMUM, RunPending);
-    ASSERT_NE(timer, 0u);
-    pending.emplace_back(timer, std::move(action));
-}
-
 BoundQuestion Question(std::int32_t maxSide, std::int32_t proposal,
                        std::initializer_list<std::pair<std::int32_t, std::int32_t>> counts = {}) {
     BoundQuestion q;
@@ -109,7 +88,7 @@ protected:
         OpenMain();
     }
     void TearDown() override {
-        pending.clear();
+        ClearSoon();
         GuiTest::TearDown();
     }
 };
