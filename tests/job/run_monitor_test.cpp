@@ -5,11 +5,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <new>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "job/run_request.h"
 #include "job/texts.h"
@@ -171,7 +173,17 @@ TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
     test::MakeFolders(temp / "src");
     ExtractionJob job;
     RunMonitor monitor(job);
-    monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None));
+    // An empty search ends at once, so the worker may well be past it before the press. The
+    // hook holds it there, before the text changes again, until the stop has had ample time.
+    std::atomic<bool> pressed = false;
+    RunExtras extras;
+    extras.foundFilesHook = [&pressed](const FoundFileList&) {
+        const auto end = std::chrono::steady_clock::now() + 10s;
+        while (!pressed && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(200ms);
+    };
+    monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None), std::move(extras));
+    pressed = true;
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
     EXPECT_THAT(*block, StartsWith(Block(temp / "src", text::StatusSearching)));
