@@ -14,20 +14,10 @@ struct MemoryDcTraits {
     static Raw Invalid() { return nullptr; }
     static bool Close(Raw h) { return ::DeleteDC(h) != 0; }
 };
-struct BitmapTraits {
-    using Raw = HBITMAP;
-    static Raw Invalid() { return nullptr; }
-    static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
-};
-struct PenTraits {
-    using Raw = HPEN;
-    static Raw Invalid() { return nullptr; }
-    static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
-};
 
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueBitmap = UniqueHandle<BitmapTraits>;
-using UniquePen = UniqueHandle<PenTraits>;
+using UniqueBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniquePen = UniqueHandle<GdiObjectTraits<HPEN>>;
 
 // GetDC and ReleaseDC: the window's device context for as long as this lives.
 class WindowDc {

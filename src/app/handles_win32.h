@@ -11,13 +11,10 @@ namespace tessel {
 
 using os::UniqueHandle;
 
-struct FontTraits {
-    using Raw = HFONT;
-    static Raw Invalid() { return nullptr; }
-    static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
-};
-struct BrushTraits {
-    using Raw = HBRUSH;
+// Fonts, brushes, pens and bitmaps: what DeleteObject releases.
+template <typename Object>
+struct GdiObjectTraits {
+    using Raw = Object;
     static Raw Invalid() { return nullptr; }
     static bool Close(Raw h) { return ::DeleteObject(h) != 0; }
 };
@@ -33,8 +30,8 @@ struct IconTraits {
     static bool Close(Raw h) { return ::DestroyIcon(h) != 0; }
 };
 
-using UniqueFont = UniqueHandle<FontTraits>;
-using UniqueBrush = UniqueHandle<BrushTraits>;
+using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 

@@ -9,6 +9,7 @@
 #include <atomic>
 
 #include "files/code_page.h"
+#include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
 #include "support/test_support.h"
 
@@ -104,39 +105,40 @@ void SetReadOnly(const std::string& path) {
     }
 }
 
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+namespace {
+
+// Creates (or empties) `path` for writing, with the folders above it; an empty owner, and a
+// test failure, when it cannot.
+os::UniqueFile CreateForWriting(const std::string& path) {
     const std::size_t separator = path.rfind('\\');
     if (separator != std::string::npos) MakeFolders(path.substr(0, separator));
-    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "cannot write " << path;
-        return;
-    }
+    os::UniqueFile file(::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) ADD_FAILURE() << "cannot write " << path;
+    return file;
+}
+
+}  // namespace
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    const os::UniqueFile file = CreateForWriting(path);
+    if (!file) return;
     DWORD written = 0;
-    if (!bytes.empty() &&
-        (!::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-         written != bytes.size())) {
+    if (!bytes.empty() && (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr) ||
+                           written != bytes.size())) {
         ADD_FAILURE() << "short write " << path;
     }
-    ::CloseHandle(file);
 }
 
 void WriteSparse(const std::string& path, std::uint64_t size) {
-    const std::size_t separator = path.rfind('\\');
-    if (separator != std::string::npos) MakeFolders(path.substr(0, separator));
-    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "cannot write " << path;
-        return;
-    }
+    const os::UniqueFile file = CreateForWriting(path);
+    if (!file) return;
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(size);
-    if (!::SetFilePointerEx(file, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file)) {
+    if (!::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.Get())) {
         ADD_FAILURE() << "cannot size " << path;
     }
-    ::CloseHandle(file);
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
