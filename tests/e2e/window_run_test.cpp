@@ -79,7 +79,9 @@ public:
 
     HWND Item(int id) const { return ::GetDlgItem(main_, id); }
     std::string Text(int id) const { return drive::TextOf(Item(id)); }
-    void Set(int id, const std::string& text) { drive::SetText(Item(id), text); }
+    void Set(int id, const std::string& text) {
+        EXPECT_TRUE(drive::SetText(Item(id), text)) << "control " << id << " kept its text";
+    }
     void Press(int id) { drive::Press(main_, id); }
     void Post(int command) { ::PostMessageA(main_, WM_COMMAND, command, 0); }
     void Choose(int id, int index) { drive::SelectItem(main_, id, index); }
@@ -165,7 +167,7 @@ TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
     // While the question is open the log stands at the calculating line.
     EXPECT_NE(program.Text(EdtLog).find(Native("合計ファイルサイズと重複ファイル数を算出中")),
               std::string::npos);
-    drive::SetText(::GetDlgItem(dialog, 1028), "250");
+    ASSERT_TRUE(drive::SetText(::GetDlgItem(dialog, 1028), "250"));
     drive::Press(dialog, 1030);  // 設定する
     ASSERT_TRUE(program.LogHas(Finished));
     const std::string log = program.Text(EdtLog);

@@ -78,11 +78,8 @@ int main(int argc, char** argv) {
         HWND dialog = WaitForShown(tessel::DialogClassName, 10000);
         if (dialog == nullptr) return 1;
         const int id = std::atoi(argv[2]);
-        if (argc == 4) {
-            SetText(::GetDlgItem(dialog, id), argv[3]);
-        } else {
-            Press(dialog, id);
-        }
+        if (argc == 4) return SetText(::GetDlgItem(dialog, id), argv[3]) ? 0 : 1;
+        Press(dialog, id);
         return 0;
     }
 
@@ -100,8 +97,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (Is(verb, "set") && argc == 4) {
-        SetText(::GetDlgItem(main, std::atoi(argv[2])), argv[3]);
-        return 0;
+        return SetText(::GetDlgItem(main, std::atoi(argv[2])), argv[3]) ? 0 : 1;
     }
     if (Is(verb, "check") && argc == 3) {
         CheckRadio(main, std::atoi(argv[2]));

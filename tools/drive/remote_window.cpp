@@ -48,7 +48,7 @@ std::string TextOf(HWND control) {
     std::string buffer(4096, '\0');
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(),
-                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 1000,
+                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 10000,
                                &length)) {
         return {};
     }
@@ -56,10 +56,10 @@ std::string TextOf(HWND control) {
     return buffer;
 }
 
-void SetText(HWND control, const std::string& text) {
+bool SetText(HWND control, const std::string& text) {
     DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                          SMTO_ABORTIFHUNG, 1000, &ignored);
+    return ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                 SMTO_ABORTIFHUNG, 20000, &ignored) != 0;
 }
 
 void Press(HWND parent, int id) {

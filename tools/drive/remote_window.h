@@ -25,9 +25,12 @@ bool WaitUntil(const std::function<bool()>& ready, int milliseconds);
 HWND WaitForShown(const char* className, int milliseconds, DWORD processId = 0);
 
 // The text of another process's control (WM_GETTEXT, up to 4 KiB); "" when it does not
-// answer within a second.
+// answer within 10 s.
 std::string TextOf(HWND control);
-void SetText(HWND control, const std::string& text);
+// Sets it (WM_SETTEXT); false when the program did not take the text within 20 s. A
+// program that has just opened its window may be busy for seconds on a loaded machine, and
+// a text that timed out is never set.
+bool SetText(HWND control, const std::string& text);
 
 // Posts the click of button `id` to its parent, as the button itself would.
 void Press(HWND parent, int id);
