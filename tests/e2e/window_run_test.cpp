@@ -10,24 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "app/control_ids.h"
+#include "app/form_table.h"
 #include "remote_window.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
 
 namespace tessel::test {
 namespace {
-
-// Identifiers as the window has them; the test speaks to the program only through them.
-enum : int {
-    EdtSource = 1000,
-    EdtDestination = 1001,
-    CmbKind = 1004,
-    EdtLog = 1006,
-    BtnRun = 1007,
-    BtnExit = 1008,
-    RadThresholdManual = 1020,
-    MenuExit = 1035,
-};
 
 std::string BesideThisTest(const char* name) {
     char path[MAX_PATH] = {};
@@ -60,7 +50,7 @@ public:
         startup.cb = sizeof startup;
         EXPECT_TRUE(::CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                                      nullptr, folder_.Path().c_str(), &startup, &process_));
-        main_ = drive::WaitForShown("NORMAL0", 30000, process_.dwProcessId);
+        main_ = drive::WaitForShown(MainClassName, 30000, process_.dwProcessId);
         EXPECT_NE(main_, nullptr);
     }
     ~Program() {
@@ -80,7 +70,9 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(main_, id); }
     std::string Text(int id) const { return drive::TextOf(Item(id)); }
     void Set(int id, const std::string& text) {
-        EXPECT_TRUE(drive::SetText(Item(id), text)) << "control " << id << " kept its text";
+        std::string holds;
+        EXPECT_TRUE(drive::SetText(Item(id), text, &holds))
+            << "control " << id << " holds \"" << holds << "\"";
     }
     void Press(int id) { drive::Press(main_, id); }
     void Post(int command) { ::PostMessageA(main_, WM_COMMAND, command, 0); }
@@ -148,7 +140,7 @@ TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
     EXPECT_EQ(ReadBytes(destination / "x(1).png"), TinyPng(40, 40, 100));
     EXPECT_EQ(program.Text(BtnExit), Native("終了"));
     EXPECT_TRUE(::IsWindowEnabled(program.Item(BtnRun)));
-    EXPECT_FALSE(::IsWindowVisible(program.Item(1009)));
+    EXPECT_FALSE(::IsWindowVisible(program.Item(PrgProgress)));
 }
 
 TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
@@ -161,7 +153,7 @@ TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
     program.Set(EdtDestination, destination.Path());
     program.Check(RadThresholdManual);
     program.Press(BtnRun);
-    HWND dialog = drive::WaitForShown("NORMALDLG", 20000, program.Id());
+    HWND dialog = drive::WaitForShown(DialogClassName, 20000, program.Id());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(drive::TextOf(dialog), Native("下限閾値を設定してください"));
     // While the question is open the log stands at the calculating line.
@@ -391,7 +383,7 @@ TEST(WindowRun, ClosingInEachPhaseEndsCleanlyAndLeavesNothingPartial) {
         if (phase == "bound") program.Check(RadThresholdManual);
         program.Press(BtnRun);
         if (phase == "bound") {
-            ASSERT_NE(drive::WaitForShown("NORMALDLG", 20000, program.Id()), nullptr);
+            ASSERT_NE(drive::WaitForShown(DialogClassName, 20000, program.Id()), nullptr);
         } else if (phase == "copy") {
             ASSERT_TRUE(program.LogHas(Native("重複ファイル：0個")));
         }

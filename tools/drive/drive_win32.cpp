@@ -29,6 +29,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/control_ids.h"
 #include "app/form_table.h"
 #include "remote_window.h"
 
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (Is(verb, "kind") && argc == 3) {
-        SelectItem(main, 1004, std::atoi(argv[2]));
+        SelectItem(main, tessel::CmbKind, std::atoi(argv[2]));
         return 0;
     }
     if (Is(verb, "press") && argc == 3) {
@@ -124,7 +125,7 @@ int main(int argc, char** argv) {
                    : 1;
     }
     if (Is(verb, "wait-progress") && argc >= 3) {
-        HWND bar = ::GetDlgItem(main, 1009);
+        HWND bar = ::GetDlgItem(main, tessel::PrgProgress);
         const LRESULT wanted = std::atoi(argv[2]);
         return WaitUntil([&] { return ::SendMessageA(bar, PBM_GETPOS, 0, 0) >= wanted; },
                          seconds(3, 60) * 1000)

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "app/control_ids.h"
+
 namespace tessel::drive {
 namespace {
 
@@ -37,10 +39,27 @@ bool WaitUntil(const std::function<bool()>& ready, int milliseconds) {
 }
 
 HWND WaitForShown(const char* className, int milliseconds, DWORD processId) {
+    const DWORD start = ::GetTickCount();
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindShown(className, processId)) != nullptr; }, milliseconds);
+    if (found == nullptr) return nullptr;
+    // A window is shown inside CreateWindowEx, before its program has come to its message
+    // loop; until then nothing sent to it is answered.
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(found, &owner);
+    if (HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, owner)) {
+        const int left = milliseconds - static_cast<int>(::GetTickCount() - start);
+        ::WaitForInputIdle(process, static_cast<DWORD>(left > 1000 ? left : 1000));
+        ::CloseHandle(process);
+    }
     return found;
 }
+
+namespace {
+
+constexpr UINT SendLimit = 60000;
+
+}  // namespace
 
 std::string TextOf(HWND control) {
     // GetWindowTextA does not ask another process's edit control; the message does, and
@@ -48,7 +67,7 @@ std::string TextOf(HWND control) {
     std::string buffer(4096, '\0');
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(),
-                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 10000,
+                               reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, SendLimit,
                                &length)) {
         return {};
     }
@@ -56,10 +75,21 @@ std::string TextOf(HWND control) {
     return buffer;
 }
 
-bool SetText(HWND control, const std::string& text) {
-    DWORD_PTR ignored = 0;
-    return ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                 SMTO_ABORTIFHUNG, 20000, &ignored) != 0;
+bool SetText(HWND control, const std::string& text, std::string* holds) {
+    // The send waits however long the program takes to come to its queue; the control is
+    // then asked what it holds, so that a send that was given up on (its text never set) is
+    // seen and made again.
+    std::string now;
+    const bool held = WaitUntil(
+        [&] {
+            DWORD_PTR ignored = 0;
+            ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                  SMTO_NORMAL, SendLimit, &ignored);
+            return (now = TextOf(control)) == text;
+        },
+        static_cast<int>(SendLimit));
+    if (holds != nullptr) *holds = now;
+    return held;
 }
 
 void Press(HWND parent, int id) {
@@ -68,8 +98,8 @@ void Press(HWND parent, int id) {
 }
 
 void CheckRadio(HWND parent, int id) {
-    // The form's two groups: 1013-1015 and 1018-1020.
-    const int first = id <= 1015 ? 1013 : 1018;
+    // The form's two groups of three.
+    const int first = id <= RadSeparateFolder ? RadSequential : RadThresholdNone;
     for (int radio = first; radio < first + 3; ++radio) {
         ::PostMessageA(::GetDlgItem(parent, radio), BM_SETCHECK,
                        radio == id ? BST_CHECKED : BST_UNCHECKED, 0);

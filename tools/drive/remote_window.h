@@ -6,6 +6,12 @@
 // Everything is posted or asked with a time limit: a button whose handler opens a message
 // box would otherwise hold the caller until somebody answers it. Texts are the window's
 // own bytes (code page 932).
+//
+// A program is driven only once it listens: its window shown and its thread come to its
+// message loop (WaitForShown waits for both). Nothing here sends with SMTO_ABORTIFHUNG: the
+// system calls a thread hung once it has not looked at its queue for 5 s, which is what a
+// program starting on a cold machine does while it loads, and such a send is refused at once,
+// its text never set.
 #pragma once
 
 #include <windows.h>
@@ -21,16 +27,16 @@ HWND FindShown(const char* className, DWORD processId = 0);
 // Polls `ready` every 20 ms for up to `milliseconds`; whether it held.
 bool WaitUntil(const std::function<bool()>& ready, int milliseconds);
 
-// FindShown, waiting up to `milliseconds`; null when none came.
+// FindShown, waiting up to `milliseconds` for the window and then for its program to come to
+// its message loop with nothing left to do (WaitForInputIdle); null when no window came.
 HWND WaitForShown(const char* className, int milliseconds, DWORD processId = 0);
 
 // The text of another process's control (WM_GETTEXT, up to 4 KiB); "" when it does not
-// answer within 10 s.
+// answer within 60 s.
 std::string TextOf(HWND control);
-// Sets it (WM_SETTEXT); false when the program did not take the text within 20 s. A
-// program that has just opened its window may be busy for seconds on a loaded machine, and
-// a text that timed out is never set.
-bool SetText(HWND control, const std::string& text);
+// Sets it (WM_SETTEXT) and reads it back, sending again until the control holds `text`;
+// false when it does not within 60 s, and `holds` then says what it holds.
+bool SetText(HWND control, const std::string& text, std::string* holds = nullptr);
 
 // Posts the click of button `id` to its parent, as the button itself would.
 void Press(HWND parent, int id);

@@ -61,7 +61,8 @@ using FileMeasure = std::function<std::int32_t(FileReader* file)>;
 // Lists `folder` (no trailing separator) in the order the OS delivers its entries,
 // without "." and "..". A symbolic link or junction carries AttrReparsePoint, and
 // AttrDirectory too when it leads to a folder. Returns false when the listing cannot
-// be started (missing, unreadable, path too long); `entries` is then empty.
+// be started (missing, unreadable, path too long) or breaks off before its end (a read error
+// of the disk); `entries` is then empty.
 // POSIX reports a link's size and read-only bit from what it leads to (Windows reports the
 // link's own), a name that starts with "." as hidden, and a file the owner cannot write as
 // read-only.

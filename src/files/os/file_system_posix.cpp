@@ -15,6 +15,7 @@
 #include "files/os/copy_file_posix.h"
 #include "files/os/file_reader_posix.h"
 #include "files/os/file_system.h"
+#include "files/os/io_hold.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_fd_posix.h"
 
@@ -68,6 +69,7 @@ void MeasureEntry(int dirFd, const char* name, const FileMeasure& measure, DirEn
         entry.measure = measure(nullptr);
         return;
     }
+    HoldIfAsked(IoStep::Measure, entry.name, 0);
     PosixFileReader reader(std::move(file), entry.size);
     entry.measure = measure(&reader);
 }
@@ -86,6 +88,7 @@ bool DescribeAndMeasure(int dirFd, const char* name, std::string_view shownName,
     entry.name = shownName;
     entry.size = static_cast<std::uint64_t>(info.st_size);
     entry.attributes = AttributesOf(shownName, false, info);
+    HoldIfAsked(IoStep::Measure, shownName, 0);
     PosixFileReader reader(std::move(file), entry.size);
     entry.measure = measure(&reader);
     return true;
@@ -151,7 +154,8 @@ bool KernelCopyRefused(int error) {
 // A dense file goes through copy_file_range: no trip through user space, and a shared
 // extent where the file system can make one. A sparse file goes through read and write,
 // with runs of zeros left as holes, so it stays sparse and costs no writes for them.
-CopyResult Fill(int in, const struct stat& source, int out, std::stop_token stop) {
+CopyResult Fill(int in, const struct stat& source, std::string_view name, int out,
+                std::stop_token stop) {
     const auto sourceSize = static_cast<std::uint64_t>(source.st_size);
     const bool sparse = static_cast<std::uint64_t>(source.st_blocks) * 512 < sourceSize;
     // Files of size 0 may still have content (/proc); only read() sees it.
@@ -161,6 +165,8 @@ CopyResult Fill(int in, const struct stat& source, int out, std::stop_token stop
     std::unique_ptr<std::uint8_t[]> buffer;
     off_t total = 0;
     for (;;) {
+        if (stop.stop_requested()) return CopyResult::Stopped;
+        HoldIfAsked(IoStep::CopyChunk, name, static_cast<std::uint64_t>(total));
         if (stop.stop_requested()) return CopyResult::Stopped;
         ssize_t got = 0;
         if (inKernel) {
@@ -246,9 +252,9 @@ CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failI
     return CopyResult::Copied;
 }
 
-CopyResult CopyNamed(int in, const struct stat& source, const std::string& folder,
-                     const std::string& name, const std::string& target, bool failIfExists,
-                     std::stop_token stop) {
+CopyResult CopyNamed(int in, const struct stat& source, std::string_view sourceName,
+                     const std::string& folder, const std::string& name, const std::string& target,
+                     bool failIfExists, std::stop_token stop) {
     for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
         TempNameGuard temp(TempName(folder, name));
         UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
@@ -257,7 +263,7 @@ CopyResult CopyNamed(int in, const struct stat& source, const std::string& folde
             if (errno == EEXIST) continue;
             return CopyResult::Failed;
         }
-        const CopyResult filled = Fill(in, source, out.Get(), stop);
+        const CopyResult filled = Fill(in, source, sourceName, out.Get(), stop);
         if (filled != CopyResult::Copied) return filled;
         if (!out.Close()) return CopyResult::Failed;
         return PlaceNamed(temp, target, failIfExists);
@@ -297,7 +303,18 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
     if (!dir) return false;
     const int fd = opened.Release();
     const NameFilter& wanted = options.wanted;
-    while (const dirent* e = ::readdir(dir.get())) {
+    for (;;) {
+        // readdir says "no more" and "cannot read on" with the same null; only errno tells
+        // them apart (EOVERFLOW for a large inode number without large-file support, EIO on a
+        // failing disk). A listing that breaks off is no end of the folder: what it gave is
+        // not the folder.
+        errno = 0;
+        const dirent* e = ::readdir(dir.get());
+        if (e == nullptr) {
+            if (errno == 0) break;
+            entries.clear();
+            return false;
+        }
         if (options.stop.stop_requested()) break;
         const std::string_view name = e->d_name;
         if (name == "." || name == "..") continue;
@@ -335,6 +352,7 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
     if (stop.stop_requested()) return CopyResult::Stopped;
     const auto [folder, name] = SplitPath(target);
     if (name.empty()) return CopyResult::Failed;
+    const std::string_view sourceName = std::string_view(source).substr(source.rfind('/') + 1);
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused just below.
     const UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!in) return CopyResult::Failed;
@@ -349,14 +367,14 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
     if (kind == TempKind::Anonymous && ProcFdUsable()) {
         UniqueFd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out) {
-            const CopyResult filled = Fill(in.Get(), info, out.Get(), stop);
+            const CopyResult filled = Fill(in.Get(), info, sourceName, out.Get(), stop);
             if (filled != CopyResult::Copied) return filled;
             return PlaceAnonymous(out.Get(), folder, name, target, failIfExists);
         }
         // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return CopyResult::Failed;
     }
-    return CopyNamed(in.Get(), info, folder, name, target, failIfExists, stop);
+    return CopyNamed(in.Get(), info, sourceName, folder, name, target, failIfExists, stop);
 }
 
 }  // namespace posix

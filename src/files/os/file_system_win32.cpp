@@ -11,6 +11,7 @@
 
 #include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
+#include "files/os/io_hold.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
@@ -76,14 +77,18 @@ bool WriteAll(HANDLE file, const std::uint8_t* data, DWORD size) {
     return true;
 }
 
-CopyResult Fill(HANDLE in, HANDLE out, std::stop_token stop) {
+CopyResult Fill(HANDLE in, std::string_view name, HANDLE out, std::stop_token stop) {
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(ChunkSize);
+    std::uint64_t total = 0;
     for (;;) {
+        if (stop.stop_requested()) return CopyResult::Stopped;
+        HoldIfAsked(IoStep::CopyChunk, name, total);
         if (stop.stop_requested()) return CopyResult::Stopped;
         DWORD got = 0;
         if (!::ReadFile(in, buffer.get(), ChunkSize, &got, nullptr)) return CopyResult::Failed;
         if (got == 0) return CopyResult::Copied;
         if (!WriteAll(out, buffer.get(), got)) return CopyResult::Failed;
+        total += got;
     }
 }
 
@@ -157,6 +162,7 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
             (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
             (!options.wanted || options.wanted(entry.name))) {
             UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
+            HoldIfAsked(IoStep::Measure, entry.name, 0);
             if (file) {
                 Win32FileReader reader(std::move(file), entry.size);
                 entry.measure = options.measure(&reader);
@@ -166,6 +172,11 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
         }
         entries.push_back(std::move(entry));
     } while (::FindNextFileW(find.Get(), &data));
+    // A listing that breaks off is no end of the folder: what it gave is not the folder.
+    if (!options.stop.stop_requested() && ::GetLastError() != ERROR_NO_MORE_FILES) {
+        entries.clear();
+        return false;
+    }
     return true;
 }
 
@@ -212,7 +223,9 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     if (!temp.Create(folder, name)) {
         return CopyResult::Failed;
     }
-    const CopyResult filled = Fill(in.Get(), temp.Handle(), stop);
+    const CopyResult filled =
+        Fill(in.Get(), std::string_view(source).substr(source.find_last_of("\\/") + 1),
+             temp.Handle(), stop);
     if (filled != CopyResult::Copied) return filled;
     if (!::SetFileTime(temp.Handle(), nullptr, nullptr, &written)) return CopyResult::Failed;
     if (!temp.Close()) return CopyResult::Failed;
