@@ -5,10 +5,18 @@
 #
 #   bash tools/test.sh              everything, then 60 s of fuzzing the image headers
 #   bash tools/test.sh native win64 only these presets ("fuzz" for the fuzzing alone)
+#   bash tools/test.sh --fresh ...  first forgets everything an earlier run warmed (see
+#                                   tools/fresh-state.sh): as close as this machine gets
+#                                   to a new one
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 bash tools/setup.sh
+
+if [ "${1:-}" = --fresh ]; then
+  shift
+  bash tools/fresh-state.sh
+fi
 
 presets=("$@")
 [ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan win64 win32 fuzz)

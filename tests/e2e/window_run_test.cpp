@@ -12,6 +12,7 @@
 
 #include "app/control_ids.h"
 #include "app/form_table.h"
+#include "files/os/wide_path_win32.h"
 #include "remote_window.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
@@ -19,32 +20,14 @@
 namespace tessel::test {
 namespace {
 
-std::string BesideThisTest(const char* name) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    const std::string self = path;
-    return self.substr(0, self.find_last_of('\\') + 1) + name;
-}
-
-LONGLONG SizeOf(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-std::size_t Occurrences(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
 // Tessel.exe started from a folder of its own, as the shell starts it, and closed (or
 // killed, if it hangs) at the end of the test.
 class Program {
 public:
     Program() {
         const std::string exe = folder_ / "Tessel.exe";
-        EXPECT_TRUE(::CopyFileA(BesideThisTest("Tessel.exe").c_str(), exe.c_str(), TRUE));
+        EXPECT_TRUE(::CopyFileW(os::WidePath(BesideThisTest("Tessel.exe")).c_str(),
+                                os::WidePath(exe).c_str(), TRUE));
         std::string commandLine = "\"" + exe + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
@@ -80,6 +63,13 @@ public:
     DWORD Id() const { return process_.dwProcessId; }
     void Check(int id) { drive::CheckRadio(main_, id); }
     void Close() { ::PostMessageA(main_, WM_CLOSE, 0, 0); }
+    // One look of the progress timer, made now and waited for: what a tick that comes after
+    // the end of a run would do.
+    void Tick() {
+        DWORD_PTR ignored = 0;
+        EXPECT_TRUE(::SendMessageTimeoutA(main_, WM_TIMER, ProgressTimerId, 0, SMTO_NORMAL, 60000,
+                                          &ignored));
+    }
     bool LogHas(const std::string& part, int milliseconds = 60000) {
         return drive::WaitUntil([&] { return Text(EdtLog).find(part) != std::string::npos; },
                                 milliseconds);
@@ -311,7 +301,7 @@ TEST(WindowRun, AbortDuringTheSearch) {
               std::string::npos)
         << log;
     EXPECT_EQ(log.find(Finished), std::string::npos);
-    ::Sleep(600);  // three ticks
+    for (int i = 0; i < 3; ++i) program.Tick();
     EXPECT_EQ(program.Text(EdtLog), log);
     EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
     EXPECT_TRUE(FilesUnder(destination.Path()).empty());
@@ -331,7 +321,7 @@ TEST(WindowRun, AbortDuringTheCopyOfLargeFiles) {
     program.Press(BtnExit);
     ASSERT_TRUE(program.LogHas(Native("直前の処理"), 10000));
     EXPECT_EQ(program.Text(BtnExit), Native("終了"));
-    ::Sleep(600);
+    for (int i = 0; i < 3; ++i) program.Tick();
     const std::string log = program.Text(EdtLog);
     EXPECT_EQ(log.rfind(Native("直前の処理"), 0), 0u) << log;
     EXPECT_EQ(Occurrences(log, Native("直前の処理")), 1u);
@@ -340,7 +330,7 @@ TEST(WindowRun, AbortDuringTheCopyOfLargeFiles) {
     for (const std::string& name : FilesUnder(destination.Path())) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(name == "a.zip" || name == "b.zip" || name == "c.zip");
-        EXPECT_EQ(SizeOf(destination / name), Size);  // whole, never partial
+        EXPECT_EQ(FileSize(destination / name), Size);  // whole, never partial
     }
 }
 
@@ -358,7 +348,7 @@ TEST(WindowRun, MenuExitDuringARunEndsTheProgramCleanly) {
     EXPECT_EQ(program.WaitForExit(20000), 0u);
     for (const std::string& name : FilesUnder(destination.Path())) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(SizeOf(destination / name), Size);
+        EXPECT_EQ(FileSize(destination / name), Size);
     }
 }
 
@@ -397,7 +387,7 @@ TEST(WindowRun, ClosingInEachPhaseEndsCleanlyAndLeavesNothingPartial) {
         for (const std::string& name : FilesUnder(destination.Path())) {
             SCOPED_TRACE(name);
             const LONGLONG whole = name == "small.png" ? LONGLONG(TinyPng(500, 500).size()) : Size;
-            EXPECT_EQ(SizeOf(destination / name), whole);
+            EXPECT_EQ(FileSize(destination / name), whole);
         }
     }
 }
@@ -437,7 +427,7 @@ TEST(WindowRun, TwentyAbortsAtRandomMomentsLeaveOnlyWholeCopies) {
         program.Press(BtnExit);
         ASSERT_TRUE(
             drive::WaitUntil([&] { return program.Text(BtnExit) == Native("終了"); }, 15000));
-        ::Sleep(250);  // the tick that ends the aborted run
+        program.Tick();  // the tick that ends the aborted run
         EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
         for (const std::string& name : FilesUnder(destination.Path())) {
             SCOPED_TRACE(name);

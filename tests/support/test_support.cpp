@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "files/code_page.h"
+#include "files/os/file_system.h"
 
 namespace tessel::test {
 
@@ -31,6 +32,20 @@ std::string DataPath(std::string_view relative) {
     result += Sep();
     for (const char c : relative) result += c == '/' ? Sep() : std::string(1, c);
     return result;
+}
+
+std::int64_t FileSize(const std::string& path) {
+    os::DirEntry entry;
+    if (!os::GetEntry(path, entry) || (entry.attributes & os::AttrDirectory)) return -1;
+    return static_cast<std::int64_t>(entry.size);
+}
+
+std::size_t Occurrences(std::string_view text, std::string_view part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
 }
 
 }  // namespace tessel::test

@@ -54,5 +54,11 @@ std::vector<std::string> NamesIn(const std::string& folder);
 std::vector<std::string> FilesUnder(const std::string& folder);
 // A committed file under tests/data.
 std::string DataPath(std::string_view relative);
+// The size of the file at `path`, -1 when there is none.
+std::int64_t FileSize(const std::string& path);
+// A file in the folder of the running test program (a program built beside it).
+std::string BesideThisTest(std::string_view name);
+// How often `part` occurs in `text`, overlapping occurrences included.
+std::size_t Occurrences(std::string_view text, std::string_view part);
 
 }  // namespace tessel::test

@@ -12,6 +12,11 @@ namespace fs = std::filesystem;
 
 namespace tessel::test {
 
+std::string BesideThisTest(std::string_view name) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    return self.substr(0, self.rfind('/') + 1) + std::string(name);
+}
+
 std::string Sep() {
     return "/";
 }

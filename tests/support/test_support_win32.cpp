@@ -66,6 +66,13 @@ void Collect(const std::string& root, const std::string& native, const std::stri
 
 }  // namespace
 
+std::string BesideThisTest(std::string_view name) {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    const std::string self = Utf8Of(path);
+    return self.substr(0, self.find_last_of('\\') + 1) + std::string(name);
+}
+
 std::string Sep() {
     return "\\";
 }

@@ -5,17 +5,12 @@
 
 #include <string>
 
+#include "files/os/unique_handle_win32.h"
+#include "files/os/wide_path_win32.h"
 #include "support/test_support.h"
 
 namespace tessel::test {
 namespace {
-
-std::string BesideThisTest(const char* name) {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
 
 // The main window of another process, once its creation is over: the window becomes
 // visible only after its WM_CREATE has built and sized the form.
@@ -37,15 +32,18 @@ TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {
     const std::string programFolder = folder / "Program Files";
     ASSERT_TRUE(::CreateDirectoryA(programFolder.c_str(), nullptr));
     const std::string program = programFolder + "\\Tessel.exe";
-    ASSERT_TRUE(::CopyFileA(BesideThisTest("Tessel.exe").c_str(), program.c_str(), TRUE));
+    ASSERT_TRUE(::CopyFileW(os::WidePath(BesideThisTest("Tessel.exe")).c_str(),
+                            os::WidePath(program).c_str(), TRUE));
 
     std::string commandLine = "\"" + program + "\" " + folder.Path();  // the argument is ignored
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION started{};
     ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, folder.Path().c_str(), &startup, &process));
-    HWND main = FindMainWindowOf(process.dwProcessId);
+                                 nullptr, folder.Path().c_str(), &startup, &started));
+    const os::UniqueKernelHandle process(started.hProcess);
+    const os::UniqueKernelHandle thread(started.hThread);
+    HWND main = FindMainWindowOf(started.dwProcessId);
     ASSERT_NE(main, nullptr);
     char title[64] = {};
     ::GetWindowTextA(main, title, sizeof title);
@@ -59,11 +57,9 @@ TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {
 
     ::SetWindowPos(main, nullptr, 0, 0, 640, 560, SWP_NOMOVE | SWP_NOZORDER);
     ::PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(::WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
     DWORD exitCode = 99;
-    ::GetExitCodeProcess(process.hProcess, &exitCode);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::GetExitCodeProcess(process.Get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
 
     const std::string settings = programFolder + "\\Tessel.ini";

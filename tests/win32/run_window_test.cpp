@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -20,6 +21,7 @@
 #include "app/texts.h"
 #include "gui_fixture.h"
 #include "job/texts.h"
+#include "support/io_gate.h"
 
 namespace tessel::test {
 namespace {
@@ -101,14 +103,6 @@ protected:
         EXPECT_FALSE(::IsWindowVisible(Item(PrgProgress)));
         EXPECT_EQ(TextOf(Item(BtnExit)), text::Exit);
     }
-    static std::size_t Count(const std::string& text, const std::string& part) {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(part); at != std::string::npos;
-             at = text.find(part, at + 1)) {
-            ++n;
-        }
-        return n;
-    }
 };
 
 TEST_F(RunWindow, DropsFillTheFieldsByTheSavedPageRule) {
@@ -167,23 +161,22 @@ TEST_F(RunWindow, DropsAreTakenAgainOnlyAfterARun) {
 }
 
 TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
-    // One large file: while it is copied the worker's text stays the summary.
+    // One large file, held inside its copy: meanwhile the worker's text stays the summary.
     TempFolder source, destination;
-    WriteSparse(source / "big.zip", 2LL << 30);
+    WriteSparse(source / "big.zip", 64LL << 20);
+    IoGate copying(os::IoStep::CopyChunk, "big.zip", 1 << 20);
     SetFields(source.Path(), destination.Path());
     ::SendMessageA(Item(CmbKind), CB_SETCURSEL, 1, 0);  // 圧縮ファイル
     Command(CmbKind, CBN_SELCHANGE);
     Command(BtnRun, BN_CLICKED);
+    ASSERT_TRUE(copying.WaitUntilHeld()) << "the copy never started";
     ASSERT_TRUE(TickUntilLogHas(Native("重複ファイル：0個")));
     {
         SetTextCounter sets(Item(EdtLog));
         for (int i = 0; i < 5; ++i) Tick();
-        const bool copyUnderWay =
-            TextOf(Item(EdtLog)).find(Native("コピーしています")) == std::string::npos;
-        if (copyUnderWay) {
-            EXPECT_EQ(sets.count, 0);
-        }
+        EXPECT_EQ(sets.count, 0);
     }
+    copying.ReleaseOnStop(FormJob()->workerThread.get_stop_token());
     Command(BtnExit, BN_CLICKED);  // abort: the copy under way leaves nothing
     EXPECT_TRUE(NamesIn(destination.Path()).empty());
 }
@@ -195,12 +188,16 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
                    static_cast<std::uint8_t>(i));
     }
     SetFields(source.Path(), destination.Path());
+    // The abort comes while the worker is inside the copy of one file, whatever came before.
+    IoGate copying(os::IoStep::CopyChunk, "f200.bmp");
     Command(BtnRun, BN_CLICKED);
     EXPECT_EQ(TextOf(Item(BtnExit)), text::Abort);
     EXPECT_FALSE(::IsWindowEnabled(Item(BtnRun)));
     EXPECT_TRUE(::IsWindowVisible(Item(PrgProgress)));
-    ASSERT_TRUE(TickUntilLogHas(Native("コピーしています")));
+    ASSERT_TRUE(copying.WaitUntilHeld()) << "the copies never reached f200.bmp";
+    Tick();
 
+    copying.ReleaseOnStop(FormJob()->workerThread.get_stop_token());
     Command(BtnExit, BN_CLICKED);
     ExpectIdleForm();
     const std::string block = TextOf(Item(EdtLog));
@@ -210,12 +207,13 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
               0u);
     for (int i = 0; i < 3; ++i) Tick();
     EXPECT_EQ(TextOf(Item(EdtLog)), block);  // once, also after the ticks
-    EXPECT_EQ(Count(TextOf(Item(EdtLog)), Native("直前の処理")), 1u);
+    EXPECT_EQ(Occurrences(TextOf(Item(EdtLog)), Native("直前の処理")), 1u);
     EXPECT_TRUE(AcceptsDrops(main_));
 
     // Every copy that stands is whole; nothing partial or temporary is left.
     const std::vector<std::string> copied = NamesIn(destination.Path());
     EXPECT_LT(copied.size(), 400u);
+    EXPECT_EQ(std::count(copied.begin(), copied.end(), "f200.bmp"), 0);
     for (const std::string& name : copied) {
         SCOPED_TRACE(name);
         const int n = std::stoi(name.substr(1));
@@ -227,19 +225,23 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
     EXPECT_FALSE(::IsWindow(main_));
 }
 
-// Samples the bar and the log every `period` ms from inside whatever loop runs.
+// Samples the bar and the log from inside whatever loop runs, and once it has seen the first
+// sample, lets the held worker go on: the bar and the log can then only move inside that loop.
 struct Sampler {
     std::set<LRESULT> positions;
     std::set<std::string> logs;
     HWND main = nullptr;
-    int left = 0;
+    IoGate* held = nullptr;
+    DWORD since = 0;
     std::function<void()> done;
     static inline Sampler* current = nullptr;
     static void CALLBACK Sample(HWND, UINT, UINT_PTR timer, DWORD) {
         Sampler& s = *current;
         s.positions.insert(::SendMessageA(::GetDlgItem(s.main, PrgProgress), PBM_GETPOS, 0, 0));
         s.logs.insert(TextOf(::GetDlgItem(s.main, EdtLog)));
-        if (--s.left == 0) {
+        s.held->Release();
+        const bool moved = s.positions.size() > 1 && s.logs.size() > 1;
+        if (moved || ::GetTickCount() - s.since > 30000) {
             ::KillTimer(nullptr, timer);
             s.done();
         }
@@ -253,17 +255,21 @@ TEST_F(RunWindow, AboutDuringARunLetsTheBarAndTheLogMove) {
                    static_cast<std::uint8_t>(i));
     }
     SetFields(source.Path(), destination.Path());
+    IoGate copying(os::IoStep::CopyChunk, "f700.gif");
     Command(BtnRun, BN_CLICKED);
+    ASSERT_TRUE(copying.WaitUntilHeld()) << "the copies never reached f700.gif";
+    Tick();
 
     Sampler sampler;
     Sampler::current = &sampler;
     sampler.main = main_;
-    sampler.left = 12;
+    sampler.held = &copying;
+    sampler.since = ::GetTickCount();
     sampler.done = [] {
         HWND about = ::FindWindowA(DialogClassName, nullptr);
         if (about) ::SendMessageA(about, WM_CLOSE, 0, 0);
     };
-    ::SetTimer(nullptr, 0, 250, &Sampler::Sample);
+    ::SetTimer(nullptr, 0, 50, &Sampler::Sample);
     // The About dialog's own loop runs the window's timer meanwhile.
     ModalDialogRunner(main_, AboutDialogId);
     EXPECT_GT(sampler.positions.size(), 1u);

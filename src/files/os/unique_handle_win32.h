@@ -54,7 +54,15 @@ struct FileTraits {
     static bool Close(Raw h) { return ::CloseHandle(h) != 0; }
 };
 
+// Processes, threads and events: null when there is none.
+struct KernelTraits {
+    using Raw = HANDLE;
+    static Raw Invalid() { return nullptr; }
+    static bool Close(Raw h) { return ::CloseHandle(h) != 0; }
+};
+
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelTraits>;
 
 }  // namespace tessel::os
