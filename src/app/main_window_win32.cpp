@@ -23,6 +23,7 @@
 #include "app/texts.h"
 #include "app/window_size_win32.h"
 #include "job/run_monitor.h"
+#include "job/worker.h"
 
 namespace tessel {
 namespace {
@@ -156,15 +157,26 @@ void OnCommand(HWND window, int id, int code) {
     }
 }
 
-// The worker goes first: it may be inside a copy and it uses the record's lock and texts.
-// Stopping it removes a copy under way and waits for the thread, so nothing is released
-// under it. The record itself stays until the next form or the shell's end.
+// The worker goes first: the stop removes a copy under way. It does not wait for a call to
+// the file system, which a disk that stopped answering may hold for a minute: the window
+// goes at once. The record, which such a worker still holds, stays until the next form or
+// the shell's end, and the shell's end waits for the worker a little (shell_win32.h).
 void OnDestroy(HWND window) {
     if (form.jobs) form.jobs->monitor.Stop();
     SaveWindowSize(window, SettingsBase());
     ::PostQuitMessage(0);
     ::SetMenu(window, nullptr);  // the menu bar belongs to the shell, not to this window
     form.window = nullptr;
+}
+
+// The session ends: the process goes as soon as this returns, without WM_DESTROY. The run
+// stops and a stopped copy gets the same grace as at the program's end; one that the disk
+// still holds then is removed by the system with the process (its temporary file is marked
+// for deletion).
+void OnEndSession(bool ending) {
+    if (!ending || !form.jobs) return;
+    form.jobs->monitor.Stop();
+    (void)WaitForStoppedWorkers(form.jobs->job, EndGrace);
 }
 
 LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -176,6 +188,7 @@ LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: OnCommand(window, LOWORD(wParam), HIWORD(wParam)); return 0;
         case WM_TIMER: ProgressMonitor(window); return 0;
         case WM_DROPFILES: DropHandler(window, reinterpret_cast<HDROP>(wParam)); return 0;
+        case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
 }

@@ -16,6 +16,7 @@
 #include "app/settings_names.h"
 #include "app/texts.h"
 #include "app/threshold_dialog_win32.h"
+#include "job/worker.h"
 
 namespace tessel {
 namespace {
@@ -170,6 +171,12 @@ int RunProgram(HINSTANCE instance) {
     // A WM_QUIT that did not come from the main window's end leaves the window standing;
     // destroying it now stops a run that is under way and saves the size, as closing does.
     if (HWND window = MainWindow()) ::DestroyWindow(window);
+    // The window is gone. A copy that was stopped inside a call to a disk that does not
+    // answer ends when the call returns; the process waits a little for it, then ends
+    // without it (the system removes its temporary file, which is marked for deletion).
+    if (ExtractionJob* job = FormJob(); job && !WaitForStoppedWorkers(*job, EndGrace)) {
+        ::ExitProcess(0);
+    }
     return 0;
 }
 

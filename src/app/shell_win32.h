@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
 namespace tessel {
@@ -37,6 +38,10 @@ HWND CreateMainWindow();
 // Gets and dispatches messages for every window of the thread until WM_QUIT, or until
 // GetMessageA fails.
 void RunMessageLoop();
+
+// How long the program's end waits for a stopped copy that is still inside a call, after
+// the window has gone (the close box, the menu's exit, the session's end).
+inline constexpr std::chrono::milliseconds EndGrace{2000};
 
 // The whole program, from the command line to the end of the loop: 0, or 1 when the main
 // window cannot be created.

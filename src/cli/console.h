@@ -64,4 +64,12 @@ public:
     void Stopped();
 };
 
+// Whether a request to end the process (Terminated) comes with a deadline of the system's,
+// so that the command must end after a short grace even while a stopped copy waits for a
+// call: Windows ends a process whose console is closed seconds after telling it. SIGTERM
+// has none: the command waits for the call.
+bool GraceEndsTheProcess();
+// Ends the process with `code` at once, without waiting for its other threads.
+[[noreturn]] void EndProcessNow(int code);
+
 }  // namespace tessel::cli

@@ -84,4 +84,12 @@ StopRequests::Event StopRequests::Wait(std::chrono::milliseconds period) {
 
 void StopRequests::Stopped() {}
 
+bool GraceEndsTheProcess() {
+    return false;
+}
+
+void EndProcessNow(int code) {
+    ::_exit(code);
+}
+
 }  // namespace tessel::cli

@@ -194,4 +194,14 @@ void StopRequests::Stopped() {
     ::SetEvent(TheControl().stopped.Get());
 }
 
+bool GraceEndsTheProcess() {
+    return true;
+}
+
+void EndProcessNow(int code) {
+    // The temporary file of a copy still inside a call is marked for deletion with its
+    // handle: the system removes it as the process goes.
+    ::ExitProcess(static_cast<UINT>(code));
+}
+
 }  // namespace tessel::cli

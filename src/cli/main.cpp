@@ -21,6 +21,7 @@
 #include "job/run_monitor.h"
 #include "job/run_request.h"
 #include "job/texts.h"
+#include "job/worker.h"
 
 namespace tessel::cli {
 namespace {
@@ -39,6 +40,10 @@ enum ExitCode {
 // What the command says when memory runs out, in the worker or in its own loop. Files
 // copied before stay, as after Ctrl-C; none is left half written.
 constexpr char OutOfMemoryMessage[] = "out of memory: the run stopped before its end";
+// After Ctrl-C or a request to end: at once, again at every further one, and at the end.
+constexpr char StoppingMessage[] =
+    "stopping: the files copied so far stay, the one under way is removed";
+constexpr char StoppedMessage[] = "stopped: the run did not finish";
 
 // The job's texts are in TextCodePage; the command's own are ASCII, or UTF-8 where they
 // quote an argument.
@@ -127,6 +132,37 @@ private:
     int drawn_ = -1;
 };
 
+// After Ctrl-C or a request to end, the run is stopped, but a copy or listing inside a call
+// that the system has not returned (a disk that stopped answering) ends only when the call
+// returns, and the process with it: even _exit waits for such a read. Until then the command
+// says what it waits for, from a second on, and answers each further Ctrl-C by saying again
+// that it is stopping. A console that is being closed gives the process seconds only: after
+// a short grace it ends without the worker, and the system removes the temporary file.
+void WaitForTheStoppedRun(ExtractionJob& job, StopRequests& stops, StopRequests::Event event) {
+    PrintError(StoppingMessage);
+    const auto stopped = std::chrono::steady_clock::now();
+    bool named = false;
+    while (!WaitForStoppedWorkers(job, 50ms)) {
+        const auto waited = std::chrono::steady_clock::now() - stopped;
+        if (!named && waited >= 1s) {
+            for (const std::string& call : StoppedWorkerCalls(job)) {
+                PrintError("waiting for the system to return from " + call);
+            }
+            named = true;
+        }
+        if (event == StopRequests::Event::Terminated && waited >= 2s && GraceEndsTheProcess()) {
+            stops.Stopped();
+            EndProcessNow(Terminated);
+        }
+        const StopRequests::Event again = stops.Wait(50ms);
+        if (again == StopRequests::Event::Interrupted || again == StopRequests::Event::Terminated) {
+            PrintError(StoppingMessage);
+            named = false;
+        }
+    }
+    PrintError(StoppedMessage);
+}
+
 int Run(const CommandLine& command) {
     const std::string source = FolderArgument(command.source, false);
     const std::string destination = FolderArgument(command.destination, true);
@@ -186,8 +222,9 @@ int Run(const CommandLine& command) {
         const StopRequests::Event event = stops.Wait(200ms);
         if (event == StopRequests::Event::Interrupted || event == StopRequests::Event::Terminated) {
             monitor.Abort();
-            stops.Stopped();
             bar.Clear();
+            WaitForTheStoppedRun(job, stops, event);
+            stops.Stopped();
             return event == StopRequests::Event::Interrupted ? Interrupted : Terminated;
         }
     }

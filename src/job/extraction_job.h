@@ -10,10 +10,12 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "files/copy_planner.h"
 #include "threshold/auto_bound.h"
@@ -55,6 +57,25 @@ struct ThresholdRequest {
 // Longest status text in bytes; every composition into it is cut to this.
 inline constexpr std::size_t StatusTextLimit = 1023;
 
+// What one worker tells beyond the record, for as long as either side holds it: whether it
+// has ended, and whether it is inside a call to the file system, which a disk that stopped
+// answering (a network share that went away, a failing drive) may keep for a minute. A
+// front end stops a worker without waiting for such a call.
+struct WorkerState {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool ended = false;
+    int inCall = 0;       // > 0 while inside the file system
+    std::string current;  // the file or folder that call is about (engine path, UTF-8)
+};
+
+// A worker that was stopped while inside a call: it ends when the call returns, and writes
+// nothing into the record from the stop on.
+struct StoppedWorker {
+    std::jthread thread;
+    std::shared_ptr<WorkerState> state;
+};
+
 struct ExtractionJob {
     std::uint32_t options = 0;
     std::string sourceFolder;       // as typed, at most 259 characters in the window
@@ -77,6 +98,10 @@ struct ExtractionJob {
     // Wakes the worker's manual-bound wait early when the request is answered or the run
     // is stopped; the wait still looks once a second.
     std::condition_variable_any answered;
+    // Stopped workers that may still be inside a call: joined when the record goes, before
+    // its lock (they may yet take it to leave a wait).
+    std::vector<StoppedWorker> stoppedWorkers;
+    std::shared_ptr<WorkerState> workerState;  // of workerThread
     // Last: destroyed first, so the worker is stopped and joined before the lock and the
     // texts go away.
     std::jthread workerThread;

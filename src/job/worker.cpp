@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "files/code_page.h"
 #include "files/copy_planner.h"
@@ -36,14 +38,44 @@ struct RunSettings {
 };
 
 // Runs `write` under the record's lock unless the stop was requested. False when stopped:
-// the worker then returns without another word.
+// the worker then returns without another word. A stopped worker does not even take the
+// lock: the record may have a later run by now, and its front end may be looking at it.
 template <typename Write>
 bool Publish(ExtractionJob& job, const std::stop_token& stop, Write&& write) {
+    if (stop.stop_requested()) return false;
     std::scoped_lock hold(job.lock);
     if (stop.stop_requested()) return false;
     write();
     return true;
 }
+
+// Marks the time the worker spends inside the file system, where a stop cannot reach it
+// until the call returns: a front end that stops the worker meanwhile does not wait for it.
+class InCall {
+public:
+    InCall(WorkerState& state, const std::string& about) : state_(state) {
+        std::scoped_lock hold(state_.lock);
+        ++state_.inCall;
+        state_.current = about;
+        state_.changed.notify_all();
+    }
+    ~InCall() {
+        std::scoped_lock hold(state_.lock);
+        --state_.inCall;
+        state_.changed.notify_all();
+    }
+    InCall(const InCall&) = delete;
+    InCall& operator=(const InCall&) = delete;
+
+    // What the call is about now, as the scan goes from folder to folder.
+    void About(const std::string& about) {
+        std::scoped_lock hold(state_.lock);
+        state_.current = about;
+    }
+
+private:
+    WorkerState& state_;
+};
 
 // Takes a posted bound request back out of the record. Called with the lock held.
 void WithdrawRequest(ExtractionJob& job) {
@@ -66,11 +98,14 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
     struct Posted {
         ExtractionJob& job;
         std::unique_lock<std::mutex>& hold;
+        const std::stop_token& stop;
         ~Posted() {
             if (!hold.owns_lock()) hold.lock();
-            WithdrawRequest(job);
+            // StopWorker took a stopped request back itself; what the record holds now may
+            // be a later run's.
+            if (!stop.stop_requested()) WithdrawRequest(job);
         }
-    } posted{job, hold};
+    } posted{job, hold, stop};
     ++job.requestSerial;
     job.thresholdRequest = &request;
     job.thresholdRequested = 1;
@@ -85,7 +120,8 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
 
 }  // namespace
 
-void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras& extras) {
+void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras& extras,
+                      WorkerState& state) {
     RunSettings run;
     if (!Publish(job, stop, [&] {
             run.source = job.sourceFolder;
@@ -101,15 +137,19 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
     // Search. The folder trail keeps its newest 1023 bytes, counted in the texts' code page:
     // paths are converted before they are cut, as the window always cut its own text.
     FoundFileList found;
-    ScanHooks hooks;
-    hooks.stop = stop;
-    hooks.folderEntered = [&](const std::string& folder) {
-        std::string line = "\r\n";
-        line += InTextCodePage(folder);
-        line += os::PathSeparator;
-        Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
-    };
-    ScanFolder(run.source, run.extensionList, found, hooks);
+    {
+        InCall listing(state, run.source);
+        ScanHooks hooks;
+        hooks.stop = stop;
+        hooks.folderEntered = [&](const std::string& folder) {
+            listing.About(folder);
+            std::string line = "\r\n";
+            line += InTextCodePage(folder);
+            line += os::PathSeparator;
+            Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
+        };
+        ScanFolder(run.source, run.extensionList, found, hooks);
+    }
     if (stop.stop_requested()) return;
     const std::size_t count = found.Count();
     if (extras.foundFilesHook) extras.foundFilesHook(found);
@@ -174,9 +214,12 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                 lastTaken = InTextCodePage(found.paths[i]);
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
-                if (duplicateMode && CopyFoundFile(found.paths[i], run.destination, *duplicateMode,
-                                                   stop, found.sizes[i])) {
-                    ++saved;
+                if (duplicateMode) {
+                    InCall copying(state, found.paths[i]);
+                    if (CopyFoundFile(found.paths[i], run.destination, *duplicateMode, stop,
+                                      found.sizes[i])) {
+                        ++saved;
+                    }
                 }
             }
             progress.Advance();
@@ -204,21 +247,33 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
 }
 
 void StartWorker(ExtractionJob& job, RunExtras extras) {
-    job.workerThread = std::jthread([&job, extras = std::move(extras)](std::stop_token stop) {
-        try {
-            ExtractionWorker(stop, job, extras);
-        } catch (...) {
-            // Out of memory is the only way here (std::bad_alloc, or std::length_error for a
-            // text that cannot grow). End the run rather than the process, and say why: the
-            // front end must not take the text as it stood for a finished run.
-            const bool told = Publish(job, stop, [&] {
-                WithdrawRequest(job);
-                job.outOfMemory = true;
-                job.running = 0;
-            });
-            if (told && extras.runEnded) extras.runEnded();
-        }
-    });
+    auto state = std::make_shared<WorkerState>();
+    job.workerState = state;
+    job.workerThread = std::jthread(
+        [&job, extras = std::move(extras), state = std::move(state)](std::stop_token stop) {
+            // However the body is left, the front end hears of the end.
+            struct Ended {
+                WorkerState& state;
+                ~Ended() {
+                    std::scoped_lock hold(state.lock);
+                    state.ended = true;
+                    state.changed.notify_all();
+                }
+            } ended{*state};
+            try {
+                ExtractionWorker(stop, job, extras, *state);
+            } catch (...) {
+                // Out of memory is the only way here (std::bad_alloc, or std::length_error for a
+                // text that cannot grow). End the run rather than the process, and say why: the
+                // front end must not take the text as it stood for a finished run.
+                const bool told = Publish(job, stop, [&] {
+                    WithdrawRequest(job);
+                    job.outOfMemory = true;
+                    job.running = 0;
+                });
+                if (told && extras.runEnded) extras.runEnded();
+            }
+        });
 }
 
 void StopWorker(ExtractionJob& job) {
@@ -226,12 +281,52 @@ void StopWorker(ExtractionJob& job) {
     {
         std::scoped_lock hold(job.lock);
         job.workerThread.request_stop();
+        // A pending request lives on the stopped worker's stack, and the worker touches the
+        // record no more: take it back now.
+        WithdrawRequest(job);
     }
     job.answered.notify_all();
-    job.workerThread.join();
-    // A pending request lived on the stopped worker's stack.
-    std::scoped_lock hold(job.lock);
-    WithdrawRequest(job);
+    const std::shared_ptr<WorkerState> state = std::move(job.workerState);
+    bool ended = false;
+    {
+        std::unique_lock hold(state->lock);
+        state->changed.wait(hold, [&] { return state->ended || state->inCall > 0; });
+        ended = state->ended;
+    }
+    if (ended) {
+        job.workerThread.join();
+    } else {
+        CancelPendingCall(job.workerThread);
+        job.stoppedWorkers.push_back({std::move(job.workerThread), state});
+    }
+    // Those that have ended meanwhile are joined now: nothing of theirs runs any more.
+    std::erase_if(job.stoppedWorkers, [](StoppedWorker& stopped) {
+        std::scoped_lock hold(stopped.state->lock);
+        return stopped.state->ended;
+    });
+}
+
+bool WaitForStoppedWorkers(ExtractionJob& job, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (StoppedWorker& stopped : job.stoppedWorkers) {
+        std::unique_lock hold(stopped.state->lock);
+        if (!stopped.state->changed.wait_until(hold, end, [&] { return stopped.state->ended; })) {
+            return false;
+        }
+    }
+    job.stoppedWorkers.clear();  // each joins a thread that has ended
+    return true;
+}
+
+std::vector<std::string> StoppedWorkerCalls(ExtractionJob& job) {
+    std::vector<std::string> calls;
+    for (StoppedWorker& stopped : job.stoppedWorkers) {
+        std::scoped_lock hold(stopped.state->lock);
+        if (!stopped.state->ended && stopped.state->inCall > 0) {
+            calls.push_back(stopped.state->current);
+        }
+    }
+    return calls;
 }
 
 }  // namespace tessel

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -21,6 +22,7 @@
 #include "app/texts.h"
 #include "gui_fixture.h"
 #include "job/texts.h"
+#include "job/worker.h"
 #include "support/io_gate.h"
 
 namespace tessel::test {
@@ -178,6 +180,7 @@ TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
     }
     copying.ReleaseOnStop(FormJob()->workerThread.get_stop_token());
     Command(BtnExit, BN_CLICKED);  // abort: the copy under way leaves nothing
+    ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), std::chrono::seconds(30)));
     EXPECT_TRUE(NamesIn(destination.Path()).empty());
 }
 
@@ -210,7 +213,9 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
     EXPECT_EQ(Occurrences(TextOf(Item(EdtLog)), Native("直前の処理")), 1u);
     EXPECT_TRUE(AcceptsDrops(main_));
 
-    // Every copy that stands is whole; nothing partial or temporary is left.
+    // Every copy that stands is whole; nothing partial or temporary is left once the
+    // stopped worker has left its copy.
+    ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), std::chrono::seconds(30)));
     const std::vector<std::string> copied = NamesIn(destination.Path());
     EXPECT_LT(copied.size(), 400u);
     EXPECT_EQ(std::count(copied.begin(), copied.end(), "f200.bmp"), 0);

@@ -17,6 +17,7 @@
 #include "app/main_window_win32.h"
 #include "gui_fixture.h"
 #include "job/run_monitor.h"
+#include "job/worker.h"
 #include "support/io_gate.h"
 
 namespace tessel::test {
@@ -91,6 +92,7 @@ TEST_F(Shutdown, ClosingDuringACopyLeavesOnlyWholeFiles) {
     EXPECT_FALSE(job.workerThread.joinable());
     ASSERT_TRUE(job.lock.try_lock());
     job.lock.unlock();
+    ASSERT_TRUE(WaitForStoppedWorkers(job, std::chrono::seconds(30)));
     for (const std::string& name : NamesIn(destination.Path())) {
         SCOPED_TRACE(name);
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end());

@@ -265,6 +265,7 @@ CopyResult CopyNamed(int in, const struct stat& source, std::string_view sourceN
         }
         const CopyResult filled = Fill(in, source, sourceName, out.Get(), stop);
         if (filled != CopyResult::Copied) return filled;
+        if (stop.stop_requested()) return CopyResult::Stopped;
         if (!out.Close()) return CopyResult::Failed;
         return PlaceNamed(temp, target, failIfExists);
     }
@@ -369,6 +370,9 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
         if (out) {
             const CopyResult filled = Fill(in.Get(), info, sourceName, out.Get(), stop);
             if (filled != CopyResult::Copied) return filled;
+            // A stop that came during the last chunk still wins: the front end has shown
+            // the run as it stood, and this file was not in it.
+            if (stop.stop_requested()) return CopyResult::Stopped;
             return PlaceAnonymous(out.Get(), folder, name, target, failIfExists);
         }
         // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.

@@ -33,8 +33,20 @@ DWORD AttributesOf(const std::string& path) {
     return ::GetFileAttributesW(WidePath(path).c_str());
 }
 
+// Marks an open file to be deleted when its last handle closes, or takes that back.
+bool SetDeletePending(HANDLE file, bool pending) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = pending ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                        sizeof disposition) != 0;
+}
+
 // A temporary file beside the target: deleted by the destructor unless it was moved into
-// place. The handle is closed first, or the delete would fail.
+// place. The handle is closed first, or the delete would fail. Until its data is complete
+// the file is also marked for deletion with its handle, so that a process that ends under
+// it (killed, or ended by the session's end while a stopped copy waits for a disk that does
+// not answer) leaves nothing behind either: the system closes the handle and removes it.
+// Wine does the same, also for a process it terminates.
 class TempFile {
 public:
     // Creates a fresh name in `folder`, never longer than `targetName`; false when the folder
@@ -43,9 +55,13 @@ public:
         // A one-character target has 36 temporary names; a folder may hold them all.
         for (int attempt = 0; attempt < 200; ++attempt) {
             path_ = WidePath(folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~'));
-            file_ = UniqueFile(::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-            if (file_) return true;
+            file_ = UniqueFile(::CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file_) {
+                // Where the file system cannot mark it, only the destructor removes it.
+                pending_ = SetDeletePending(file_.Get(), true);
+                return true;
+            }
             const DWORD error = ::GetLastError();
             path_.clear();
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
@@ -59,12 +75,19 @@ public:
 
     HANDLE Handle() const { return file_.Get(); }
     const std::wstring& Path() const { return path_; }
-    bool Close() { return file_.Reset(); }
+    // The data is complete: the file is to outlive its handle, and closing it reports a
+    // write that failed late.
+    bool Close() {
+        if (pending_ && !SetDeletePending(file_.Get(), false)) return false;
+        pending_ = false;
+        return file_.Reset();
+    }
     void Keep() { path_.clear(); }
 
 private:
     std::wstring path_;  // as the wide calls take it
     UniqueFile file_;
+    bool pending_ = false;  // marked for deletion with its handle
 };
 
 bool WriteAll(HANDLE file, const std::uint8_t* data, DWORD size) {
@@ -227,6 +250,9 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
         Fill(in.Get(), std::string_view(source).substr(source.find_last_of("\\/") + 1),
              temp.Handle(), stop);
     if (filled != CopyResult::Copied) return filled;
+    // A stop that came during the last chunk still wins: the front end has shown the run as
+    // it stood, and this file was not in it.
+    if (stop.stop_requested()) return CopyResult::Stopped;
     if (!::SetFileTime(temp.Handle(), nullptr, nullptr, &written)) return CopyResult::Failed;
     if (!temp.Close()) return CopyResult::Failed;
     in.Reset();
