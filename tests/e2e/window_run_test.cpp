@@ -101,6 +101,19 @@ private:
 
 const std::string Finished = Native("抽出を終了しました。");
 
+// A copy stopped inside its call removes its temporary file (named "~...") when the call
+// returns, a moment after the abort has restored the form: waits for that, at most 30 s.
+bool NoTemporaryFileUnder(const std::string& folder) {
+    return drive::WaitUntil(
+        [&] {
+            for (const std::string& name : FilesUnder(folder)) {
+                if (name.substr(name.rfind('/') + 1).starts_with('~')) return false;
+            }
+            return true;
+        },
+        30000);
+}
+
 TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
     TempFolder source, destination;
     WriteBytes(source / "a/x.png", TinyPng(300, 300));
@@ -326,6 +339,7 @@ TEST(WindowRun, AbortDuringTheCopyOfLargeFiles) {
     EXPECT_EQ(log.rfind(Native("直前の処理"), 0), 0u) << log;
     EXPECT_EQ(Occurrences(log, Native("直前の処理")), 1u);
     EXPECT_EQ(log.find(Finished), std::string::npos);
+    ASSERT_TRUE(NoTemporaryFileUnder(destination.Path()));
     EXPECT_LT(FilesUnder(destination.Path()).size(), 3u);
     for (const std::string& name : FilesUnder(destination.Path())) {
         SCOPED_TRACE(name);
@@ -429,6 +443,7 @@ TEST(WindowRun, TwentyAbortsAtRandomMomentsLeaveOnlyWholeCopies) {
             drive::WaitUntil([&] { return program.Text(BtnExit) == Native("終了"); }, 15000));
         program.Tick();  // the tick that ends the aborted run
         EXPECT_EQ(Occurrences(program.Text(EdtLog), Native("直前の処理")), 1u);
+        ASSERT_TRUE(NoTemporaryFileUnder(destination.Path()));
         for (const std::string& name : FilesUnder(destination.Path())) {
             SCOPED_TRACE(name);
             ASSERT_NE(std::find(names.begin(), names.end(), name), names.end());
