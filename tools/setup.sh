@@ -9,6 +9,8 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
   wine64 xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic
   imagemagick time findutils procps bc fonts-wine help2man zip unzip gnuplot-nox
+  # tests/support/hold_fs.py: the FUSE file system that stands in for a failing disk
+  python3 python3-fusepy libfuse2 fuse3
 )
 
 missing=()

@@ -6,7 +6,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <optional>
 #include <string>
 #include <thread>
@@ -14,13 +13,13 @@
 
 #include "files/code_page.h"
 #include "files/os/wide_path_win32.h"
+#include "support/poll.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
 
 namespace tessel {
 namespace {
 
-using namespace std::chrono_literals;
 using test::NamesIn;
 using test::Native;
 using test::TempFolder;
@@ -348,11 +347,7 @@ TEST(TesselExe, CtrlCInTheMiddleOfACopyLeavesNothing) {
 
     Child child({"-q", "-k", "archives", temp / "src", temp / "dst"});
     // The copy is under way once its temporary file stands in the destination.
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (NamesIn(temp / "dst").empty() && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(2ms);
-    }
-    ASSERT_FALSE(NamesIn(temp / "dst").empty());
+    ASSERT_TRUE(test::PollUntil([&] { return !NamesIn(temp / "dst").empty(); }));
     const std::optional<std::string> unix = UnixProcessWith(temp.Path());
     if (!unix) GTEST_SKIP() << "not under Wine";
     std::wstring kill = L"Z:\\bin\\kill -INT " + Wide(*unix);

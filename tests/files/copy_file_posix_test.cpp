@@ -10,7 +10,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +22,7 @@
 #include "files/os/copy_file_posix.h"
 #include "files/os/file_system.h"
 #include "posix_helpers.h"
+#include "support/io_gate.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -203,19 +203,22 @@ TEST(CopyFilePosix, StopFromAnotherThreadEndsTheCopyAndLeavesNothing) {
     for (const Kind& k : Kinds) {
         SCOPED_TRACE(k.name);
         std::stop_source stopper;
-        const std::uint64_t start = BytesRead();
+        // The copy waits 16 MiB into the file until the stop comes: the stop lands inside
+        // it on every machine.
+        test::IoGate gate(os::IoStep::CopyChunk, "huge.jpg", 16 * MiB);
+        gate.ReleaseOnStop(stopper.get_token());
+        bool held = false;
         std::uint64_t atStop = 0;
         std::jthread watcher([&] {
-            // Wait until the copy is well under way (no timing: its reads are counted).
-            while (BytesRead() - start < 16 * MiB)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            stopper.request_stop();
+            held = gate.WaitUntilHeld();
             atStop = BytesRead();
+            stopper.request_stop();
         });
         const CopyResult result = CopyFileWith(k.kind, root / "huge.jpg", root / "dest/huge.jpg",
                                                true, stopper.get_token());
         const std::uint64_t atEnd = BytesRead();
         watcher.join();
+        EXPECT_TRUE(held) << "the copy never reached 16 MiB";
         EXPECT_EQ(result, CopyResult::Stopped);
         EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
         // It ended within a few chunks of the request, not after reading 5 GiB.

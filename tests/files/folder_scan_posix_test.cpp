@@ -14,6 +14,7 @@
 #include "files/folder_scan.h"
 #include "files/os/file_system.h"
 #include "posix_helpers.h"
+#include "support/hold_fs_posix.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
 
@@ -23,6 +24,7 @@ namespace {
 using test::TempFolder;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
 constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
@@ -159,6 +161,37 @@ TEST(FolderScanPosix, UnlistableFolderGivesNoLineAndTheRestGoesOn) {
         return bits;
     });
     EXPECT_EQ(seen, 1 | 2);
+}
+
+TEST(FolderScanPosix, AFolderWhoseListingBreaksOffIsNoEmptyFolder) {
+    // The disk fails while "bad" is read: it opens, but its listing ends in EIO, which
+    // readdir reports with the same null as the end of a folder. Told apart, the folder
+    // contributes nothing (no files, no line in the trail) and the scan goes on with "c",
+    // which the mount lists after it.
+    std::string why;
+    if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
+    test::HoldFs disk;
+    for (const char* path :
+         {"a/one.jpg", "bad/two.jpg", "bad/inner/three.jpg", "c/four.jpg", "root.jpg"}) {
+        test::WriteSized(disk.Backing(path), 1);
+    }
+    ASSERT_TRUE(disk.Mounted());
+    disk.FailListing("bad");
+
+    std::vector<os::DirEntry> entries;
+    EXPECT_FALSE(os::ListFolder(disk / "bad", entries));
+    EXPECT_THAT(entries, IsEmpty());
+    EXPECT_TRUE(os::ListFolder(disk / "c", entries));
+    EXPECT_EQ(entries.size(), 1u);
+
+    FoundFileList list;
+    std::vector<std::string> lines;
+    ScanHooks hooks;
+    hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
+    ScanFolder(disk.Path(), Images, list, hooks);
+    EXPECT_THAT(list.paths,
+                ElementsAre(disk / "a/one.jpg", disk / "c/four.jpg", disk / "root.jpg"));
+    EXPECT_THAT(lines, ElementsAre(disk.Path(), disk / "a", disk / "c"));
 }
 
 TEST(FolderScanPosix, SkipsFoldersPastThePathLimit) {

@@ -5,17 +5,21 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <filesystem>
+#include <condition_variable>
+#include <future>
+#include <mutex>
 #include <new>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "job/run_request.h"
 #include "job/texts.h"
+#include "support/io_gate.h"
 #include "support/test_support.h"
+#include "support/tick_until.h"
 #include "support/tiny_png.h"
 
 namespace tessel {
@@ -24,10 +28,12 @@ namespace {
 using namespace std::chrono_literals;
 using test::Native;
 using test::TempFolder;
+using test::TickUntil;
 using test::TinyPng;
 using ::testing::IsEmpty;
 using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
+using ::testing::UnorderedElementsAreArray;
 
 RunSettings Settings(const std::string& source, const std::string& destination,
                      ThresholdMode threshold, std::string_view extensions = ImageExtensions) {
@@ -35,20 +41,14 @@ RunSettings Settings(const std::string& source, const std::string& destination,
             MakeExtensionList(extensions)};
 }
 
+// The last component of a found file's path, as the file system's calls name the file.
+std::string NameOf(const std::string& path) {
+    return path.substr(path.rfind(test::Sep()) + test::Sep().size());
+}
+
 std::string Block(const std::string& source, const std::string& lastStatus) {
     return Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + source + "\r\n" +
            lastStatus;
-}
-
-// Ticks as a timer would, but faster, until `until` holds for a tick; the last tick.
-template <typename Until>
-JobTick TickUntil(RunMonitor& monitor, Until until, std::chrono::seconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        JobTick tick = monitor.Tick();
-        if (until(tick) || std::chrono::steady_clock::now() > end) return tick;
-        std::this_thread::sleep_for(2ms);
-    }
 }
 
 TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
@@ -129,7 +129,8 @@ TEST(RunMonitor, TheBlockIsCutTo1023Bytes) {
 }
 
 TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
-    // Many small files: the abort lands in the search or among the copies.
+    // Many small files; the worker is held inside the copy of the one in the middle of the
+    // search's order, so the abort lands among the copies on every machine.
     TempFolder temp;
     for (int i = 0; i < 300; ++i) {
         test::WriteSized(
@@ -139,15 +140,29 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     test::MakeFolders(temp / "dst");
     ExtractionJob job;
     RunMonitor monitor(job);
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
-    TickUntil(monitor, [](const JobTick& t) { return t.progress > 4 || !t.running; });
+    test::IoGate gate(os::IoStep::CopyChunk, "");  // aimed once the order is known
+    std::vector<std::string> found;
+    RunExtras extras;
+    extras.foundFilesHook = [&](const FoundFileList& list) {
+        found = list.paths;
+        gate.AimAt(NameOf(found[150]));
+    };
+    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None), std::move(extras));
+    ASSERT_TRUE(gate.WaitUntilHeld()) << "the copies never reached the 151st file";
+    // What the form shows while the worker is held: the 150th file was the last copied.
+    const JobTick held = monitor.Tick();
+    ASSERT_TRUE(held.running);
+    EXPECT_NE(held.statusText.find(found[149]), std::string::npos) << held.statusText;
 
+    gate.ReleaseOnStop(job.workerThread.get_stop_token());
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
-    EXPECT_THAT(*block, StartsWith(Native("直前の処理") + "\r\n"));
+    EXPECT_EQ(*block, Block(temp / "src", held.statusText).substr(0, StatusTextLimit));
     EXPECT_FALSE(monitor.RunUnderWay());
 
-    std::this_thread::sleep_for(50ms);
+    // The abort joined the worker, and only the worker writes the record besides this
+    // thread: one tick sees all that any later one could.
+    ASSERT_FALSE(job.workerThread.joinable());
     const JobTick next = monitor.Tick();
     EXPECT_TRUE(next.ended);
     EXPECT_FALSE(next.running);
@@ -156,13 +171,13 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     EXPECT_FALSE(monitor.Tick().ended);
     EXPECT_EQ(monitor.Tick().statusText, *block);
 
-    // Whatever was copied is whole.
-    for (const std::string& name : test::NamesIn(temp / "dst")) {
-        SCOPED_TRACE(name);
-        const std::string number = name.substr(1, name.find('.') - 1);
-        const std::string source =
-            temp / ("src/d" + std::to_string(std::stoi(number) % 7) + "/" + name);
-        EXPECT_EQ(test::ReadBytes(temp / ("dst/" + name)), test::ReadBytes(source));
+    // The files before the held one, each whole; neither it nor any after it.
+    std::vector<std::string> copied;
+    for (std::size_t i = 0; i < 150; ++i) copied.push_back(NameOf(found[i]));
+    EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAreArray(copied));
+    for (std::size_t i = 0; i < 150; ++i) {
+        SCOPED_TRACE(found[i]);
+        EXPECT_EQ(test::ReadBytes(temp / ("dst/" + copied[i])), test::ReadBytes(found[i]));
     }
     // A second press, with the form idle again, is the close: nothing to abort.
     EXPECT_FALSE(monitor.Abort());
@@ -174,16 +189,18 @@ TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
     ExtractionJob job;
     RunMonitor monitor(job);
     // An empty search ends at once, so the worker may well be past it before the press. The
-    // hook holds it there, before the text changes again, until the stop has had ample time.
-    std::atomic<bool> pressed = false;
+    // hook holds it there, before the text changes again, until the abort has requested its
+    // stop: from then on the worker writes nothing.
+    std::promise<std::stop_token> handed;
     RunExtras extras;
-    extras.foundFilesHook = [&pressed](const FoundFileList&) {
-        const auto end = std::chrono::steady_clock::now() + 10s;
-        while (!pressed && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(1ms);
-        std::this_thread::sleep_for(200ms);
+    extras.foundFilesHook = [token = handed.get_future().share()](const FoundFileList&) {
+        std::mutex lock;
+        std::condition_variable_any never;
+        std::unique_lock hold(lock);
+        never.wait(hold, token.get(), [] { return false; });  // returns once stopped
     };
     monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None), std::move(extras));
-    pressed = true;
+    handed.set_value(job.workerThread.get_stop_token());
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
     EXPECT_THAT(*block, StartsWith(Block(temp / "src", text::StatusSearching)));
@@ -290,16 +307,21 @@ TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
         TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
     ASSERT_TRUE(second.question);
     EXPECT_NE(second.question->serial, first.question->serial);
+    // AnswerBound decides on this thread, under the lock: once it has returned, the request
+    // is answered or untouched, and only a stop or another answer can change that.
     monitor.AnswerBound(first.question->serial, 1000);  // late: ignored
-    std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(monitor.Tick().question);  // still waiting
+    const JobTick still = monitor.Tick();
+    ASSERT_TRUE(still.question);  // still waiting
+    EXPECT_EQ(still.question->serial, second.question->serial);
+    EXPECT_EQ(still.question->proposal, second.question->proposal);  // 1000 was not written
 
+    // A second answer to a request already answered changes nothing either: the run ends
+    // with the first one's bound.
     monitor.AnswerBound(second.question->serial, 100);
+    monitor.AnswerBound(second.question->serial, 7);
     const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
     EXPECT_NE(last.statusText.find(Native("手動設定[ 100x100 Pixel ]")), std::string::npos);
     EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("large.png"));
-    // A second answer to a request already answered changes nothing either.
-    monitor.AnswerBound(second.question->serial, 7);
 }
 
 TEST(RunMonitor, TicksFromAnotherThreadThroughAWholeRun) {

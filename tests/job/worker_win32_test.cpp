@@ -7,10 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "files/code_page.h"
@@ -20,28 +17,19 @@
 #include "job/run_request.h"
 #include "job/texts.h"
 #include "support/test_support.h"
+#include "support/tick_until.h"
 #include "support/tiny_png.h"
 
 namespace tessel {
 namespace {
 
-using namespace std::chrono_literals;
 using test::NamesIn;
 using test::Native;
 using test::TempFolder;
+using test::TickUntil;
 using test::TinyPng;
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAre;
-
-// Ticks like the window's timer, but faster, until `until` holds; the last tick.
-JobTick TickUntil(RunMonitor& monitor, const std::function<bool(const JobTick&)>& until) {
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    for (;;) {
-        JobTick tick = monitor.Tick();
-        if (until(tick) || std::chrono::steady_clock::now() > end) return tick;
-        std::this_thread::sleep_for(1ms);
-    }
-}
 
 RunSettings Settings(const std::string& source, const std::string& destination,
                      ThresholdMode threshold) {

@@ -10,7 +10,7 @@ IoGate::IoGate(os::IoStep step, std::string name, std::uint64_t from)
     state_->name = std::move(name);
     state_->from = from;
     os::SetIoHold([state = state_](os::IoStep step, std::string_view name, std::uint64_t offset) {
-        if (step == state->step && name == state->name && offset >= state->from) state->Hold();
+        state->Pass(step, name, offset);
     });
 }
 
@@ -20,9 +20,9 @@ IoGate::~IoGate() {
     os::SetIoHold({});
 }
 
-void IoGate::State::Hold() {
+void IoGate::State::Pass(os::IoStep at, std::string_view file, std::uint64_t offset) {
     std::unique_lock hold(lock);
-    if (reached) return;  // only the first call is held
+    if (reached || at != step || file != name || offset < from) return;  // only the first match
     reached = true;
     changed.notify_all();
     changed.wait(hold, [this] { return released; });
@@ -32,6 +32,11 @@ void IoGate::State::Release() {
     std::scoped_lock hold(lock);
     released = true;
     changed.notify_all();
+}
+
+void IoGate::AimAt(std::string name) {
+    std::scoped_lock hold(state_->lock);
+    state_->name = std::move(name);
 }
 
 bool IoGate::WaitUntilHeld(std::chrono::milliseconds limit) {

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <stop_token>
 #include <string>
+#include <string_view>
 
 #include "files/os/io_hold.h"
 
@@ -26,6 +27,10 @@ public:
     IoGate(const IoGate&) = delete;
     IoGate& operator=(const IoGate&) = delete;
 
+    // Holds the file `name` instead, from now on: for a test that learns which file it wants
+    // only from the run itself (the search's order, in a foundFilesHook). Callable from any
+    // thread; no effect once a call was held.
+    void AimAt(std::string name);
     // Whether the call was reached, waiting for it up to `limit`.
     bool WaitUntilHeld(std::chrono::milliseconds limit = std::chrono::seconds(30));
     // Lets the held thread go (and the call, if it comes later, pass).
@@ -37,7 +42,7 @@ public:
 
 private:
     // Shared with the hold, which a released thread may still be leaving after the gate is
-    // gone.
+    // gone. Every field is read and written under `lock`.
     struct State {
         os::IoStep step;
         std::string name;
@@ -46,7 +51,8 @@ private:
         std::condition_variable changed;
         bool reached = false;
         bool released = false;
-        void Hold();
+        // Called for every file-system step while the gate stands: holds the first match.
+        void Pass(os::IoStep step, std::string_view name, std::uint64_t offset);
         void Release();
     };
     std::shared_ptr<State> state_;

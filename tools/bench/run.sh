@@ -14,6 +14,8 @@
 #   4. tessel --dry-run -q   vs  identify -ping over the same images      (medians)
 #   5. the duplicate-name count at 10^6 names (Google Benchmark)
 #   6. peak memory of a dry run over 200,000 found files, per found file
+#   7. how soon the worker gives way: its end after a bound is answered, a stop while the
+#      bound is asked, a stop while a copy is held mid-file   (median and worst of 20)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$root"
@@ -27,7 +29,8 @@ else
 fi
 
 cmake --preset native >/dev/null
-cmake --build --preset native --target tessel make_tree bare_walk duplicates_bench >/dev/null
+cmake --build --preset native --target tessel make_tree bare_walk duplicates_bench \
+  stop_latency_bench >/dev/null
 bin=$root/build/native/bin
 tessel=$bin/tessel
 
@@ -157,3 +160,6 @@ path=$(find "$work/many" -type f | awk '{ s += length($0) } END { printf "%.1f",
 printf 'empty run   %d KiB\n200,000     %d KiB\nper file    %.0f bytes, of which the path text %.0f; beyond it %.0f (target < 300)\n' \
   "$base" "$full" "$(calc "($full - $base) * 1024 / 200000")" "$path" \
   "$(calc "($full - $base) * 1024 / 200000 - $path")"
+
+echo "== 7. how soon the worker gives way (20 rounds)"
+"$bin/stop_latency_bench" 20

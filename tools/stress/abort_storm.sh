@@ -4,7 +4,11 @@
 # destination holds no partial and no temporary file; every file there is byte for byte
 # the source file of its name.
 #
-#   bash tools/stress/abort_storm.sh [--runs N] [--tessel PATH] [--seed S]
+#   bash tools/stress/abort_storm.sh [--runs N] [--tessel PATH] [--seed S] [--whole-ms M]
+#
+# The moments come from the seed (default: a fresh one) and the length of a whole run, which
+# the script measures unless --whole-ms gives it. Both are printed first, and a failure says
+# how to replay the same moments.
 #
 # The tree: three large files (64 MiB) of random bytes (the signal mostly lands inside one of their
 # copies) and 300 small ones in ten folders, every name different. Each run gets an empty
@@ -13,16 +17,22 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 runs=200
 tessel=$root/build/native/bin/tessel
-seed=$$
+seed=
+whole_ms=
 while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=$2; shift 2 ;;
     --tessel) tessel=$2; shift 2 ;;
     --seed) seed=$2; shift 2 ;;
-    *) echo "usage: $0 [--runs N] [--tessel PATH] [--seed S]" >&2; exit 2 ;;
+    --whole-ms) whole_ms=$2; shift 2 ;;
+    *) echo "usage: $0 [--runs N] [--tessel PATH] [--seed S] [--whole-ms M]" >&2; exit 2 ;;
   esac
 done
 [ -x "$tessel" ] || { echo "abort_storm: no $tessel (build the native preset)" >&2; exit 2; }
+# Not $$: process numbers repeat, and a seed nobody wrote down replays nothing.
+[ -n "$seed" ] || seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
+case $seed in '' | *[!0-9]*) echo "abort_storm: --seed takes a number" >&2; exit 2 ;; esac
+echo "abort_storm: seed $seed"
 RANDOM=$seed
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tessel-storm.XXXXXX")
@@ -40,8 +50,9 @@ declare -A origin
 while IFS= read -r -d '' f; do origin[${f##*/}]=$f; done < <(find "$src" -type f -print0)
 
 # How long a whole run takes here, so that the signals spread over all its phases.
-# The shortest of three runs (the first one also warms the cache).
-whole_ms=
+# The shortest of three runs (the first one also warms the cache). A replay gives it, and
+# warms the cache with one run.
+measured=
 for _ in 1 2 3; do
   full=$work/full
   mkdir "$full"
@@ -49,11 +60,18 @@ for _ in 1 2 3; do
   "$tessel" -q -y -e bin,dat "$src" "$full" >/dev/null
   ms=$(( ($(date +%s%N) - start) / 1000000 + 1 ))
   rm -rf "$full"
-  if [ -z "$whole_ms" ] || [ "$ms" -lt "$whole_ms" ]; then whole_ms=$ms; fi
+  if [ -n "$whole_ms" ]; then break; fi
+  if [ -z "$measured" ] || [ "$ms" -lt "$measured" ]; then measured=$ms; fi
 done
+whole_ms=${whole_ms:-$measured}
 echo "abort_storm: $runs runs of $tessel, a whole run takes ${whole_ms} ms, seed $seed"
 
-fail() { echo "abort_storm: run $1: $2" >&2; exit 1; }
+fail() {
+  echo "abort_storm: run $1: $2" >&2
+  echo "abort_storm: replay: bash tools/stress/abort_storm.sh --seed $seed --whole-ms $whole_ms" \
+    "--runs $1 --tessel $tessel" >&2
+  exit 1
+}
 interrupted=0 finished=0 copied=0
 for run in $(seq 1 "$runs"); do
   dst=$work/dst$run
