@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/hold_fs_posix.h"
@@ -119,8 +120,28 @@ public:
         return false;
     }
 
+    // Reads the child's standard error as it comes, until it holds `text` `times` times or
+    // `limit` has passed; whether it did. Wait's `err` still has all of it.
+    bool ErrorSays(const std::string& text, int times = 1,
+                   std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (static_cast<int>(test::Occurrences(errSoFar_, text)) < times) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            if (left.count() <= 0) return false;
+            pollfd f{err_, POLLIN, 0};
+            if (::poll(&f, 1, static_cast<int>(left.count())) <= 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::read(err_, buffer, sizeof buffer);
+            if (n <= 0) return false;
+            errSoFar_.append(buffer, static_cast<std::size_t>(n));
+        }
+        return true;
+    }
+
     Outcome Wait() {
         Outcome o;
+        o.err = std::exchange(errSoFar_, {});
         pollfd fds[2] = {{out_, POLLIN, 0}, {err_, POLLIN, 0}};
         int open = 2;
         while (open > 0) {
@@ -151,6 +172,7 @@ private:
     int out_ = -1;
     int err_ = -1;
     int terminal_ = -1;
+    std::string errSoFar_;
 };
 
 Outcome Tessel(const std::vector<std::string>& args) {
@@ -533,6 +555,45 @@ TEST(TesselInterrupt, CtrlCInTheMiddleOfACopyLeavesNothing) {
     EXPECT_EQ(o.exitCode, 130);
     EXPECT_THAT(o.out, IsEmpty());
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+TEST(TesselInterrupt, OnADiskThatStopsAnsweringItSaysAtOnceAndEndsWhenTheReadReturns) {
+    // A read the kernel holds cannot be cut short (even _exit waits for it); the command
+    // says at once that it is stopping, and which file it waits for, answers a second signal
+    // the same way, and ends with its code the moment the read comes back.
+    std::string why;
+    if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
+    const struct {
+        int signal;
+        int exitCode;
+    } cases[] = {{SIGINT, 130}, {SIGTERM, 143}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.signal);
+        TempFolder temp;
+        test::HoldFs disk;
+        ASSERT_TRUE(disk.Mounted());
+        test::WriteSparse(disk.Backing("src/huge.zip"), std::uint64_t{64} << 20);
+        test::MakeFolders(temp / "dst");
+        disk.Hold("huge.zip", 1 << 20);
+        Child child({"-q", "-k", "archives", disk / "src", temp / "dst"});
+        ASSERT_TRUE(disk.WaitUntilHeld()) << "the copy never reached its second MiB";
+
+        child.Signal(c.signal);
+        EXPECT_TRUE(child.ErrorSays("tessel: stopping: "));
+        EXPECT_TRUE(child.ErrorSays("tessel: waiting for the system to return from " +
+                                    disk / "src/huge.zip" + "\n"));
+        child.Signal(c.signal);
+        EXPECT_TRUE(child.ErrorSays("tessel: stopping: ", 2));
+        EXPECT_EQ(disk.Held(), 1);
+        EXPECT_FALSE(child.Ended()) << "ended while its read was held";
+
+        disk.EndHolds();
+        const Outcome o = child.Wait();
+        EXPECT_EQ(o.exitCode, c.exitCode);
+        EXPECT_THAT(o.out, IsEmpty());
+        EXPECT_TRUE(o.err.ends_with("tessel: stopped: the run did not finish\n")) << o.err;
+        EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+    }
 }
 
 }  // namespace

@@ -160,9 +160,11 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     EXPECT_EQ(*block, Block(temp / "src", held.statusText).substr(0, StatusTextLimit));
     EXPECT_FALSE(monitor.RunUnderWay());
 
-    // The abort joined the worker, and only the worker writes the record besides this
-    // thread: one tick sees all that any later one could.
+    // The abort did not wait for the held copy, but the stopped worker writes nothing into
+    // the record from the stop on: one tick sees all that any later one could, also once
+    // the worker has left its copy.
     ASSERT_FALSE(job.workerThread.joinable());
+    ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));
     const JobTick next = monitor.Tick();
     EXPECT_TRUE(next.ended);
     EXPECT_FALSE(next.running);

@@ -492,6 +492,8 @@ TEST(WorkerStop, DuringTheCopiesLeavesOnlyWholeFiles) {
     ASSERT_TRUE(gate.WaitUntilHeld()) << "the copies never reached the 101st file";
     gate.ReleaseOnStop(run.job.workerThread.get_stop_token());
     StopWorker(run.job);
+    // The stop did not wait for the held copy; it removes its temporary file once it returns.
+    ASSERT_TRUE(WaitForStoppedWorkers(run.job, 30s));
 
     std::vector<std::string> copied;
     for (std::size_t i = 0; i < 100; ++i) copied.push_back(NameOf(found[i]));
@@ -521,6 +523,8 @@ TEST(WorkerStop, InTheMiddleOfAHugeCopy) {
     gate.ReleaseOnStop(run.job.workerThread.get_stop_token());
     StopWorker(run.job);
 
+    EXPECT_EQ(run.Status(), summary);
+    ASSERT_TRUE(WaitForStoppedWorkers(run.job, 30s));
     EXPECT_EQ(run.Status(), summary);
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());  // no partial file, no temporary
     ExpectStopped(run);
