@@ -19,6 +19,7 @@
 #include "job/worker.h"
 #include "support/io_gate.h"
 #include "support/test_support.h"
+#include "support/tick_until.h"
 #include "support/tiny_png.h"
 
 namespace tessel {
@@ -39,12 +40,7 @@ RunSettings Settings(const std::string& source, const std::string& destination,
 }
 
 JobTick TickToTheEnd(RunMonitor& monitor) {
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    for (;;) {
-        JobTick tick = monitor.Tick();
-        if (tick.ended || std::chrono::steady_clock::now() > end) return tick;
-        std::this_thread::sleep_for(1ms);  // a timer's look, only faster
-    }
+    return test::TickUntil(monitor, [](const JobTick& t) { return t.ended; });
 }
 
 std::string Status(ExtractionJob& job) {
@@ -175,10 +171,8 @@ TEST(StoppedWorker, AStopOutsideTheFileSystemStillWaitsForTheEnd) {
     RunSettings settings = Settings(source.Path(), destination.Path());
     settings.options = OptionsWord(DuplicateMode::Numbered, ThresholdMode::Manual);
     monitor.Start(settings);
-    const auto end = std::chrono::steady_clock::now() + 30s;
-    while (!monitor.Tick().question && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(1ms);  // until the worker has posted its request
-    }
+    ASSERT_TRUE(
+        test::TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); }).question);
     ASSERT_TRUE(monitor.Abort());
     EXPECT_TRUE(job.stoppedWorkers.empty());
     EXPECT_TRUE(StoppedWorkerCalls(job).empty());

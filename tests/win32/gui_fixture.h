@@ -15,7 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/control_ids.h"
 #include "app/shell_win32.h"
+#include "support/poll.h"
 #include "support/test_support.h"
 
 namespace tessel::test {
@@ -117,6 +119,15 @@ protected:
     HWND Item(int id) const { return ::GetDlgItem(main_, id); }
     void Command(int id, int code) {
         ::SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    // One look of the progress timer, made now.
+    void Tick() { ::SendMessageA(main_, WM_TIMER, ProgressTimerId, 0); }
+    // Ticks, as the timer would but faster, until the log holds `wanted` (at most 30 s).
+    bool TickUntilLogHas(const std::string& wanted) {
+        return PollUntil([&] {
+            Tick();
+            return TextOf(Item(EdtLog)).find(wanted) != std::string::npos;
+        });
     }
 
     TempFolder settings_;

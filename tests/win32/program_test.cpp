@@ -7,6 +7,7 @@
 
 #include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
+#include "support/poll.h"
 #include "support/test_support.h"
 
 namespace tessel::test {
@@ -15,16 +16,17 @@ namespace {
 // The main window of another process, once its creation is over: the window becomes
 // visible only after its WM_CREATE has built and sized the form.
 HWND FindMainWindowOf(DWORD processId) {
-    for (int attempt = 0; attempt < 600; ++attempt) {
+    HWND found = nullptr;
+    PollUntil([&] {
         HWND window = nullptr;
         while ((window = ::FindWindowExA(nullptr, window, "NORMAL0", nullptr)) != nullptr) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && ::IsWindowVisible(window)) return window;
+            if (owner == processId && ::IsWindowVisible(window)) return (found = window) != nullptr;
         }
-        ::Sleep(50);
-    }
-    return nullptr;
+        return false;
+    });
+    return found;
 }
 
 TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {

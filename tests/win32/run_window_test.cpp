@@ -90,16 +90,6 @@ protected:
         ::SetWindowTextA(Item(EdtSource), source.c_str());
         ::SetWindowTextA(Item(EdtDestination), destination.c_str());
     }
-    void Tick() { ::SendMessageA(main_, WM_TIMER, ProgressTimerId, 0); }
-    // Ticks until the log holds `wanted`, at most `ticks` times 20 ms.
-    bool TickUntilLogHas(const std::string& wanted, int ticks = 1000) {
-        for (int i = 0; i < ticks; ++i) {
-            Tick();
-            if (TextOf(Item(EdtLog)).find(wanted) != std::string::npos) return true;
-            ::Sleep(20);
-        }
-        return false;
-    }
     void ExpectIdleForm() {
         for (const int id : RunLockedControls()) EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
         EXPECT_FALSE(::IsWindowVisible(Item(PrgProgress)));

@@ -19,6 +19,7 @@
 #include "job/run_monitor.h"
 #include "job/worker.h"
 #include "support/io_gate.h"
+#include "support/tick_until.h"
 
 namespace tessel::test {
 namespace {
@@ -30,9 +31,9 @@ using Shutdown = GuiTest;
 void StartWaitingRun(const std::string& source, const std::string& destination) {
     FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::Manual), source,
                           destination, ",bmp,"});
-    // Polls until the worker has posted its request, for at most 10 s.
-    for (int wait = 0; wait < 2000 && !FormMonitor()->Tick().question; ++wait) ::Sleep(5);
-    ASSERT_TRUE(FormMonitor()->Tick().question);
+    ASSERT_TRUE(TickUntil(*FormMonitor(), [](const JobTick& t) {
+                    return t.question.has_value();
+                }).question);
 }
 
 TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {

@@ -33,16 +33,6 @@ protected:
         ::SetWindowTextA(Item(EdtDestination), destination.c_str());
         Command(BtnRun, BN_CLICKED);
     }
-    void Tick() { ::SendMessageA(main_, WM_TIMER, ProgressTimerId, 0); }
-    bool TickUntilLogHas(const std::string& wanted) {
-        const DWORD start = ::GetTickCount();
-        for (;;) {
-            Tick();
-            if (TextOf(Item(EdtLog)).find(wanted) != std::string::npos) return true;
-            if (::GetTickCount() - start > 30000) return false;
-            ::Sleep(5);  // a timer's look, only faster
-        }
-    }
 };
 
 TEST_F(StuckDisk, AbortAnswersAtOnceAndANewRunIsTheWindowsOwn) {
