@@ -1,8 +1,10 @@
 // tools/bench/stop_latency_bench.cpp: how soon the worker gives way to the front end, the
 // figures behind "Abort, Ctrl-C and close return within 200 ms": the worker's end after a
 // manual bound is answered (its wait wakes, rather than looking again a second later),
-// StopWorker while the bound is asked, and StopWorker while the copy is held mid-file (the
-// tests' gate, which lets the copy go when the stop comes, as a disk would answer late).
+// StopWorker while the bound is asked, StopWorker while the copy is held mid-file (the tests'
+// gate, which lets the copy go when the stop comes, as a disk would answer late), and the
+// Abort while the copy's read is held and not let go at all, as on a disk that stopped
+// answering (the abort does not wait for the call).
 // Median and worst of a number of rounds each. Not a test: nothing here passes or fails.
 //
 //   stop_latency_bench [rounds]     (default 20)
@@ -77,7 +79,7 @@ int main(int argc, char** argv) {
     { std::ofstream create(root + "/src/big.bin"); }
     fs::resize_file(root + "/src/big.bin", std::uint64_t{64} << 20);  // sparse: no disk used
 
-    std::vector<double> answered, stoppedAsked, stoppedHeld;
+    std::vector<double> answered, stoppedAsked, stoppedHeld, abortedStuck;
     for (int r = 0; r < rounds; ++r) {
         // (a) From the answer to the worker's last word, `running` back at 0.
         {
@@ -117,10 +119,24 @@ int main(int argc, char** argv) {
             tessel::StopWorker(job);
             stoppedHeld.push_back(Milliseconds(Clock::now() - start));
         }
+        // (d) RunMonitor::Abort while the copy's read does not return.
+        {
+            ExtractionJob job;
+            RunMonitor monitor(job);
+            tessel::test::IoGate gate(tessel::os::IoStep::CopyChunk, "big.bin", 1 << 20);
+            monitor.Start(Settings(root, tessel::ThresholdMode::None, "bin"));
+            if (!gate.WaitUntilHeld()) return 1;
+            const auto start = Clock::now();
+            if (!monitor.Abort()) return 1;
+            abortedStuck.push_back(Milliseconds(Clock::now() - start));
+            gate.Release();
+            if (!tessel::WaitForStoppedWorkers(job, std::chrono::seconds(60))) return 1;
+        }
     }
     Print("answer -> the worker's end", answered);
     Print("stop while the bound is asked", stoppedAsked);
     Print("stop while a copy is held mid-file", stoppedHeld);
+    Print("abort while a read does not return", abortedStuck);
     std::error_code ignored;
     fs::remove_all(root, ignored);
     return 0;
