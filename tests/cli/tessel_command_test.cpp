@@ -76,7 +76,10 @@ public:
             ::dup2(err[1], STDERR_FILENO);
             if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
             if (addressSpace != 0) {
-                const rlimit limit{addressSpace, addressSpace};
+                // rlim_t is unsigned long, 32 bits in an i686 build without the large-file
+                // interface; every limit asked for here is far below 4 GiB.
+                const rlimit limit{static_cast<rlim_t>(addressSpace),
+                                   static_cast<rlim_t>(addressSpace)};
                 if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
             }
             ::execv(argv[0], argv.data());
