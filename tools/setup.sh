@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm
   libgtest-dev googletest libgmock-dev libbenchmark-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64 g++-multilib qemu-user
   wine64 xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic
   imagemagick time findutils procps bc fonts-wine help2man zip unzip gnuplot-nox
   # tests/support/hold_fs.py: the FUSE file system that stands in for a failing disk

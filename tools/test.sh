@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up this machine (Debian packages) and passes every test: the native build with its
-# suites, the same under AddressSanitizer+UBSan and ThreadSanitizer, the win64 build with its
-# suites under Wine, and the win32 build (built only: this kernel runs no 32-bit code).
+# suites, the same under AddressSanitizer+UBSan and ThreadSanitizer, the 32-bit Linux build
+# with its suites under qemu-i386 (the shipped program's 32-bit arithmetic), the win64 build
+# with its suites under Wine, and the win32 build (built only: this kernel runs no 32-bit
+# code).
 #
 #   bash tools/test.sh              everything, then 60 s of fuzzing the image headers
 #   bash tools/test.sh native win64 only these presets ("fuzz" for the fuzzing alone)
@@ -19,7 +21,7 @@ if [ "${1:-}" = --fresh ]; then
 fi
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan win64 win32 fuzz)
+[ ${#presets[@]} -gt 0 ] || presets=(native native-asan native-tsan native-i386 win64 win32 fuzz)
 
 for preset in "${presets[@]}"; do
   echo "=== $preset"
