@@ -21,9 +21,7 @@ namespace tessel::os {
 // Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
 inline constexpr std::uint32_t AttrReadOnly = 0x01;
 inline constexpr std::uint32_t AttrHidden = 0x02;
-inline constexpr std::uint32_t AttrSystem = 0x04;
 inline constexpr std::uint32_t AttrDirectory = 0x10;
-inline constexpr std::uint32_t AttrArchive = 0x20;
 // Not a file nor a folder: a FIFO, socket or device node (POSIX only), or a link to one.
 // Reading one can block forever, so the scan never takes it.
 inline constexpr std::uint32_t AttrDevice = 0x40;
