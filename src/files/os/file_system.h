@@ -70,8 +70,6 @@ using FileMeasure = std::function<std::int32_t(FileReader* file)>;
 // which is most of a scan's time in a tree of mostly other files. Every other entry is
 // listed whatever `wanted` says.
 using NameFilter = std::function<bool(std::string_view name)>;
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
-                const NameFilter& wanted = {});
 
 struct ListOptions {
     NameFilter wanted;  // as above
@@ -90,6 +88,14 @@ struct ListOptions {
 };
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);
+
+// With the name filter alone; built on the one above, so both seams share it.
+inline bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                       const NameFilter& wanted = {}) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
 
 // Looks up the one entry that `path` names, as its folder's listing would report it. A path
 // that ends in a separator is never found, nor on Windows a bare drive ("C:") or a path with

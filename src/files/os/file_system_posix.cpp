@@ -287,13 +287,6 @@ CopyResult RefusalToReplace(const struct stat& source, const std::string& target
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
-                const NameFilter& wanted) {
-    ListOptions options;
-    options.wanted = wanted;
-    return ListFolder(folder, entries, options);
-}
-
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options) {
     entries.clear();
     const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (options.refuseLink ? O_NOFOLLOW : 0);

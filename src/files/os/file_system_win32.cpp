@@ -125,13 +125,6 @@ CopyResult RefusalToReplace(HANDLE source, const std::wstring& target) {
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
-                const NameFilter& wanted) {
-    ListOptions options;
-    options.wanted = wanted;
-    return ListFolder(folder, entries, options);
-}
-
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options) {
     entries.clear();
     const DWORD special =
