@@ -36,10 +36,6 @@ public:
     }
 
 private:
-    static char AsciiLower(char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-
     std::string folded_;
 };
 
