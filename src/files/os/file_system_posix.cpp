@@ -101,10 +101,6 @@ std::pair<std::string, std::string> SplitPath(const std::string& path) {
     return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
 }
 
-// A short target name has few temporary names (36 for one character); a folder that has
-// them all takes no copy of that name.
-constexpr int TempNameAttempts = 200;
-
 // A fresh temporary name beside `targetName` in `folder`; never longer than the target's.
 std::string TempName(const std::string& folder, std::string_view targetName) {
     return folder + "/" + TemporaryName(targetName, NextTemporarySeed(), '.');
@@ -218,7 +214,7 @@ CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& 
         return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
     }
     // rename() is the only call that replaces, and it needs a name to start from.
-    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         TempNameGuard temp(TempName(folder, name));
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(), AT_SYMLINK_FOLLOW) !=
             0) {
@@ -255,7 +251,7 @@ CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failI
 CopyResult CopyNamed(int in, const struct stat& source, std::string_view sourceName,
                      const std::string& folder, const std::string& name, const std::string& target,
                      bool failIfExists, std::stop_token stop) {
-    for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         TempNameGuard temp(TempName(folder, name));
         UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out) {

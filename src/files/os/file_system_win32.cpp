@@ -40,8 +40,7 @@ public:
     // Creates a fresh name in `folder`, never longer than `targetName`; false when the folder
     // takes no new file.
     bool Create(const std::string& folder, std::string_view targetName) {
-        // A one-character target has 36 temporary names; a folder may hold them all.
-        for (int attempt = 0; attempt < 200; ++attempt) {
+        for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
             path_ = WidePath(folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~'));
             file_ = UniqueFile(::CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                              FILE_ATTRIBUTE_NORMAL, nullptr));
