@@ -1,7 +1,6 @@
-// files/os/temp_name.cpp: a temporary name never longer than the name it stands in for.
-// The old fixed pattern (~tsl<pid>-<n>.tmp, .tessel-<pid>-<n>.tmp) was longer than most
-// pictures' names, so a target that fitted the path limit could fail for its temporary
-// name alone.
+// files/os/temp_name.cpp: a temporary name never longer than the name it stands in for. A
+// fixed pattern with a process number and a counter is longer than most pictures' names, and a
+// target that fits the path limit must not fail for its temporary name alone.
 #include "files/os/temp_name.h"
 
 #include <algorithm>
