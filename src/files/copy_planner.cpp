@@ -13,16 +13,32 @@
 namespace tessel {
 namespace {
 
-bool Copied(const std::string& source, const std::string& target, bool failIfExists,
-            std::stop_token stop) {
-    return os::CopyFileTo(source, target, failIfExists, std::move(stop)) == os::CopyResult::Copied;
+CopyReport Copy(const std::string& source, const std::string& target, bool failIfExists,
+                std::stop_token stop) {
+    switch (os::CopyFileTo(source, target, failIfExists, std::move(stop))) {
+        case os::CopyResult::Copied: return {CopyOutcome::Saved, target};
+        case os::CopyResult::TargetExists:
+        case os::CopyResult::Refused:
+        case os::CopyResult::SameFile: return {CopyOutcome::Refused, target};
+        case os::CopyResult::Stopped: return {CopyOutcome::Stopped, {}};
+        case os::CopyResult::Failed: break;
+    }
+    return {CopyOutcome::Failed, target};
+}
+
+// The size of `source`: the scan's, or looked up when the caller had none.
+std::optional<std::uint64_t> SizeOf(const std::string& source, std::optional<std::uint64_t> known) {
+    if (known) return known;
+    os::DirEntry own;
+    if (!QueryEntry(source, own)) return std::nullopt;
+    return own.size;
 }
 
 }  // namespace
 
-bool CopyFoundFile(const std::string& source, const std::string& destinationFolder,
-                   DuplicateMode mode, std::stop_token stop,
-                   std::optional<std::uint64_t> sourceSize) {
+CopyReport CopyFoundFile(const std::string& source, const std::string& destinationFolder,
+                         DuplicateMode mode, std::stop_token stop,
+                         std::optional<std::uint64_t> sourceSize) {
     const std::string_view path = source;
     const auto separator = FindLastChar(path, os::PathSeparator);
     const std::string_view name = separator ? path.substr(*separator + 1) : path;
@@ -43,24 +59,21 @@ bool CopyFoundFile(const std::string& source, const std::string& destinationFold
             return CopySeparate(source, destinationFolder, base, extension, std::move(stop),
                                 sourceSize);
     }
-    return false;
+    return {CopyOutcome::Failed, {}};
 }
 
-bool CopyNumbered(const std::string& source, const std::string& targetBase,
-                  const std::string& extension, std::stop_token stop,
-                  std::optional<std::uint64_t> sourceSize) {
+CopyReport CopyNumbered(const std::string& source, const std::string& targetBase,
+                        const std::string& extension, std::stop_token stop,
+                        std::optional<std::uint64_t> sourceSize) {
     std::string target = targetBase + extension;
     // Only the plain name is compared by size. A file of the same name and size is not
     // written again, and that is settled here, before any data is read: a re-run over an
     // unchanged destination reads and writes nothing.
     os::DirEntry taken;
     if (QueryEntry(target, taken) && !IsFolderEntry(taken.attributes)) {
-        if (!sourceSize) {
-            os::DirEntry own;
-            if (!QueryEntry(source, own)) return false;
-            sourceSize = own.size;
-        }
-        if (*sourceSize == taken.size) return false;
+        sourceSize = SizeOf(source, sourceSize);
+        if (!sourceSize) return {CopyOutcome::Failed, target};
+        if (*sourceSize == taken.size) return {CopyOutcome::SameNameAndSize, target};
         for (std::uint64_t n = 1;; ++n) {
             std::string numbered = targetBase + "(" + std::to_string(n) + ")" + extension;
             if (!FileExists(numbered)) {
@@ -69,22 +82,22 @@ bool CopyNumbered(const std::string& source, const std::string& targetBase,
             }
         }
     }
-    return Copied(source, target, true, std::move(stop));
+    return Copy(source, target, true, std::move(stop));
 }
 
-bool CopyOverwrite(const std::string& source, const std::string& targetBase,
-                   const std::string& extension, std::stop_token stop) {
-    return Copied(source, targetBase + extension, false, std::move(stop));
+CopyReport CopyOverwrite(const std::string& source, const std::string& targetBase,
+                         const std::string& extension, std::stop_token stop) {
+    return Copy(source, targetBase + extension, false, std::move(stop));
 }
 
-bool CopySeparate(const std::string& source, const std::string& destinationFolder,
-                  const std::string& base, const std::string& extension, std::stop_token stop,
-                  std::optional<std::uint64_t> sourceSize) {
+CopyReport CopySeparate(const std::string& source, const std::string& destinationFolder,
+                        const std::string& base, const std::string& extension, std::stop_token stop,
+                        std::optional<std::uint64_t> sourceSize) {
     const std::string target = destinationFolder + os::PathSeparator + base + extension;
-    if (!FileExists(target)) return Copied(source, target, true, std::move(stop));
+    if (!FileExists(target)) return Copy(source, target, true, std::move(stop));
     const std::string duplicates = destinationFolder + os::PathSeparator + text::DuplicatesFolder;
     // The folder stays from the first collision on; if it cannot be made at all, the copy
-    // into it fails and reports false. Either way: ignore.
+    // into it fails. Either way: ignore.
     (void)os::MakeFolder(duplicates);
     return CopyNumbered(source, duplicates + os::PathSeparator + base, extension, std::move(stop),
                         sourceSize);

@@ -175,7 +175,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
                 if (duplicateMode && CopyFoundFile(found.paths[i], run.destination, *duplicateMode,
-                                                   stop, found.sizes[i])) {
+                                                   stop, found.sizes[i])
+                                         .Saved()) {
                     ++saved;
                 }
             }

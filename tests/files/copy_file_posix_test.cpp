@@ -190,7 +190,7 @@ TEST(CopyFilePosix, FullDiskFailsThePlannerToo) {
     for (const DuplicateMode mode :
          {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
         const FileSizeLimit limit(MiB);
-        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode));
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode).Saved());
     }
     EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
 }
@@ -400,7 +400,8 @@ TEST(CopyPlannerPosix, ARerunOverAnUnchangedDestinationReadsAndWritesNothing) {
         SCOPED_TRACE(static_cast<int>(mode));
         TempFolder destination;
         for (int run = 0; run < c.earlierRuns; ++run) {
-            for (const std::string& file : found) CopyFoundFile(file, destination.Path(), mode);
+            for (const std::string& file : found)
+                CopyFoundFile(file, destination.Path(), mode).Saved();
         }
         const auto before = ChangeTimes(destination.Path());
 
@@ -408,7 +409,7 @@ TEST(CopyPlannerPosix, ARerunOverAnUnchangedDestinationReadsAndWritesNothing) {
         const IoCounts looked = Io();  // what one look at the counters costs by itself
         int saved = 0;
         for (const std::string& file : found) {
-            saved += CopyFoundFile(file, destination.Path(), mode) ? 1 : 0;
+            saved += CopyFoundFile(file, destination.Path(), mode).Saved() ? 1 : 0;
         }
         const IoCounts end = Io();
         EXPECT_EQ(saved, 0);
@@ -424,7 +425,7 @@ TEST(CopyPlannerPosix, ComparesFullSizes) {
     test::MakeFolders(root / "dest");
     test::WriteSparse(root / "dest/a.jpg", (std::uint64_t{4} << 30) + 10);
     test::WriteSized(root / "src/a.jpg", 10);
-    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a.jpg"));
 }
 
