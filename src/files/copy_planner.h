@@ -17,6 +17,7 @@ enum class DuplicateMode : std::uint32_t { Numbered = 2, Overwrite = 4, Separate
 enum class CopyOutcome {
     Saved,            // a copy now stands under `path`
     SameNameAndSize,  // `path`, the plain name, holds a file of the same size: nothing written
+    SameContent,      // `path` holds the same bytes already: nothing written
     // What stands at `path` stays: a read-only (Windows: also hidden or system) file that
     // overwriting may not replace, the source itself, or, where nothing is replaced, a folder
     // of that name or a file made there between the planner's look and its copy.
@@ -42,15 +43,18 @@ CopyReport CopyFoundFile(const std::string& source, const std::string& destinati
                          DuplicateMode mode, std::stop_token stop = {},
                          std::optional<std::uint64_t> sourceSize = std::nullopt);
 
-// targetBase + extension, or targetBase(n)extension for the first free n when that name is
-// taken by a file of another size; never replaces a file.
+// targetBase + extension, or targetBase(n)extension for the first n whose name holds no file
+// when that name is taken by a file of another size; never replaces a file. Before a number
+// is taken, the numbered names on the way are compared with the source: one that holds the
+// same bytes means the file is there already.
 CopyReport CopyNumbered(const std::string& source, const std::string& targetBase,
                         const std::string& extension, std::stop_token stop = {},
                         std::optional<std::uint64_t> sourceSize = std::nullopt);
 // targetBase + extension, replacing a file of that name.
 CopyReport CopyOverwrite(const std::string& source, const std::string& targetBase,
                          const std::string& extension, std::stop_token stop = {});
-// destination + name, or into the duplicates folder when the name is taken.
+// destination + name, or, when the name holds a file with other bytes, CopyNumbered into the
+// duplicates folder.
 CopyReport CopySeparate(const std::string& source, const std::string& destinationFolder,
                         const std::string& base, const std::string& extension,
                         std::stop_token stop = {},

@@ -61,10 +61,10 @@ TEST(CopyPlanner, NumberedSkipsEqualSizesAndNumbersOthers) {
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a.jpg"));
     EXPECT_EQ(SizeOf(root / "dest/a(1).jpg"), 700u);
     EXPECT_EQ(SizeOf(root / "dest/a(2).jpg"), 900u);
-    // Numbered names are tested for existence only: the 700-byte file comes again.
-    EXPECT_TRUE(
+    // The 700-byte file stands under a(1).jpg already: it does not come again.
+    EXPECT_FALSE(
         CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
-    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a(3).jpg", "a.jpg"));
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a.jpg"));
 }
 
 TEST(CopyPlanner, NumbersArePlainDecimal) {
@@ -328,7 +328,10 @@ TEST(CopyPlanner, JapaneseNamesWithBackslashTrailBytes) {
     EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::Numbered).Saved());
     EXPECT_TRUE(CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::Numbered)
                     .Saved());
-    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::SeparateFolder).Saved());
+    // The 9-byte file: 表.jpg holds the 8-byte one.
+    EXPECT_TRUE(
+        CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::SeparateFolder)
+            .Saved());
     EXPECT_THAT(NamesIn(root / "dest"), UnorderedElementsAre(name, "表(1).jpg", Duplicates + "/"));
     EXPECT_THAT(NamesIn(root / "dest" + Sep() + Duplicates), ElementsAre(name));
 }

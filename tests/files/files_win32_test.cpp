@@ -109,6 +109,12 @@ TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
     EXPECT_THAT(lines, ElementsAre(folder, folder + "\\ソ"));
     for (const auto& path : list.paths) {
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::Numbered).Saved());
+        // The same bytes stand under the name now; once they differ, the file goes to the
+        // duplicates folder.
+        const CopyReport again = CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder);
+        EXPECT_EQ(again.outcome, CopyOutcome::SameContent);
+        EXPECT_EQ(again.path, root / ("dest/" + path.substr(path.rfind('\\') + 1)));
+        test::WriteSized(path, test::ReadBytes(path).size(), 'o');
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder).Saved());
     }
     EXPECT_THAT(

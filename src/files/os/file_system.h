@@ -118,6 +118,11 @@ public:
 // way, and the folder scan hands over regular files only.
 std::unique_ptr<FileReader> OpenForReading(const std::string& path);
 
+// Opens an existing file to be read whole, as the copy planner compares a found file with a
+// copy. Unlike OpenForReading it shares the file with other readers on Windows: a picture
+// that a viewer holds open still compares. nullptr when it cannot be opened.
+std::unique_ptr<FileReader> OpenForComparing(const std::string& path);
+
 enum class CopyResult {
     Copied,        // the whole file stands under the target name
     TargetExists,  // fail-if-exists was asked and the name was taken: nothing written
