@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -85,6 +86,12 @@ struct ListOptions {
     // test and the opening are one step on POSIX (O_NOFOLLOW), so a folder swapped for a
     // link after its parent was listed is not followed.
     bool refuseLink = false;
+    // Asked, with the link's path, about every link that leads to a file (or nowhere) and whose
+    // name `wanted` accepts, before it is measured: a link it refuses is left out. Without it
+    // such links are listed like files. On Windows a link is a reparse point that IsFileLink
+    // (reparse_tag.h) calls one; under Wine a Unix link to a file shows no reparse point at
+    // all (attributes 0x20 and the size of what it leads to), so it is never asked about there.
+    std::function<bool(const std::string& link)> keepLink;
 };
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);
@@ -101,6 +108,14 @@ inline bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries
 // that ends in a separator is never found, nor on Windows a bare drive ("C:") or a path with
 // wildcards (no name has them). Returns false when nothing is there.
 bool GetEntry(const std::string& path, DirEntry& entry);
+
+// `path` as the file system finally finds it: absolute, with every link on the way resolved
+// (its own, a chain of them, and those among its folders), in one form for every path, so that
+// the results for a folder and for what lies in it begin alike (POSIX: realpath; Windows:
+// GetFinalPathNameByHandleW, "\\?\C:\..."). nullopt when nothing can be opened there (a
+// dangling link, a loop of links, a folder that may not be searched) or when what is there
+// has no path the platform can give (longer than its limit).
+std::optional<std::string> ResolvedPath(const std::string& path);
 
 // A file opened for reading, closed by its destructor.
 class FileReader {

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -316,8 +317,12 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
             continue;
         }
         if (!Describe(fd, e->d_name, name, entry)) continue;
-        if (options.measure && (entry.attributes & (AttrDirectory | AttrDevice)) == 0 &&
-            (!wanted || wanted(name))) {
+        const bool file = (entry.attributes & (AttrDirectory | AttrDevice)) == 0;
+        if (file && (entry.attributes & AttrReparsePoint) && options.keepLink &&
+            (!wanted || wanted(name)) && !options.keepLink(folder + "/" + entry.name)) {
+            continue;
+        }
+        if (options.measure && file && (!wanted || wanted(name))) {
             MeasureEntry(fd, e->d_name, options.measure, entry);
         }
         entries.push_back(std::move(entry));
@@ -332,6 +337,13 @@ bool GetEntry(const std::string& path, DirEntry& entry) {
                                       ? std::string_view(path)
                                       : std::string_view(path).substr(slash + 1);
     return Describe(AT_FDCWD, path.c_str(), name, entry);
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path) {
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) return std::nullopt;
+    return std::string(resolved.get());
 }
 
 namespace posix {
