@@ -54,7 +54,10 @@ public:
         // Every kept file is measured while its folder is listed, opened relative to it.
         options_.measure = [](os::FileReader* file) { return file ? MeasureSquareSide(*file) : 1; };
         options_.stop = hooks_.stop;
-        options_.keepLink = [this](const std::string& link) { return KeepLink(link); };
+        options_.keepLink = [this](const std::string& link,
+                                   const std::optional<std::string>& target) {
+            return KeepLink(link, target);
+        };
     }
 
     std::size_t Run(const std::string& root) {
@@ -108,10 +111,8 @@ private:
     // A link to a file is followed only into the tree the user chose: a picture's name on a
     // link to ~/.ssh/id_rsa takes nothing out of the home folder, however the tree came
     // about (an unpacked archive, a shared folder).
-    bool KeepLink(const std::string& link) const {
-        if (const std::optional<std::string> target = os::ResolvedPath(link)) {
-            return root_ && Within(*root_, *target);
-        }
+    bool KeepLink(const std::string& link, const std::optional<std::string>& target) const {
+        if (target) return root_ && Within(*root_, *target);
         // A link that leads nowhere is kept, as ever: it is found with no size and never
         // copied, for nothing can be read through it. One that leads to a file whose path
         // cannot be told (past the path limit) might lead anywhere: it is left out.

@@ -86,12 +86,13 @@ struct ListOptions {
     // test and the opening are one step on POSIX (O_NOFOLLOW), so a folder swapped for a
     // link after its parent was listed is not followed.
     bool refuseLink = false;
-    // Asked, with the link's path, about every link that leads to a file (or nowhere) and whose
-    // name `wanted` accepts, before it is measured: a link it refuses is left out. Without it
-    // such links are listed like files. On Windows a link is a reparse point that IsFileLink
+    // Asked about every link that leads to a file (or nowhere) and whose name `wanted`
+    // accepts, before it is measured, with the link's path and where it leads (as ResolvedPath
+    // gives it, found from the open folder): a link it refuses is left out. Without it such
+    // links are listed like files. On Windows a link is a reparse point that IsFileLink
     // (reparse_tag.h) calls one; under Wine a Unix link to a file shows no reparse point at
     // all (attributes 0x20 and the size of what it leads to), so it is never asked about there.
-    std::function<bool(const std::string& link)> keepLink;
+    std::function<bool(const std::string& link, const std::optional<std::string>& target)> keepLink;
 };
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);

@@ -151,9 +151,9 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
         const bool plain = (data.dwFileAttributes & special) == 0;
         if (options.wanted && plain && !options.wanted(entry.name)) continue;
         if (options.keepLink && IsFileLink(data.dwFileAttributes, data.dwReserved0) &&
-            (!options.wanted || options.wanted(entry.name)) &&
-            !options.keepLink(folder + "\\" + entry.name)) {
-            continue;
+            (!options.wanted || options.wanted(entry.name))) {
+            const std::string link = folder + "\\" + entry.name;
+            if (!options.keepLink(link, ResolvedPath(link))) continue;
         }
         // The size and attributes are the find data's: the file is opened only to be read.
         if (options.measure &&
