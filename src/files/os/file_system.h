@@ -112,10 +112,10 @@ bool GetEntry(const std::string& path, DirEntry& entry);
 
 // `path` as the file system finally finds it: absolute, with every link on the way resolved
 // (its own, a chain of them, and those among its folders), in one form for every path, so that
-// the results for a folder and for what lies in it begin alike (POSIX: realpath; Windows:
-// GetFinalPathNameByHandleW, "\\?\C:\..."). nullopt when nothing can be opened there (a
-// dangling link, a loop of links, a folder that may not be searched) or when what is there
-// has no path the platform can give (longer than its limit).
+// the results for a folder and for what lies in it begin alike (POSIX: the path the kernel
+// tells for what it opened; Windows: GetFinalPathNameByHandleW, "\\?\C:\..."). nullopt when
+// nothing can be opened there (a dangling link, a loop of links, a folder that may not be
+// searched) or when what is there has no path the platform can give (longer than its limit).
 std::optional<std::string> ResolvedPath(const std::string& path);
 
 // A file opened for reading, closed by its destructor.
