@@ -160,16 +160,5 @@ TEST(LinksPosix, ALinkToAFileWhosePathIsPastTheLimitIsLeftOut) {
     ::close(outside);
 }
 
-TEST(LinksPosix, ResolvedPathsOfAFolderAndOfWhatLiesInItBeginAlike) {
-    Trees trees;
-    trees.Link("sub", "src/sub-link");
-    const std::optional<std::string> folder = os::ResolvedPath(trees.root / "src");
-    ASSERT_TRUE(folder);
-    EXPECT_EQ(os::ResolvedPath(trees.root / "src/sub-link/../sub/./real.jpg"),
-              *folder + "/sub/real.jpg");
-    EXPECT_EQ(os::ResolvedPath(trees.root / "src/sub-link"), *folder + "/sub");
-    EXPECT_FALSE(os::ResolvedPath(trees.root / "src/missing.jpg"));
-}
-
 }  // namespace
 }  // namespace tessel
