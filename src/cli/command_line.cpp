@@ -49,6 +49,13 @@ std::string UsageText() {
            "  -h, --help                       show this help and exit\n"
            "  -V, --version                    show the version and exit\n"
            "\n"
+           "A file that DESTINATION holds already is not copied again: with numbered, one\n"
+           "whose name is taken by a file of its size, or whose bytes stand under one of\n"
+           "the numbers before the first free one; with separate, one whose bytes stand\n"
+           "under its own name (inside the sub-folder the rule of numbered applies).\n"
+           "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
+           "link to a folder is never entered.\n"
+           "\n"
            "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
            "3 when memory ran out, 130 when interrupted (nothing partial is left behind).\n";
 }

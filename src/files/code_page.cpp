@@ -19,10 +19,6 @@ std::size_t Utf8SequenceLength(unsigned char b) {
     return 1;
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 constexpr char32_t Invalid = 0xFFFFFFFF;
 
 // The code point of the sequence at text[pos] and its length, or Invalid and 1. Surrogate

@@ -48,6 +48,12 @@ std::string Utf8ToCp932(std::string_view utf8);
 // elsewhere.
 std::string InTextCodePage(std::string_view utf8);
 
+// 'A' to 'Z' as 'a' to 'z', every other byte unchanged. Safe on a single-byte character of
+// either code page, and on any byte of UTF-8, where no byte of a longer character is ASCII.
+constexpr char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Length in bytes of the character that starts at text[pos] (1 or more, never past the end).
 std::size_t CharLength(std::string_view text, std::size_t pos, CodePage cp);
 

@@ -2,6 +2,7 @@
 // instead of recursing, so a deep tree costs heap, not the worker thread's stack.
 #include "files/folder_scan.h"
 
+#include <optional>
 #include <utility>
 
 #include "files/code_page.h"
@@ -36,10 +37,6 @@ public:
     }
 
 private:
-    static char AsciiLower(char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-
     std::string folded_;
 };
 
@@ -57,10 +54,15 @@ public:
         // Every kept file is measured while its folder is listed, opened relative to it.
         options_.measure = [](os::FileReader* file) { return file ? MeasureSquareSide(*file) : 1; };
         options_.stop = hooks_.stop;
+        options_.keepLink = [this](const std::string& link,
+                                   const std::optional<std::string>& target) {
+            return KeepLink(link, target);
+        };
     }
 
     std::size_t Run(const std::string& root) {
         const std::size_t before = list_.Count();
+        root_ = os::ResolvedPath(root);
         // A link as the root is searched: the user named it.
         Enter(root, false);
         while (!stack_.empty() && !hooks_.stop.stop_requested()) {
@@ -106,6 +108,23 @@ private:
         Enter(std::move(path), true);
     }
 
+    // A link to a file is followed only into the tree the user chose: a picture's name on a
+    // link to ~/.ssh/id_rsa takes nothing out of the home folder, however the tree came
+    // about (an unpacked archive, a shared folder).
+    bool KeepLink(const std::string& link, const std::optional<std::string>& target) const {
+        if (target) return root_ && Within(*root_, *target);
+        // A link that leads nowhere is kept, as ever: it is found with no size and never
+        // copied, for nothing can be read through it. One that leads to a file whose path
+        // cannot be told (past the path limit) might lead anywhere: it is left out.
+        return os::OpenForReading(link) == nullptr;
+    }
+
+    static bool Within(const std::string& folder, const std::string& path) {
+        if (path.size() <= folder.size() || !path.starts_with(folder)) return false;
+        // A drive or file-system root ends in its separator already.
+        return folder.ends_with(os::PathSeparator) || path[folder.size()] == os::PathSeparator;
+    }
+
     void Consider(std::string path, const os::DirEntry& entry) {
         if (entry.attributes & os::AttrDevice) return;
         if (!listed_(entry.name)) return;
@@ -115,6 +134,7 @@ private:
         list_.paths.push_back(std::move(path));
     }
 
+    std::optional<std::string> root_;  // the searched folder, resolved; none: no link is kept
     ExtensionMatcher listed_;
     FoundFileList& list_;
     const ScanHooks& hooks_;

@@ -39,7 +39,9 @@ bool IsListed(std::string_view extensionList, std::string_view name);
 
 // Adds the matches under `folder` (no trailing separator) to `list`; returns how many
 // were added. Never descends into a symbolic link or junction, and skips a sub-folder whose
-// path would reach the platform's path limit.
+// path would reach the platform's path limit. A link to a file is kept only when what it
+// leads to, every link on the way resolved, lies under `folder` as well; a link that leads
+// nowhere is kept (it is found with no size, and nothing can be read to copy).
 std::size_t ScanFolder(const std::string& folder, const std::string& extensionList,
                        FoundFileList& list, const ScanHooks& hooks = {});
 

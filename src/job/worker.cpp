@@ -217,7 +217,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                 if (duplicateMode) {
                     InCall copying(state, found.paths[i]);
                     if (CopyFoundFile(found.paths[i], run.destination, *duplicateMode, stop,
-                                      found.sizes[i])) {
+                                      found.sizes[i])
+                            .Saved()) {
                         ++saved;
                     }
                 }

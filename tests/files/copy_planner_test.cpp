@@ -37,7 +37,7 @@ TEST(CopyPlanner, EmptyDestinationTakesEveryNameAsItIs) {
         test::WriteSized(root / "src/x.tar.gz", 30);
         test::MakeFolders(root / "dest");
         for (const char* file : {"src/a.jpg", "src/sub/b.png", "src/x.tar.gz"})
-            EXPECT_TRUE(CopyFoundFile(root / file, root / "dest", mode));
+            EXPECT_TRUE(CopyFoundFile(root / file, root / "dest", mode).Saved());
         EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", "b.png", "x.tar.gz"));
         EXPECT_EQ(SizeOf(root / "dest/x.tar.gz"), 30u);
     }
@@ -51,16 +51,20 @@ TEST(CopyPlanner, NumberedSkipsEqualSizesAndNumbersOthers) {
     test::WriteSized(root / "third/a.jpg", 900);
 
     // Same name, same size: not written again, not counted, the old file untouched.
-    EXPECT_FALSE(CopyFoundFile(root / "same/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_FALSE(
+        CopyFoundFile(root / "same/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
     EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(500, 'd'));
-    EXPECT_TRUE(CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered));
-    EXPECT_TRUE(CopyFoundFile(root / "third/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(
+        CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
+    EXPECT_TRUE(
+        CopyFoundFile(root / "third/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a.jpg"));
     EXPECT_EQ(SizeOf(root / "dest/a(1).jpg"), 700u);
     EXPECT_EQ(SizeOf(root / "dest/a(2).jpg"), 900u);
-    // Numbered names are tested for existence only: the 700-byte file comes again.
-    EXPECT_TRUE(CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered));
-    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a(3).jpg", "a.jpg"));
+    // The 700-byte file stands under a(1).jpg already: it does not come again.
+    EXPECT_FALSE(
+        CopyFoundFile(root / "other/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
+    EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a(1).jpg", "a(2).jpg", "a.jpg"));
 }
 
 TEST(CopyPlanner, NumbersArePlainDecimal) {
@@ -69,7 +73,7 @@ TEST(CopyPlanner, NumbersArePlainDecimal) {
     for (int n = 1; n <= 10; ++n)
         test::WriteSized(root / ("dest/a(" + std::to_string(n) + ").jpg"), 1);
     test::WriteSized(root / "src/a.jpg", 2);
-    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered).Saved());
     EXPECT_EQ(SizeOf(root / "dest/a(11).jpg"), 2u);
 }
 
@@ -90,9 +94,11 @@ TEST(CopyPlanner, BaseAndExtensionSplitAtTheLastDot) {
         test::WriteSized(root / "one" + Sep() + c.name, 2);
         test::WriteSized(root / "two" + Sep() + c.name, 3);
         EXPECT_TRUE(
-            CopyFoundFile(root / "one" + Sep() + c.name, root / "dest", DuplicateMode::Numbered));
+            CopyFoundFile(root / "one" + Sep() + c.name, root / "dest", DuplicateMode::Numbered)
+                .Saved());
         EXPECT_TRUE(
-            CopyFoundFile(root / "two" + Sep() + c.name, root / "dest", DuplicateMode::Numbered));
+            CopyFoundFile(root / "two" + Sep() + c.name, root / "dest", DuplicateMode::Numbered)
+                .Saved());
         EXPECT_THAT(NamesIn(root / "dest"), UnorderedElementsAre(c.name, c.first, c.second));
         EXPECT_EQ(SizeOf(root / "dest" + Sep() + c.first), 2u);
         EXPECT_EQ(SizeOf(root / "dest" + Sep() + c.second), 3u);
@@ -120,8 +126,9 @@ TEST(CopyPlanner, CopiesOfTheSameRunCollideWithEachOther) {
         test::WriteSized(root / "src/one/a.jpg", 10, '1');
         test::WriteSized(root / "src/two/a.jpg", c.secondSize, '2');
         test::MakeFolders(root / "dest");
-        EXPECT_TRUE(CopyFoundFile(root / "src/one/a.jpg", root / "dest", c.mode));
-        EXPECT_EQ(CopyFoundFile(root / "src/two/a.jpg", root / "dest", c.mode), c.secondSaved);
+        EXPECT_TRUE(CopyFoundFile(root / "src/one/a.jpg", root / "dest", c.mode).Saved());
+        EXPECT_EQ(CopyFoundFile(root / "src/two/a.jpg", root / "dest", c.mode).Saved(),
+                  c.secondSaved);
         EXPECT_EQ(NamesIn(root / "dest"), c.names);
     }
 }
@@ -133,11 +140,12 @@ TEST(CopyPlanner, OverwriteSavesNothingWhereCopyFileAWouldRefuse) {
     test::WriteSized(root / "src/a.jpg", 10, 'n');
     test::WriteSized(root / "dest/a.jpg", 20, 'o');
     test::SetReadOnly(root / "dest/a.jpg");
-    EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite));
+    EXPECT_FALSE(
+        CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite).Saved());
     EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(20, 'o'));
     for (const DuplicateMode mode : {DuplicateMode::Numbered, DuplicateMode::Overwrite}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "src", mode));
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "src", mode).Saved());
         EXPECT_EQ(test::ReadBytes(root / "src/a.jpg"), std::vector<std::uint8_t>(10, 'n'));
     }
     EXPECT_THAT(NamesIn(root / "src"), ElementsAre("a.jpg"));
@@ -149,8 +157,8 @@ TEST(CopyPlanner, OverwriteReplacesWithTheLaterFile) {
     test::WriteSized(root / "one/a.jpg", 10, '1');
     test::WriteSized(root / "two/a.jpg", 10, '2');
     test::MakeFolders(root / "dest");
-    EXPECT_TRUE(CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::Overwrite));
-    EXPECT_TRUE(CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::Overwrite));
+    EXPECT_TRUE(CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::Overwrite).Saved());
+    EXPECT_TRUE(CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::Overwrite).Saved());
     EXPECT_EQ(test::ReadBytes(root / "dest/a.jpg"), std::vector<std::uint8_t>(10, '2'));
 }
 
@@ -163,11 +171,14 @@ TEST(CopyPlanner, SeparateFolderCollectsCollisionsAndNumbersInside) {
     test::WriteSized(root / "three/a.jpg", 500, '3');
 
     // The first level compares names only: an equal file still goes to the folder.
-    EXPECT_TRUE(CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_TRUE(
+        CopyFoundFile(root / "one/a.jpg", root / "dest", DuplicateMode::SeparateFolder).Saved());
     EXPECT_THAT(NamesIn(dup), ElementsAre("a.jpg"));
     // Inside, the numbering rule with its size comparison applies.
-    EXPECT_TRUE(CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
-    EXPECT_FALSE(CopyFoundFile(root / "three/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_TRUE(
+        CopyFoundFile(root / "two/a.jpg", root / "dest", DuplicateMode::SeparateFolder).Saved());
+    EXPECT_FALSE(
+        CopyFoundFile(root / "three/a.jpg", root / "dest", DuplicateMode::SeparateFolder).Saved());
     EXPECT_THAT(NamesIn(dup), ElementsAre("a(1).jpg", "a.jpg"));
     EXPECT_EQ(test::ReadBytes(dup + Sep() + "a.jpg"), std::vector<std::uint8_t>(500, '1'));
     EXPECT_EQ(SizeOf(dup + Sep() + "a(1).jpg"), 700u);
@@ -178,7 +189,8 @@ TEST(CopyPlanner, SeparateFolderMadeOnlyOnACollision) {
     TempFolder root;
     test::WriteSized(root / "src/a.jpg", 5);
     test::MakeFolders(root / "dest");
-    EXPECT_TRUE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_TRUE(
+        CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder).Saved());
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
 }
 
@@ -187,7 +199,8 @@ TEST(CopyPlanner, SeparateFolderThatCannotBeMadeSavesNothing) {
     test::WriteSized(root / "dest/a.jpg", 5);
     test::WriteSized(root / "dest" + Sep() + Duplicates, 1);  // a file has the folder's name
     test::WriteSized(root / "src/a.jpg", 6);
-    EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder));
+    EXPECT_FALSE(
+        CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::SeparateFolder).Saved());
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg", Duplicates));
 }
 
@@ -198,7 +211,7 @@ TEST(CopyPlanner, AFolderNamedLikeTheFileIsNeverReplaced) {
         TempFolder root;
         test::WriteSized(root / "dest/a.jpg/inside.txt", 3);
         test::WriteSized(root / "src/a.jpg", 5);
-        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode));
+        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode).Saved());
         EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg/"));
         EXPECT_THAT(NamesIn(root / "dest/a.jpg"), ElementsAre("inside.txt"));
     }
@@ -211,7 +224,8 @@ TEST(CopyPlanner, OtherModesCopyNothing) {
     for (const std::uint32_t value : {0u, 1u, 6u, 14u, 16u}) {
         SCOPED_TRACE(value);
         EXPECT_FALSE(
-            CopyFoundFile(root / "src/a.jpg", root / "dest", static_cast<DuplicateMode>(value)));
+            CopyFoundFile(root / "src/a.jpg", root / "dest", static_cast<DuplicateMode>(value))
+                .Saved());
     }
     EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
 }
@@ -224,9 +238,84 @@ TEST(CopyPlanner, StoppedCopySavesNothing) {
     stopper.request_stop();
     for (const DuplicateMode mode :
          {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
-        EXPECT_FALSE(CopyFoundFile(root / "src/a.jpg", root / "dest", mode, stopper.get_token()));
+        EXPECT_FALSE(
+            CopyFoundFile(root / "src/a.jpg", root / "dest", mode, stopper.get_token()).Saved());
     }
     EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("b.jpg"));
+}
+
+TEST(CopyPlanner, TellsWhatBecameOfTheFileAndWhere) {
+    TempFolder root;
+    test::WriteSized(root / "src/a.jpg", 10, 'n');
+    test::WriteSized(root / "dest/same.jpg", 10);
+    test::WriteSized(root / "src/same.jpg", 10);
+    test::WriteSized(root / "dest/locked.jpg", 3);
+    test::SetReadOnly(root / "dest/locked.jpg");
+    test::WriteSized(root / "src/locked.jpg", 10);
+    std::stop_source stopped;
+    stopped.request_stop();
+    const std::string dest = root / "dest";
+    const struct {
+        const char* what;
+        std::string source;
+        std::string destination;
+        DuplicateMode mode;
+        std::stop_token stop;
+        CopyOutcome outcome;
+        std::string path;  // empty: none
+    } cases[] = {
+        {"saved",
+         root / "src/a.jpg",
+         dest,
+         DuplicateMode::Numbered,
+         {},
+         CopyOutcome::Saved,
+         root / "dest/a.jpg"},
+        {"same name and size",
+         root / "src/same.jpg",
+         dest,
+         DuplicateMode::Numbered,
+         {},
+         CopyOutcome::SameNameAndSize,
+         root / "dest/same.jpg"},
+        {"a read-only target",
+         root / "src/locked.jpg",
+         dest,
+         DuplicateMode::Overwrite,
+         {},
+         CopyOutcome::Refused,
+         root / "dest/locked.jpg"},
+        {"the source itself",
+         root / "src/a.jpg",
+         root / "src",
+         DuplicateMode::Overwrite,
+         {},
+         CopyOutcome::Refused,
+         root / "src/a.jpg"},
+        {"a source that is gone",
+         root / "src/gone.jpg",
+         dest,
+         DuplicateMode::Numbered,
+         {},
+         CopyOutcome::Failed,
+         root / "dest/gone.jpg"},
+        {"stopped", root / "src/a.jpg", root / "dest/new", DuplicateMode::Numbered,
+         stopped.get_token(), CopyOutcome::Stopped, ""},
+        {"no duplicate mode",
+         root / "src/a.jpg",
+         dest,
+         static_cast<DuplicateMode>(0),
+         {},
+         CopyOutcome::Failed,
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CopyReport report = CopyFoundFile(c.source, c.destination, c.mode, c.stop);
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(report.path, c.path);
+        EXPECT_EQ(report.Saved(), c.outcome == CopyOutcome::Saved);
+    }
 }
 
 TEST(CopyPlanner, JapaneseNamesWithBackslashTrailBytes) {
@@ -236,10 +325,13 @@ TEST(CopyPlanner, JapaneseNamesWithBackslashTrailBytes) {
     test::WriteSized(source, 8);
     test::WriteSized(root / "予備" + Sep() + name, 9);
     test::MakeFolders(root / "dest");
-    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::Numbered));
+    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::Numbered).Saved());
+    EXPECT_TRUE(CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::Numbered)
+                    .Saved());
+    // The 9-byte file: 表.jpg holds the 8-byte one.
     EXPECT_TRUE(
-        CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::Numbered));
-    EXPECT_TRUE(CopyFoundFile(source, root / "dest", DuplicateMode::SeparateFolder));
+        CopyFoundFile(root / "予備" + Sep() + name, root / "dest", DuplicateMode::SeparateFolder)
+            .Saved());
     EXPECT_THAT(NamesIn(root / "dest"), UnorderedElementsAre(name, "表(1).jpg", Duplicates + "/"));
     EXPECT_THAT(NamesIn(root / "dest" + Sep() + Duplicates), ElementsAre(name));
 }

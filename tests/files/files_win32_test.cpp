@@ -108,8 +108,14 @@ TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
     EXPECT_THAT(list.paths, UnorderedElementsAre(folder + "\\表.jpg", folder + "\\ソ\\ア.png"));
     EXPECT_THAT(lines, ElementsAre(folder, folder + "\\ソ"));
     for (const auto& path : list.paths) {
-        EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::Numbered));
-        EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder));
+        EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::Numbered).Saved());
+        // The same bytes stand under the name now; once they differ, the file goes to the
+        // duplicates folder.
+        const CopyReport again = CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder);
+        EXPECT_EQ(again.outcome, CopyOutcome::SameContent);
+        EXPECT_EQ(again.path, root / ("dest/" + path.substr(path.rfind('\\') + 1)));
+        test::WriteSized(path, test::ReadBytes(path).size(), 'o');
+        EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder).Saved());
     }
     EXPECT_THAT(
         NamesIn(root / "dest"),
@@ -164,8 +170,9 @@ TEST(FilesWin32, ReplacingRefusesReadOnlyHiddenAndSystemTargets) {
                   c.result == os::CopyResult::Copied ? 3u : 4u);
         EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
         // The planner's overwrite mode counts nothing for a refused target.
-        EXPECT_EQ(CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite),
-                  c.result == os::CopyResult::Copied);
+        EXPECT_EQ(
+            CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Overwrite).Saved(),
+            c.result == os::CopyResult::Copied);
         EXPECT_THAT(NamesIn(root / "dest"), ElementsAre("a.jpg"));
     }
 }
@@ -286,7 +293,8 @@ TEST(FilesWin32, NamesCodePage932CannotWriteAreFoundMeasuredAndCopied) {
     for (std::size_t i = 0; i < list.Count(); ++i) {
         const std::string name = list.paths[i].substr(list.paths[i].rfind('\\') + 1);
         found.push_back(name + " " + std::to_string(list.squareSides[i]));
-        EXPECT_TRUE(CopyFoundFile(list.paths[i], root / "dest", DuplicateMode::Numbered)) << name;
+        EXPECT_TRUE(CopyFoundFile(list.paths[i], root / "dest", DuplicateMode::Numbered).Saved())
+            << name;
     }
     EXPECT_THAT(found, UnorderedElementsAre("café.jpg 11", "한국.png 12", "emoji😀.gif 13",
                                             "日本.jpg 14", "plain.jpg 15", "깊은.png 16"));
@@ -298,10 +306,12 @@ TEST(FilesWin32, NamesCodePage932CannotWriteAreFoundMeasuredAndCopied) {
     // Another 한국.png of another size: numbered on its real base; the same size: left alone.
     test::WriteBytes(root / "more/한국.png", test::TinyPng(12, 12, 100));
     test::WriteBytes(root / "same/café.jpg", test::TinyPng(11, 11));
-    EXPECT_TRUE(CopyFoundFile(root / "more/한국.png", root / "dest", DuplicateMode::Numbered));
-    EXPECT_FALSE(CopyFoundFile(root / "same/café.jpg", root / "dest", DuplicateMode::Numbered));
     EXPECT_TRUE(
-        CopyFoundFile(root / "more/한국.png", root / "dest", DuplicateMode::SeparateFolder));
+        CopyFoundFile(root / "more/한국.png", root / "dest", DuplicateMode::Numbered).Saved());
+    EXPECT_FALSE(
+        CopyFoundFile(root / "same/café.jpg", root / "dest", DuplicateMode::Numbered).Saved());
+    EXPECT_TRUE(CopyFoundFile(root / "more/한국.png", root / "dest", DuplicateMode::SeparateFolder)
+                    .Saved());
     EXPECT_THAT(
         NamesIn(root / "dest"),
         UnorderedElementsAre("café.jpg", "한국.png", "한국(1).png", "emoji😀.gif", "日本.jpg",
@@ -328,13 +338,15 @@ TEST(FilesWin32, EntersFoldersAsDeepAsTheTreeGoes) {
     EXPECT_EQ(folders, levels + 1);
     EXPECT_THAT(list.squareSides, ::testing::Each(9));
     for (const std::string& file : list.paths) {
-        EXPECT_TRUE(CopyFoundFile(file, root / "dest", DuplicateMode::Numbered)) << file.size();
+        EXPECT_TRUE(CopyFoundFile(file, root / "dest", DuplicateMode::Numbered).Saved())
+            << file.size();
     }
     EXPECT_EQ(NamesIn(root / "dest").size(), levels);
     // And from the deepest folder outwards, as far as the long form goes.
     EXPECT_TRUE(FolderExists(path));
     EXPECT_TRUE(os::MakeFolder(path + "\\new"));
-    EXPECT_TRUE(CopyFoundFile(list.paths.front(), path + "\\new", DuplicateMode::Overwrite));
+    EXPECT_TRUE(
+        CopyFoundFile(list.paths.front(), path + "\\new", DuplicateMode::Overwrite).Saved());
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
     start = std::chrono::steady_clock::now();
     std::size_t saved = 0;
     for (const auto& path : found.paths)
-        saved += tessel::CopyFoundFile(path, argv[2], tessel::DuplicateMode::Numbered) ? 1 : 0;
+        saved +=
+            tessel::CopyFoundFile(path, argv[2], tessel::DuplicateMode::Numbered).Saved() ? 1 : 0;
     std::printf("copy: %zu saved, %.3f s\n", saved, Seconds(start));
     return 0;
 }

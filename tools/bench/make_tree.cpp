@@ -6,6 +6,13 @@
 //                               the rest other kinds
 //   make_tree many DIR N        N small files named *.jpg (found, measured as 1) in
 //                               folders of 500, for the memory figure
+//   make_tree collide DIR SEEDS [N]   N pictures (default 6,000) of the mixed tree's kinds
+//                               in N / 50 folders, where a third of the names collide with
+//                               other sizes: half the pictures in twos that share a name and
+//                               differ in size (in two folders), and one two in twenty has a
+//                               third, a second copy of its second; among the rest, one in
+//                               fifty is a byte-identical second copy of the one before under
+//                               its name (a card imported twice). For the re-run figures
 //
 // Deterministic: the same arguments give the same tree.
 #include <algorithm>
@@ -198,6 +205,71 @@ int Many(const fs::path& root, long count) {
     return 0;
 }
 
+int Collide(const fs::path& root, const fs::path& seedFolder, int Files) {
+    const std::vector<Bytes> jpegs = Seeds(seedFolder, ".jpg");
+    const std::vector<Bytes> gifs = Seeds(seedFolder, ".gif");
+    std::mt19937 random(20240717);
+    const int Folders = std::max(3, Files / 50);
+    for (int f = 0; f < Folders; ++f) fs::create_directories(root / ("roll" + std::to_string(f)));
+    const auto folder = [&](int f) { return root / ("roll" + std::to_string(f % Folders)); };
+    // The pictures of the mixed tree: PNG, BMP, JPEG and GIF in turn. `variant` 0, 1 and 2 give
+    // three sizes of one kind: three heights, or three of the seeds.
+    struct Picture {
+        Bytes bytes;
+        std::string extension;
+    };
+    const auto picture = [&](int i, int variant) -> Picture {
+        const auto w = static_cast<std::uint32_t>(16 + random() % 240);
+        const auto h = static_cast<std::uint32_t>(16 + random() % 180 + variant);
+        const auto shade = static_cast<std::uint8_t>(random());
+        const std::size_t seed = static_cast<std::size_t>(i + 2 * variant) % jpegs.size();
+        switch (i % 4) {
+            case 0: return {Png(w, h, shade), ".png"};
+            case 1: return {Bmp(w, h, shade), ".BMP"};
+            case 2: return {jpegs[seed], ".jpg"};
+            default: return {gifs[seed % gifs.size()], ".gif"};
+        }
+    };
+    int written = 0;
+    int i = 0;
+    // Half the pictures in twos: one name, two sizes, two folders, so that a third of all
+    // names are held by two pictures. The first of each two takes the name, the second finds
+    // it taken by another size.
+    for (; written + 2 <= Files / 2; ++i) {
+        std::mt19937::result_type state = random();
+        for (int k = 0; k < 2; ++k) {
+            random.seed(state);  // the same width and shade for the two, another height
+            const Picture p = picture(i, k);
+            const int at = i + k * (Folders / 2);
+            Write(folder(at) / ("shared" + std::to_string(i) + p.extension), p.bytes);
+            ++written;
+            // One two in twenty has its second picture twice, the copy in a third folder:
+            // its name is taken by another size, and its bytes stand under a number.
+            if (k == 1 && i % 20 == 0) {
+                Write(folder(at + 1) / ("shared" + std::to_string(i) + p.extension), p.bytes);
+                ++written;
+            }
+        }
+        random.seed(state + 1);
+    }
+    // The rest under names of their own; every fiftieth is the picture before it once more,
+    // in another folder under the same name.
+    Bytes previous;
+    std::string previousName;
+    for (; written < Files; ++i, ++written) {
+        if (written % 50 == 0 && !previous.empty()) {
+            Write(folder(i + 1) / previousName, previous);
+            previous.clear();
+            continue;
+        }
+        const Picture p = picture(i, 0);
+        previousName = "own" + std::to_string(i) + p.extension;
+        Write(folder(i) / previousName, p.bytes);
+        previous = p.bytes;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -206,6 +278,12 @@ int main(int argc, char** argv) {
         return Mixed(argv[2], argv[3], argc == 5 ? std::stoi(argv[4]) : 20000);
     }
     if (mode == "many" && argc == 4) return Many(argv[2], std::stol(argv[3]));
-    std::fputs("usage: make_tree mixed DIR SEEDS [N] | make_tree many DIR N\n", stderr);
+    if (mode == "collide" && (argc == 4 || argc == 5)) {
+        return Collide(argv[2], argv[3], argc == 5 ? std::stoi(argv[4]) : 6000);
+    }
+    std::fputs(
+        "usage: make_tree mixed DIR SEEDS [N] | make_tree many DIR N | make_tree collide DIR "
+        "SEEDS [N]\n",
+        stderr);
     return 2;
 }

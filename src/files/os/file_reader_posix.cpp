@@ -49,4 +49,9 @@ std::unique_ptr<FileReader> OpenForReading(const std::string& path) {
     return std::make_unique<PosixFileReader>(std::move(fd));
 }
 
+std::unique_ptr<FileReader> OpenForComparing(const std::string& path) {
+    // POSIX has no sharing modes: another reader never stands in the way.
+    return OpenForReading(path);
+}
+
 }  // namespace tessel::os

@@ -51,4 +51,12 @@ std::unique_ptr<FileReader> OpenForReading(const std::string& path) {
     return std::make_unique<Win32FileReader>(std::move(handle));
 }
 
+std::unique_ptr<FileReader> OpenForComparing(const std::string& path) {
+    // Others may read it meanwhile, not write it: the bytes compared are the file's.
+    UniqueFile handle(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!handle) return nullptr;
+    return std::make_unique<Win32FileReader>(std::move(handle));
+}
+
 }  // namespace tessel::os

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <string>
@@ -21,9 +22,7 @@ namespace tessel::os {
 // Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
 inline constexpr std::uint32_t AttrReadOnly = 0x01;
 inline constexpr std::uint32_t AttrHidden = 0x02;
-inline constexpr std::uint32_t AttrSystem = 0x04;
 inline constexpr std::uint32_t AttrDirectory = 0x10;
-inline constexpr std::uint32_t AttrArchive = 0x20;
 // Not a file nor a folder: a FIFO, socket or device node (POSIX only), or a link to one.
 // Reading one can block forever, so the scan never takes it.
 inline constexpr std::uint32_t AttrDevice = 0x40;
@@ -72,8 +71,6 @@ using FileMeasure = std::function<std::int32_t(FileReader* file)>;
 // which is most of a scan's time in a tree of mostly other files. Every other entry is
 // listed whatever `wanted` says.
 using NameFilter = std::function<bool(std::string_view name)>;
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
-                const NameFilter& wanted = {});
 
 struct ListOptions {
     NameFilter wanted;  // as above
@@ -89,14 +86,37 @@ struct ListOptions {
     // test and the opening are one step on POSIX (O_NOFOLLOW), so a folder swapped for a
     // link after its parent was listed is not followed.
     bool refuseLink = false;
+    // Asked about every link that leads to a file (or nowhere) and whose name `wanted`
+    // accepts, before it is measured, with the link's path and where it leads (as ResolvedPath
+    // gives it, found from the open folder): a link it refuses is left out. Without it such
+    // links are listed like files. On Windows a link is a reparse point that IsFileLink
+    // (reparse_tag.h) calls one; under Wine a Unix link to a file shows no reparse point at
+    // all (attributes 0x20 and the size of what it leads to), so it is never asked about there.
+    std::function<bool(const std::string& link, const std::optional<std::string>& target)> keepLink;
 };
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);
+
+// With the name filter alone; built on the one above, so both seams share it.
+inline bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
+                       const NameFilter& wanted = {}) {
+    ListOptions options;
+    options.wanted = wanted;
+    return ListFolder(folder, entries, options);
+}
 
 // Looks up the one entry that `path` names, as its folder's listing would report it. A path
 // that ends in a separator is never found, nor on Windows a bare drive ("C:") or a path with
 // wildcards (no name has them). Returns false when nothing is there.
 bool GetEntry(const std::string& path, DirEntry& entry);
+
+// `path` as the file system finally finds it: absolute, with every link on the way resolved
+// (its own, a chain of them, and those among its folders), in one form for every path, so that
+// the results for a folder and for what lies in it begin alike (POSIX: the path the kernel
+// tells for what it opened; Windows: GetFinalPathNameByHandleW, "\\?\C:\..."). nullopt when
+// nothing can be opened there (a dangling link, a loop of links, a folder that may not be
+// searched) or when what is there has no path the platform can give (longer than its limit).
+std::optional<std::string> ResolvedPath(const std::string& path);
 
 // A file opened for reading, closed by its destructor.
 class FileReader {
@@ -113,6 +133,11 @@ public:
 // POSIX the type is not looked up first, a measurement costs one system call less that
 // way, and the folder scan hands over regular files only.
 std::unique_ptr<FileReader> OpenForReading(const std::string& path);
+
+// Opens an existing file to be read whole, as the copy planner compares a found file with a
+// copy. Unlike OpenForReading it shares the file with other readers on Windows: a picture
+// that a viewer holds open still compares. nullptr when it cannot be opened.
+std::unique_ptr<FileReader> OpenForComparing(const std::string& path);
 
 enum class CopyResult {
     Copied,        // the whole file stands under the target name

@@ -12,6 +12,7 @@
 #include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
 #include "files/os/io_hold.h"
+#include "files/os/reparse_tag.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
@@ -52,8 +53,7 @@ public:
     // Creates a fresh name in `folder`, never longer than `targetName`; false when the folder
     // takes no new file.
     bool Create(const std::string& folder, std::string_view targetName) {
-        // A one-character target has 36 temporary names; a folder may hold them all.
-        for (int attempt = 0; attempt < 200; ++attempt) {
+        for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
             path_ = WidePath(folder + "\\" + TemporaryName(targetName, NextTemporarySeed(), '~'));
             file_ = UniqueFile(::CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -148,13 +148,6 @@ CopyResult RefusalToReplace(HANDLE source, const std::wstring& target) {
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
-                const NameFilter& wanted) {
-    ListOptions options;
-    options.wanted = wanted;
-    return ListFolder(folder, entries, options);
-}
-
-bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options) {
     entries.clear();
     const DWORD special =
@@ -180,6 +173,11 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
         DirEntry entry = EntryFrom(data);
         const bool plain = (data.dwFileAttributes & special) == 0;
         if (options.wanted && plain && !options.wanted(entry.name)) continue;
+        if (options.keepLink && IsFileLink(data.dwFileAttributes, data.dwReserved0) &&
+            (!options.wanted || options.wanted(entry.name))) {
+            const std::string link = folder + "\\" + entry.name;
+            if (!options.keepLink(link, ResolvedPath(link))) continue;
+        }
         // The size and attributes are the find data's: the file is opened only to be read.
         if (options.measure &&
             (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
@@ -219,6 +217,24 @@ bool GetEntry(const std::string& path, DirEntry& entry) {
                      ? 0
                      : (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return true;
+}
+
+std::optional<std::string> ResolvedPath(const std::string& path) {
+    // No access and every sharing: a file that another program holds open, or that we may not
+    // read, is resolved all the same. Backup semantics: a folder can be opened too.
+    const UniqueFile opened(::CreateFileW(
+        WidePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened) return std::nullopt;
+    // Normalized: the names as the folders hold them, whatever case the path was given in.
+    constexpr DWORD form = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD needed = ::GetFinalPathNameByHandleW(opened.Get(), nullptr, 0, form);
+    if (needed == 0) return std::nullopt;
+    std::wstring wide(needed, L'\0');
+    const DWORD got = ::GetFinalPathNameByHandleW(opened.Get(), wide.data(), needed, form);
+    if (got == 0 || got >= needed) return std::nullopt;
+    wide.resize(got);
+    return Utf8Of(wide);
 }
 
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,

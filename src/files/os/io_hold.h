@@ -1,7 +1,8 @@
 // files/os/io_hold.h: a place inside the file system's calls where a test can hold the
 // calling thread, as a disk that stops answering holds it: before a listed file is read to
-// be measured, and before each chunk a copy reads. Both seams call HoldIfAsked there. The
-// program never sets a hold; without one a call costs one atomic load.
+// be measured, before each chunk a copy reads (both seams call HoldIfAsked there), and before
+// each block the copy planner compares. The program never sets a hold; without one a call
+// costs one atomic load.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@ namespace tessel::os {
 enum class IoStep {
     Measure,    // a file of a listing is about to be read for its size (offset 0)
     CopyChunk,  // a copy is about to read its source at `offset`
+    Compare,    // the planner is about to compare a found file with a copy at `offset`
 };
 
 // Called on the thread that makes the call, with the name of the file (its last path

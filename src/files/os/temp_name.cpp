@@ -1,7 +1,6 @@
-// files/os/temp_name.cpp: a temporary name never longer than the name it stands in for.
-// The old fixed pattern (~tsl<pid>-<n>.tmp, .tessel-<pid>-<n>.tmp) was longer than most
-// pictures' names, so a target that fitted the path limit could fail for its temporary
-// name alone.
+// files/os/temp_name.cpp: a temporary name never longer than the name it stands in for. A
+// fixed pattern with a process number and a counter is longer than most pictures' names, and a
+// target that fits the path limit must not fail for its temporary name alone.
 #include "files/os/temp_name.h"
 
 #include <algorithm>
@@ -23,9 +22,9 @@ std::uint64_t Mix(std::uint64_t x) {  // splitmix64's finaliser
 }
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 }  // namespace

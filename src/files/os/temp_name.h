@@ -18,6 +18,10 @@ namespace tessel::os {
 // an empty `targetName`.
 std::string TemporaryName(std::string_view targetName, std::uint64_t seed, char lead);
 
+// How many names a copy tries before it gives up. A short target name has few temporary
+// names (36 for one character), and a folder that holds them all takes no copy of that name.
+inline constexpr int TemporaryNameAttempts = 200;
+
 // A seed for TemporaryName that differs between calls and between processes.
 std::uint64_t NextTemporarySeed();
 

@@ -1,7 +1,7 @@
 // files/os/unique_handle_win32.h: one owner for every kind of Win32 handle (the window's
 // fonts, brush, menus and icons use it too: app/handles_win32.h). Each kind names its
-// release call and its empty value: std::unique_ptr knows only nullptr, but FindFirstFileA
-// and CreateFileA fail with INVALID_HANDLE_VALUE.
+// release call and its empty value: std::unique_ptr knows only nullptr, but FindFirstFileExW
+// and CreateFileW fail with INVALID_HANDLE_VALUE.
 #pragma once
 
 #include <windows.h>
