@@ -1,5 +1,6 @@
-// files/code_page.h: character-wise searches in path and list texts, and the conversions
-// between the engine's UTF-8 and the window's code page 932.
+// files/code_page.h: character-wise searches in path and list texts, the conversions
+// between the engine's UTF-8 and the window's code page 932, and the size a UTF-8 text takes
+// in code page 932.
 //
 // The engine's paths are UTF-8 on every platform (on Windows the seam speaks UTF-16 to the
 // wide calls), so every name is found and copied, whatever the window can show. Code page
@@ -47,6 +48,20 @@ std::string Utf8ToCp932(std::string_view utf8);
 // A UTF-8 text (a path) in TextCodePage: Utf8ToCp932 in the Windows build, unchanged
 // elsewhere.
 std::string InTextCodePage(std::string_view utf8);
+
+// What a UTF-8 text takes in `cp`, in bytes. In code page 932 every character counts the
+// bytes it has there, one or two, and a character that code page lacks counts one: the "?"
+// that the window shows for it. So the measure of a text is the size of its Utf8ToCp932. In
+// UTF-8 it is the text's size.
+std::size_t ShownSize(std::string_view utf8, CodePage cp);
+
+// How many bytes of `utf8` to keep so that it takes at most `limit` in `cp`: the first
+// ones (ShownPrefix) or the last ones (ShownSuffix). In code page 932 only whole characters
+// are kept, so a character that the limit would cut through is left out: the limit falls
+// where it fell in code page 932 bytes, and the text stays UTF-8. In UTF-8 the bytes are
+// cut where the limit says, inside a character too, as the command always cut them.
+std::size_t ShownPrefix(std::string_view utf8, std::size_t limit, CodePage cp);
+std::size_t ShownSuffix(std::string_view utf8, std::size_t limit, CodePage cp);
 
 // Length in bytes of the character that starts at text[pos] (1 or more, never past the end).
 std::size_t CharLength(std::string_view text, std::size_t pos, CodePage cp);
