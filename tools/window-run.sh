@@ -79,5 +79,5 @@ elif [ -n "$shots" ]; then
 fi
 drive wait-text 1006 '抽出を終了しました。' 600
 [ -z "$shots" ] || { sleep 0.3; capture "$shots/window-finished.png"; }
-drive get 1006 | iconv -f CP932 -t UTF-8 | tr -d '\r'
+drive get 1006 | tr -d '\r'  # tessel-drive prints UTF-8
 echo "window-run: $(find "$destination" -type f | wc -l) files in $destination"
