@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the win64 build under wine64, as the tests and the screenshots
-# need it: a private prefix, code page 932 (LANG=ja_JP.UTF-8), no Wine debug noise, and a
-# display. The exit code is the program's.
+# need it: a private prefix, code page 932 (LANG=ja_JP.UTF-8) unless asked for another
+# locale, no Wine debug noise, and a display. The exit code is the program's.
 #
 #   tools/wine-run.sh build/win64/bin/files_tests.exe [args...]
 #   tools/wine-run.sh --display     print the display the programs use (for screenshots)
@@ -13,7 +13,10 @@
 # that starts them and keep it open, so ctest, reading a test's pipe, would otherwise wait
 # for them to end. ctest stops the session after the last test.
 #
-# Environment: TESSEL_WINEPREFIX (default build/wineprefix).
+# Environment: TESSEL_WINEPREFIX (default build/wineprefix); TESSEL_WINE_LANG, the locale of
+# the program (default ja_JP.UTF-8; en_US.UTF-8 gives it code page 1252). Wine takes the ANSI
+# code page from each process's own LANG, so programs of both locales share one prefix and
+# one session.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -31,7 +34,8 @@ fi
 export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG=${TESSEL_WINE_LANG:-ja_JP.UTF-8}
+export LC_ALL=$LANG
 mkdir -p "$WINEPREFIX"   # wineserver -p below must be able to enter it
 session=$WINEPREFIX.session   # "xvfb-pid display"; xvfb-pid is - when DISPLAY was given
 
