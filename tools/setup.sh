@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev llvm
   libgtest-dev googletest libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64
-  wine64 xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic
+  wine64 xvfb xauth x11-utils xdotool locales fonts-ipafont-gothic fonts-nanum fonts-symbola
   imagemagick time findutils procps bc fonts-wine help2man zip unzip gnuplot-nox
 )
 

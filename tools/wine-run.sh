@@ -88,6 +88,18 @@ start_session() {
       9>&- </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tessel-fonts"
   fi
+  if [ ! -f "$WINEPREFIX/.tessel-font-links" ]; then
+    # The window shows names of any script now, and IPAPGothic has no Hangul and no emoji:
+    # link it to NanumGothic and Symbola (fonts-nanum, fonts-symbola), as Windows links its
+    # own fonts, so that a name like "사진 😀" is drawn, not boxes. Wine finds the files
+    # through fontconfig.
+    for face in IPAPGothic IPAGothic 'ＭＳ Ｐゴシック'; do
+      "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'NanumGothic.ttf,NanumGothic\0Symbola_hint.ttf,Symbola' /f \
+        9>&- </dev/null >/dev/null 2>&1 || true
+    done
+    touch "$WINEPREFIX/.tessel-font-links"
+  fi
   echo "$pid $display" >"$session"
 }
 
