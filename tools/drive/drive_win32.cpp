@@ -36,22 +36,30 @@
 #include "app/control_ids.h"
 #include "app/form_table.h"
 #include "files/code_page.h"
+#include "files/os/unique_handle_win32.h"
 #include "remote_window.h"
 
 namespace {
 
 using namespace tessel::drive;
 
+// CommandLineToArgvW's array is one block that LocalFree releases.
+struct ArgvTraits {
+    using Raw = LPWSTR*;
+    static Raw Invalid() { return nullptr; }
+    static bool Close(Raw h) { return ::LocalFree(h) == nullptr; }
+};
+
 // The arguments in UTF-8, the program's name first.
 std::vector<std::string> Arguments() {
     int count = 0;
-    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    const tessel::os::UniqueHandle<ArgvTraits> wide(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::string> arguments;
-    for (int i = 0; wide != nullptr && i < count; ++i) {
-        const std::wstring_view argument = wide[i];
+    for (int i = 0; wide && i < count; ++i) {
+        const std::wstring_view argument = wide.Get()[i];
         arguments.push_back(tessel::Utf16ToUtf8(std::u16string(argument.begin(), argument.end())));
     }
-    if (wide != nullptr) ::LocalFree(wide);
     return arguments;
 }
 
