@@ -7,6 +7,8 @@
 #
 # Builds the win64 program if needed. The program runs from its own folder inside the Wine
 # prefix (C:\Tessel), so it starts with the default window size and C:\Tessel in its fields.
+# Under another locale (TESSEL_WINE_LANG=en_US.UTF-8: code page 1252) the pictures carry its
+# name: docs/main-window-en_US.png, docs/about-dialog-en_US.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -18,6 +20,9 @@ if [ "${1:-}" = "--keep-running" ]; then
   out=${2:?usage: $0 [--keep-running DIR]}
 fi
 mkdir -p "$out"
+locale=${TESSEL_WINE_LANG:-ja_JP.UTF-8}
+suffix=
+[ "$locale" = ja_JP.UTF-8 ] || suffix=-${locale%%.*}
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Tessel tessel-drive >/dev/null
@@ -56,7 +61,7 @@ capture() {  # window-title file
 }
 
 drive wait
-capture "てっせる！" "$out/main-window.png"
+capture "てっせる！" "$out/main-window$suffix.png"
 if [ "$keep" = 1 ]; then
   echo "$display"  # the display the program runs on, for the caller
   exit 0
@@ -64,7 +69,7 @@ fi
 
 drive command 1036  # "バージョン情報(&A)"
 drive wait-dialog
-capture "バージョン情報" "$out/about-dialog.png"
+capture "バージョン情報" "$out/about-dialog$suffix.png"
 
 # Closing the main window under the open dialog also ends the dialog and the program.
 drive close

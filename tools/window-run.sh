@@ -10,7 +10,9 @@
 # --screenshots it saves DIR/window-running.png (during the copy) and
 # DIR/window-finished.png (after the run). With --bound the run asks for its lower bound by
 # hand: the threshold dialog is answered with N (and, with --screenshots, pictured over the
-# run's histogram as DIR/threshold-dialog.png).
+# run's histogram as DIR/threshold-dialog.png). Under another locale
+# (TESSEL_WINE_LANG=en_US.UTF-8: code page 1252) the pictures carry its name
+# (DIR/window-finished-en_US.png).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -30,6 +32,9 @@ destination=${args[1]:-$(mktemp -d /tmp/tessel-window-run.XXXXXX)}
 mkdir -p "$destination"
 destination=$(realpath "$destination")
 [ -z "$shots" ] || { mkdir -p "$shots"; shots=$(realpath "$shots"); }
+locale=${TESSEL_WINE_LANG:-ja_JP.UTF-8}
+suffix=
+[ "$locale" = ja_JP.UTF-8 ] || suffix=-${locale%%.*}
 
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Tessel tessel-drive >/dev/null
@@ -68,16 +73,16 @@ if [ -n "$bound" ]; then
     id=$(DISPLAY=$display xdotool search --onlyvisible --name "^$title\$" | head -1)
     DISPLAY=$display xdotool mousemove --window "$id" 150 120
     sleep 0.5
-    capture "$shots/threshold-dialog.png" "$title"
+    capture "$shots/threshold-dialog$suffix.png" "$title"
   fi
   drive dialog-set 1028 "$bound"
   drive dialog-press 1030  # 設定する
 elif [ -n "$shots" ]; then
   # Well into the copy, while the bar and the copying line move.
   drive wait-progress 70 120 || true
-  capture "$shots/window-running.png"
+  capture "$shots/window-running$suffix.png"
 fi
 drive wait-text 1006 '抽出を終了しました。' 600
-[ -z "$shots" ] || { sleep 0.3; capture "$shots/window-finished.png"; }
-drive get 1006 | iconv -f CP932 -t UTF-8 | tr -d '\r'
+[ -z "$shots" ] || { sleep 0.3; capture "$shots/window-finished$suffix.png"; }
+drive get 1006 | tr -d '\r'  # tessel-drive prints UTF-8
 echo "window-run: $(find "$destination" -type f | wc -l) files in $destination"

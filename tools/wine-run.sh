@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program of the win64 build under wine64, as the tests and the screenshots
-# need it: a private prefix, code page 932 (LANG=ja_JP.UTF-8), no Wine debug noise, and a
-# display. The exit code is the program's.
+# need it: a private prefix, code page 932 (LANG=ja_JP.UTF-8) unless asked for another
+# locale, no Wine debug noise, and a display. The exit code is the program's.
 #
 #   tools/wine-run.sh build/win64/bin/files_tests.exe [args...]
 #   tools/wine-run.sh --display     print the display the programs use (for screenshots)
@@ -13,7 +13,10 @@
 # that starts them and keep it open, so ctest, reading a test's pipe, would otherwise wait
 # for them to end. ctest stops the session after the last test.
 #
-# Environment: TESSEL_WINEPREFIX (default build/wineprefix).
+# Environment: TESSEL_WINEPREFIX (default build/wineprefix); TESSEL_WINE_LANG, the locale of
+# the program (default ja_JP.UTF-8; en_US.UTF-8 gives it code page 1252). Wine takes the ANSI
+# code page from each process's own LANG, so programs of both locales share one prefix and
+# one session.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -31,7 +34,8 @@ fi
 export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG=${TESSEL_WINE_LANG:-ja_JP.UTF-8}
+export LC_ALL=$LANG
 mkdir -p "$WINEPREFIX"   # wineserver -p below must be able to enter it
 session=$WINEPREFIX.session   # "xvfb-pid display"; xvfb-pid is - when DISPLAY was given
 
@@ -83,6 +87,18 @@ start_session() {
     "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f \
       9>&- </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tessel-fonts"
+  fi
+  if [ ! -f "$WINEPREFIX/.tessel-font-links" ]; then
+    # The window shows names of any script now, and IPAPGothic has no Hangul and no emoji:
+    # link it to NanumGothic and Symbola (fonts-nanum, fonts-symbola), as Windows links its
+    # own fonts, so that a name like "사진 😀" is drawn, not boxes. Wine finds the files
+    # through fontconfig.
+    for face in IPAPGothic IPAGothic 'ＭＳ Ｐゴシック'; do
+      "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+        /v "$face" /t REG_MULTI_SZ /d 'NanumGothic.ttf,NanumGothic\0Symbola_hint.ttf,Symbola' /f \
+        9>&- </dev/null >/dev/null 2>&1 || true
+    done
+    touch "$WINEPREFIX/.tessel-font-links"
   fi
   echo "$pid $display" >"$session"
 }

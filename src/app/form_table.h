@@ -10,10 +10,11 @@
 
 namespace tessel {
 
+// Class names and captions are UTF-16, as the wide calls take them.
 struct ControlSpec {
     int id;
-    const char* className;
-    const char* caption;  // never null; "" for none
+    const char16_t* className;
+    const char16_t* caption;  // never null; u"" for none
     std::uint32_t style;
     std::uint32_t exStyle;
     int x, y, width, height;
@@ -47,20 +48,20 @@ std::span<const int> RunLockedControls();
 
 // One entry of the kind selector, in combobox order.
 struct KindPreset {
-    const char* label;
-    const char* extensions;  // null: the user's own list
+    const char16_t* label;
+    const char* extensions;  // ASCII; null: the user's own list
     bool thresholdChoices;   // the automatic and manual bounds may be chosen
 };
 std::span<const KindPreset> KindPresets();
 
 // The two window classes: the modal dialogs' and the main window's.
-inline constexpr char DialogClassName[] = "NORMALDLG";
-inline constexpr char MainClassName[] = "NORMAL0";
+inline constexpr char16_t DialogClassName[] = u"NORMALDLG";
+inline constexpr char16_t MainClassName[] = u"NORMAL0";
 
 // A dialog that the modal runner knows by its identifier.
 struct DialogSpec {
     const char* identifier;
-    const char* title;
+    const char16_t* title;
     int width, height;  // outer size
 };
 inline constexpr char AboutDialogId[] = "DigVersionInfo";

@@ -43,52 +43,64 @@ FormState form;
 
 // Texts read from controls are compared with the program's own by the system locale, with
 // no flags, and only CSTR_EQUAL counts.
-bool SameText(std::string_view a, std::string_view b) {
-    return ::CompareStringA(LOCALE_SYSTEM_DEFAULT, 0, a.data(), static_cast<int>(a.size()),
-                            b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+bool SameText(std::u16string_view a, std::u16string_view b) {
+    return ::CompareStringW(LOCALE_SYSTEM_DEFAULT, 0, reinterpret_cast<const wchar_t*>(a.data()),
+                            static_cast<int>(a.size()), reinterpret_cast<const wchar_t*>(b.data()),
+                            static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 void ShowHint(HWND window, int commandId) {
-    const std::string kind = ControlText(Control(window, CmbKind));
-    ::SendMessageA(Control(window, StatusBar), SB_SETTEXTA, 0,
-                   reinterpret_cast<LPARAM>(HintFor(commandId, kind, &SameText)));
+    const std::u16string kind = ControlText(Control(window, CmbKind));
+    ::SendMessageW(Control(window, StatusBar), SB_SETTEXTW, 0,
+                   reinterpret_cast<LPARAM>(Wide(HintFor(commandId, kind, &SameText))));
 }
 
 void CreateControls(HWND window) {
     for (const ControlSpec& c : MainFormControls()) {
-        HWND control = ::CreateWindowExA(
-            c.exStyle, c.className, c.caption, c.style, c.x, c.y, c.width, c.height, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ProgramInstance(), nullptr);
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+        HWND control = ::CreateWindowExW(c.exStyle, Wide(c.className), Wide(c.caption), c.style,
+                                         c.x, c.y, c.width, c.height, window,
+                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                         ProgramInstance(), nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
     }
 }
 
-void InitialiseForm(HWND window) {
-    ::SetWindowTextA(window, text::ProgramTitle);
+// The current directory, whole; one longer than the field's 260-byte buffer of a Japanese
+// Windows leaves both fields empty, as it always did.
+std::u16string CurrentDirectory() {
+    const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    if (needed == 0) return {};
+    std::wstring directory(needed, L'\0');
+    const DWORD length = ::GetCurrentDirectoryW(needed, directory.data());
+    if (length == 0 || length >= needed) return {};
+    directory.resize(length);
+    const std::u16string whole = FromWide(directory);
+    return FieldText(whole).size() == whole.size() ? whole : std::u16string();
+}
 
-    // A current directory longer than the buffer leaves both fields empty.
-    char directory[ProgramPathLimit] = {};
-    const DWORD length = ::GetCurrentDirectoryA(sizeof directory, directory);
-    if (length == 0 || length >= sizeof directory) directory[0] = '\0';
-    ::SetWindowTextA(Control(window, EdtSource), directory);
-    ::SetWindowTextA(Control(window, EdtDestination), directory);
-    ::SetWindowTextA(Control(window, EdtLog), text::LogWelcome);
+void InitialiseForm(HWND window) {
+    SetText(window, text::ProgramTitle);
+
+    const std::u16string directory = CurrentDirectory();
+    SetText(Control(window, EdtSource), directory);
+    SetText(Control(window, EdtDestination), directory);
+    SetText(Control(window, EdtLog), text::LogWelcome);
 
     HWND kinds = Control(window, CmbKind);
     for (const KindPreset& kind : KindPresets()) {
-        ::SendMessageA(kinds, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kind.label));
+        ::SendMessageW(kinds, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(kind.label)));
     }
-    ::SendMessageA(kinds, CB_SETCURSEL, 0, 0);
+    ::SendMessageW(kinds, CB_SETCURSEL, 0, 0);
 
     HWND extensions = Control(window, EdtExtensions);
-    ::SendMessageA(extensions, EM_SETREADONLY, TRUE, 0);
-    ::SetWindowTextA(extensions, KindPresets().front().extensions);
+    ::SendMessageW(extensions, EM_SETREADONLY, TRUE, 0);
+    SetUtf8Text(extensions, KindPresets().front().extensions);
     form.kinds.Reset();
 
     ::ShowWindow(Control(window, PrgProgress), SW_HIDE);
-    ::SendMessageA(Control(window, RadSequential), BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageA(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
-    ::CreateStatusWindowA(StatusBarStyle, text::HintGeneral, window, StatusBar);
+    ::SendMessageW(Control(window, RadSequential), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageW(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
+    ::CreateStatusWindowW(StatusBarStyle, Wide(text::HintGeneral), window, StatusBar);
 
     // The record of the previous window, if any, has no worker any more (see OnDestroy).
     form.jobs = std::make_unique<FormJobs>();
@@ -107,7 +119,7 @@ void OnSize(HWND window, WORD width, WORD height) {
     HWND statusBar = Control(window, StatusBar);
     int statusHeight = 0;
     if (statusBar != nullptr) {
-        ::SendMessageA(statusBar, WM_SIZE, 0, 0);  // docks itself at the new bottom
+        ::SendMessageW(statusBar, WM_SIZE, 0, 0);  // docks itself at the new bottom
         RECT client;
         ::GetClientRect(statusBar, &client);
         statusHeight = client.bottom - client.top;
@@ -122,12 +134,12 @@ void OnKindChange(HWND window) {
     const auto view = form.kinds.Change(ControlText(Control(window, CmbKind)),
                                         ControlText(extensions), &SameText);
     if (!view) return;
-    if (view->fieldText) ::SetWindowTextA(extensions, view->fieldText->c_str());
-    ::SendMessageA(extensions, EM_SETREADONLY, view->editable ? FALSE : TRUE, 0);
+    if (view->fieldText) SetText(extensions, *view->fieldText);
+    ::SendMessageW(extensions, EM_SETREADONLY, view->editable ? FALSE : TRUE, 0);
     if (!view->thresholdChoices) {
-        ::SendMessageA(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
-        ::SendMessageA(Control(window, RadThresholdAuto), BM_SETCHECK, BST_UNCHECKED, 0);
-        ::SendMessageA(Control(window, RadThresholdManual), BM_SETCHECK, BST_UNCHECKED, 0);
+        ::SendMessageW(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
+        ::SendMessageW(Control(window, RadThresholdAuto), BM_SETCHECK, BST_UNCHECKED, 0);
+        ::SendMessageW(Control(window, RadThresholdManual), BM_SETCHECK, BST_UNCHECKED, 0);
     }
     ::EnableWindow(Control(window, RadThresholdAuto), view->thresholdChoices);
     ::EnableWindow(Control(window, RadThresholdManual), view->thresholdChoices);
@@ -190,7 +202,7 @@ LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DROPFILES: DropHandler(window, reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace

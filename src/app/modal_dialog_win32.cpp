@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "app/controls_win32.h"
 #include "app/form_table.h"
 #include "app/modal_stack.h"
 #include "app/shell_win32.h"
@@ -57,22 +58,23 @@ int ModalDialogRunner(HWND owner, const char* identifier) {
     // A copy: a registration made while the dialog runs is for the next one.
     const DialogRegistration entry = found->registration;
     if (stack.IsOpen(known->identifier)) return 0;
-    HWND dialog = ::CreateWindowExA(0, DialogClassName, known->title, DialogStyle, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, known->width, known->height, owner, nullptr,
-                                    ProgramInstance(), nullptr);
+    HWND dialog = ::CreateWindowExW(0, Wide(DialogClassName), Wide(known->title), DialogStyle,
+                                    CW_USEDEFAULT, CW_USEDEFAULT, known->width, known->height,
+                                    owner, nullptr, ProgramInstance(), nullptr);
     if (dialog == nullptr) return 0;
     if (entry.handle != nullptr) *entry.handle = dialog;
     stack.Push(known->identifier, Id(dialog), Id(owner));
 
     // Messages of the creation went to the class's default procedure.
-    ::SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.procedure));
-    ::SendMessageA(dialog, WM_INITDIALOG, 0, 0);
+    // The W call keeps the window Unicode: its procedure gets and gives UTF-16.
+    ::SetWindowLongPtrW(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry.procedure));
+    ::SendMessageW(dialog, WM_INITDIALOG, 0, 0);
     ::ShowWindow(dialog, SW_SHOW);
     ::EnableWindow(owner, FALSE);
 
     MSG msg;
     while (!stack.IsClosed(Id(dialog)) && ::IsWindow(dialog)) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             // Closes never post WM_QUIT, so this one asks the program to end: close this
             // dialog and hand the request on to the loop outside.
@@ -80,9 +82,9 @@ int ModalDialogRunner(HWND owner, const char* identifier) {
             if (got == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!::IsDialogMessageA(dialog, &msg)) {
+        if (!::IsDialogMessageW(dialog, &msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     // Destroyed by someone else (its owner went away): still give the owner back.

@@ -1,3 +1,5 @@
+// app/progress_monitor_win32.cpp: the timer's tick, the abort and the end of a run, shown
+// in UTF-16: the run's UTF-8 status becomes the log's text here.
 #include "app/progress_monitor_win32.h"
 
 #include <commctrl.h>
@@ -23,10 +25,13 @@ void StopTimer(HWND window) {
 }
 
 // The log is set only when the worker's text has changed: setting the same text again
-// would move the caret and the scroll position back to the top five times a second.
+// would move the caret and the scroll position back to the top five times a second. The
+// status is whole (at most StatusTextLimit bytes of code page 932, but more UTF-16 units
+// where it holds characters beyond U+FFFF): the log is read whole to compare.
 void ShowStatus(HWND window, const std::string& status) {
     HWND log = Control(window, EdtLog);
-    if (ControlText(log, StatusTextLimit) != status) ::SetWindowTextA(log, status.c_str());
+    const std::u16string shown = Utf8ToUtf16(status);
+    if (WindowText(log) != shown) SetText(log, shown);
 }
 
 }  // namespace
@@ -35,8 +40,8 @@ void LeaveRunningState(HWND window, const std::string& previousRunBlock) {
     for (const int id : RunLockedControls()) ::EnableWindow(Control(window, id), TRUE);
     // The bar keeps its position; the next Run sets it to 0.
     ::ShowWindow(Control(window, PrgProgress), SW_HIDE);
-    ::SetWindowTextA(Control(window, BtnExit), text::Exit);
-    ::SetWindowTextA(Control(window, EdtLog), previousRunBlock.c_str());
+    SetText(Control(window, BtnExit), text::Exit);
+    SetUtf8Text(Control(window, EdtLog), previousRunBlock);
 }
 
 void ProgressMonitor(HWND window) {
@@ -54,7 +59,7 @@ void ProgressMonitor(HWND window) {
     }
     // No tick may run inside the dialog's nested loop.
     if (tick.question) StopTimer(window);
-    ::SendMessageA(Control(window, PrgProgress), PBM_SETPOS, static_cast<WPARAM>(tick.progress), 0);
+    ::SendMessageW(Control(window, PrgProgress), PBM_SETPOS, static_cast<WPARAM>(tick.progress), 0);
     ShowStatus(window, tick.statusText);
     if (tick.question) AskManualBound(window, *tick.question);
 }
@@ -74,7 +79,7 @@ void ExitOrAbort(HWND window) {
     RunMonitor* monitor = FormMonitor();
     const auto previousRunBlock = monitor ? monitor->Abort() : std::nullopt;
     if (!previousRunBlock) {
-        ::SendMessageA(window, WM_CLOSE, 0, 0);
+        ::SendMessageW(window, WM_CLOSE, 0, 0);
         return;
     }
     // The timer goes on: its next tick ends the run without a second block.
@@ -83,7 +88,7 @@ void ExitOrAbort(HWND window) {
 
 void ExitFromMenu(HWND window) {
     if (RunMonitor* monitor = FormMonitor()) monitor->Stop();
-    ::SendMessageA(window, WM_CLOSE, 0, 0);
+    ::SendMessageW(window, WM_CLOSE, 0, 0);
 }
 
 }  // namespace tessel

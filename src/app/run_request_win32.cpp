@@ -1,3 +1,4 @@
+// app/run_request_win32.cpp: the Run button over the run request's rules (job/run_request.h).
 #include "app/run_request_win32.h"
 
 #include <commctrl.h>
@@ -32,41 +33,40 @@ bool AcceptDestination(HWND window, const std::string& destination) {
 
 }  // namespace
 
-int ShowMessage(HWND owner, const char* message, UINT type) {
-    return ::MessageBoxA(owner, message, text::ProgramTitle, type);
+int ShowMessage(HWND owner, const char16_t* message, UINT type) {
+    return ::MessageBoxW(owner, Wide(message), Wide(text::ProgramTitle), type);
 }
 
 void EnterRunningState(HWND window) {
     for (const int id : RunLockedControls()) ::EnableWindow(Control(window, id), FALSE);
     ::ShowWindow(Control(window, PrgProgress), SW_SHOW);
-    ::SetWindowTextA(Control(window, BtnExit), text::Abort);
-    ::SetWindowTextA(Control(window, EdtLog), text::StatusSearching);
+    SetText(Control(window, BtnExit), text::Abort);
+    SetUtf8Text(Control(window, EdtLog), text::StatusSearching);
 }
 
 void StartRun(HWND window) {
     RunMonitor* monitor = FormMonitor();
     if (monitor == nullptr || monitor->RunUnderWay()) return;
 
-    // The fields hold code page 932; the engine's paths are UTF-8, so every name a folder
-    // can hold, in that code page or not, is found and copied by its real name.
+    // The fields hold UTF-16 and the engine's paths are UTF-8: every name a folder can hold
+    // is found and copied by its real name.
     RunSettings settings;
-    settings.sourceFolder = FromWindowText(ControlText(Control(window, EdtSource)));
+    settings.sourceFolder = ControlUtf8(Control(window, EdtSource));
     if (!IsValidSourceFolder(settings.sourceFolder)) {
         ShowMessage(window, text::SourceFolderInvalid, MB_OK);
         return;
     }
-    settings.destinationFolder = FromWindowText(ControlText(Control(window, EdtDestination)));
+    settings.destinationFolder = ControlUtf8(Control(window, EdtDestination));
     if (!AcceptDestination(window, settings.destinationFolder)) {
         ShowMessage(window, text::DestinationFolderInvalid, MB_OK);
         return;
     }
     settings.options = OptionsFromRadios([window](int id) { return IsChecked(window, id); });
     // Taken as typed: blanks and case stay, and an empty field gives ",,".
-    settings.extensionList =
-        MakeExtensionList(FromWindowText(ControlText(Control(window, EdtExtensions))));
+    settings.extensionList = MakeExtensionList(ControlUtf8(Control(window, EdtExtensions)));
 
     EnterRunningState(window);
-    ::SendMessageA(Control(window, PrgProgress), PBM_SETPOS, 0, 0);
+    ::SendMessageW(Control(window, PrgProgress), PBM_SETPOS, 0, 0);
     monitor->Start(std::move(settings));
     ::SetTimer(window, ProgressTimerId, 200, nullptr);
 }

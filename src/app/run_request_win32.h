@@ -16,7 +16,7 @@ void StartRun(HWND window);
 // searching line in the log.
 void EnterRunningState(HWND window);
 
-// MessageBoxA with the main window as owner and the program's caption; the button pressed.
-int ShowMessage(HWND owner, const char* text, UINT type);
+// MessageBoxW with the main window as owner and the program's caption; the button pressed.
+int ShowMessage(HWND owner, const char16_t* text, UINT type);
 
 }  // namespace tessel

@@ -12,7 +12,10 @@ std::string ProgramDirectory(std::string_view commandLine, CodePage cp) {
     }
     // Quote and blank are below 0x40, so no code page 932 trail byte can be taken for them.
     path = path.substr(0, path.find(end));
-    if (path.size() >= ProgramPathLimit) return {};
+    // The limit is that of a 260-byte buffer of a Japanese Windows: a UTF-8 name counts what
+    // it takes in code page 932.
+    const std::size_t size = cp == CodePage::Utf8 ? ShownSize(path, CodePage::Cp932) : path.size();
+    if (size >= ProgramPathLimit) return {};
     const auto lastSeparator = FindLastChar(path, '\\', cp);
     if (!lastSeparator) return {};
     return std::string(path.substr(0, *lastSeparator));

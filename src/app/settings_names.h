@@ -16,8 +16,9 @@ inline constexpr std::size_t ProgramPathLimit = 260;
 
 // The directory of the program named first on `commandLine`, without a trailing backslash.
 // A quoted name runs to the next quote, an unquoted one to the first blank, either to the
-// end of the line when none follows. Empty when the name is 260 bytes or longer or has no
-// backslash. Arguments after the name are never looked at.
+// end of the line when none follows. Empty when the name is 260 bytes or longer (in code page
+// 932, also for a UTF-8 line) or has no backslash. Arguments after the name are never looked
+// at.
 std::string ProgramDirectory(std::string_view commandLine, CodePage cp);
 
 // The directory, a backslash and the program's ASCII name: "<dir>\Tessel".

@@ -9,6 +9,7 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/control_ids.h"
+#include "app/controls_win32.h"
 #include "app/form_table.h"
 #include "app/handles_win32.h"
 #include "app/main_window_win32.h"
@@ -33,23 +34,23 @@ struct SharedGui {
 std::unique_ptr<SharedGui> shared;
 
 UniqueFont MakeFont(int height, BYTE pitchAndFamily) {
-    return UniqueFont(::CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+    return UniqueFont(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     SHIFTJIS_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
-                                    DRAFT_QUALITY, pitchAndFamily, text::FontFace));
+                                    DRAFT_QUALITY, pitchAndFamily, Wide(text::FontFace)));
 }
 
 // Inserts one item; an empty text makes a separator and nothing else.
-void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* caption, UINT id,
+void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char16_t* caption, UINT id,
                      HMENU subMenu, UINT state) {
-    MENUITEMINFOA item{};
+    MENUITEMINFOW item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_TYPE;
-    if (caption[0] == '\0') {
+    if (caption[0] == u'\0') {
         item.fType = MFT_SEPARATOR;
     } else {
         item.fType = MFT_STRING;
         item.fMask |= MIIM_STATE | MIIM_ID;
-        item.dwTypeData = const_cast<char*>(caption);
+        item.dwTypeData = const_cast<wchar_t*>(Wide(caption));
         item.wID = id;
         item.fState = state;
         if (subMenu != nullptr) {
@@ -57,7 +58,7 @@ void InsertMenuEntry(HMENU menu, UINT position, BOOL byPosition, const char* cap
             item.hSubMenu = subMenu;
         }
     }
-    ::InsertMenuItemA(menu, position, byPosition, &item);
+    ::InsertMenuItemW(menu, position, byPosition, &item);
 }
 
 // Every insertion goes to position 0, so the entry inserted last stands first: the bar
@@ -76,27 +77,30 @@ UniqueMenu BuildMenuBar() {
 }
 
 void RegisterClasses(HINSTANCE instance, HBRUSH background) {
-    WNDCLASSEXA dialog{};
+    // Unicode classes: their windows take and give UTF-16, whatever the ANSI code page.
+    WNDCLASSEXW dialog{};
     dialog.cbSize = sizeof dialog;
     dialog.style = ClassStyle;
     // Each dialog puts its own procedure in place after creation (modal_dialog_win32.cpp).
-    dialog.lpfnWndProc = ::DefWindowProcA;
+    dialog.lpfnWndProc = ::DefWindowProcW;
     dialog.hInstance = instance;
-    dialog.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
-    dialog.hIconSm = ::LoadIconA(nullptr, IDI_WINLOGO);
-    dialog.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    // The system's own by number: the names IDI_... and IDC_... follow the UNICODE macro,
+    // which this program does not define (it names every call's A or W itself).
+    dialog.hIcon = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512));      // IDI_APPLICATION
+    dialog.hIconSm = ::LoadIconW(nullptr, MAKEINTRESOURCEW(32517));    // IDI_WINLOGO
+    dialog.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     dialog.hbrBackground = background;
-    dialog.lpszClassName = DialogClassName;
-    ::RegisterClassExA(&dialog);
+    dialog.lpszClassName = Wide(DialogClassName);
+    ::RegisterClassExW(&dialog);
 
-    WNDCLASSEXA main = dialog;
+    WNDCLASSEXW main = dialog;
     main.lpfnWndProc = MainWindowProcedure;
-    main.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(ProgramIconId));
-    main.hIconSm = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(ProgramIconId),
+    main.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
+    main.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(ProgramIconId),
                                                    IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                    ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    main.lpszClassName = MainClassName;
-    ::RegisterClassExA(&main);
+    main.lpszClassName = Wide(MainClassName);
+    ::RegisterClassExW(&main);
 }
 
 }  // namespace
@@ -120,8 +124,8 @@ Shell::Shell(HINSTANCE instance, std::string settingsBasePath) {
 }
 
 Shell::~Shell() {
-    ::UnregisterClassA(MainClassName, shared->instance);
-    ::UnregisterClassA(DialogClassName, shared->instance);
+    ::UnregisterClassW(Wide(MainClassName), shared->instance);
+    ::UnregisterClassW(Wide(DialogClassName), shared->instance);
     ReleaseMainForm();
     shared.reset();
 }
@@ -149,21 +153,23 @@ const std::string& SettingsBase() {
 }
 
 HWND CreateMainWindow() {
-    return ::CreateWindowExA(MainWindowExStyle, MainClassName, text::CreationTitle, MainWindowStyle,
-                             CW_USEDEFAULT, CW_USEDEFAULT, MainWindowCreationWidth,
+    return ::CreateWindowExW(MainWindowExStyle, Wide(MainClassName), Wide(text::CreationTitle),
+                             MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, MainWindowCreationWidth,
                              MainWindowCreationHeight, nullptr, nullptr, shared->instance, nullptr);
 }
 
 void RunMessageLoop() {
     MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }
 
 int RunProgram(HINSTANCE instance) {
-    const std::string directory = ProgramDirectory(::GetCommandLineA(), CodePage::Cp932);
+    // The wide command line: a program folder of any name holds its Tessel.ini.
+    const std::string directory =
+        ProgramDirectory(Utf16ToUtf8(FromWide(::GetCommandLineW())), CodePage::Utf8);
     Shell shell(instance, SettingsBasePath(directory));
     // Without its one window the program could only wait unseen for a quit that never comes.
     if (CreateMainWindow() == nullptr) return 1;

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/control_ids.h"
+#include "app/controls_win32.h"
 #include "app/gdi_win32.h"
 #include "app/modal_dialog_win32.h"
 #include "app/shell_win32.h"
@@ -28,20 +29,20 @@ constexpr std::uint32_t Push = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
 
 // No control is a tab stop, and the box does not scroll: it takes as many digits as fit.
 constexpr ControlSpec controls[] = {
-    {LblThresholdPrompt, "STATIC", text::ThresholdPrompt, Label, 0, 384, 53, 75, 20},
-    {EdtThreshold, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_NUMBER, WS_EX_CLIENTEDGE, 384, 80, 48,
+    {LblThresholdPrompt, u"STATIC", text::ThresholdPrompt, Label, 0, 384, 53, 75, 20},
+    {EdtThreshold, u"EDIT", u"", WS_CHILD | WS_VISIBLE | ES_NUMBER, WS_EX_CLIENTEDGE, 384, 80, 48,
      21},
-    {LblPixelUnit, "STATIC", text::ThresholdPixelUnit, Label, 0, 435, 81, 36, 21},
-    {BtnSetThreshold, "BUTTON", text::ThresholdSet, Push, 0, 380, 159, 80, 24},
-    {BtnCancelThreshold, "BUTTON", text::ThresholdCancel, Push, 0, 380, 221, 80, 24},
+    {LblPixelUnit, u"STATIC", text::ThresholdPixelUnit, Label, 0, 435, 81, 36, 21},
+    {BtnSetThreshold, u"BUTTON", text::ThresholdSet, Push, 0, 380, 159, 80, 24},
+    {BtnCancelThreshold, u"BUTTON", text::ThresholdCancel, Push, 0, 380, 221, 80, 24},
     // 52 wide from x = 113, not 42 from 123: the readout goes up to five digits (59527 at
     // maxSide 65535), 50 pixels in ThresholdFont. The right edge, where the digits end,
     // stays at 165.
-    {LblPositionValue, "STATIC", "0", Label | SS_RIGHT, 0, 113, 300, 52, 19},
+    {LblPositionValue, u"STATIC", u"0", Label | SS_RIGHT, 0, 113, 300, 52, 19},
     // 210 wide, not 193: the text needs 197 pixels, and a narrower static wraps "す）" onto
     // a second line that the height cuts in half.
-    {LblPositionUnit, "STATIC", text::ThresholdPositionUnit, Label, 0, 171, 300, 210, 24},
-    {LblPositionCaption, "STATIC", text::ThresholdPositionCaption, Label, 0, 28, 300, 85, 20},
+    {LblPositionUnit, u"STATIC", text::ThresholdPositionUnit, Label, 0, 171, 300, 210, 24},
+    {LblPositionCaption, u"STATIC", text::ThresholdPositionCaption, Label, 0, 28, 300, 85, 20},
 };
 
 constexpr COLORREF BarColor = RGB(0, 255, 0);
@@ -76,13 +77,13 @@ void DrawSizeHistogram(HDC dc) {
         ::Rectangle(dc, chart.frame.left, chart.frame.top, chart.frame.right, chart.frame.bottom);
     }
     // A positive height is the cell height: 12 pixels from the top of one line to the next.
-    UniqueFont font(::CreateFontA(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    UniqueFont font(::CreateFontW(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                   OUT_CHARACTER_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  FIXED_PITCH, text::FontFace));
+                                  FIXED_PITCH, Wide(text::FontFace)));
     SelectedObject selectedFont(dc, font.Get());
     // Opaque, black on white (the device context's own): a long count may cover the frame.
     for (const ChartLabel& label : chart.labels) {
-        ::TextOutA(dc, label.x, label.y, label.text.c_str(), static_cast<int>(label.text.size()));
+        ::TextOutW(dc, label.x, label.y, Wide(label.text), static_cast<int>(label.text.size()));
     }
 }
 
@@ -101,7 +102,7 @@ void SetUpChart(HWND dialog) {
 }
 
 void SetNumber(HWND dialog, int id, std::int32_t value) {
-    ::SetDlgItemTextA(dialog, id, std::to_string(value).c_str());
+    ::SetDlgItemTextW(dialog, id, std::to_wstring(value).c_str());
 }
 
 void InvalidateChart(HWND dialog) {
@@ -112,12 +113,12 @@ void InvalidateChart(HWND dialog) {
 void OnInitDialog(HWND dialog) {
     thresholdDialog = dialog;
     state.cursorShown = false;
-    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
     for (const ControlSpec& c : controls) {
-        HWND control = ::CreateWindowExA(
-            c.exStyle, c.className, c.caption, c.style, c.x, c.y, c.width, c.height, dialog,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(ThresholdFont()), FALSE);
+        HWND control = ::CreateWindowExW(
+            c.exStyle, Wide(c.className), Wide(c.caption), c.style, c.x, c.y, c.width, c.height,
+            dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(ThresholdFont()), FALSE);
     }
     SetUpChart(dialog);
     SetNumber(dialog, EdtThreshold, state.initialBound);
@@ -161,9 +162,13 @@ void OnLeftButtonDown(HWND dialog, int x, int y) {
 }
 
 void OnSet(HWND dialog) {
-    char typed[255] = {};  // at most 254 characters
-    ::GetDlgItemTextA(dialog, EdtThreshold, typed, sizeof typed);
-    CloseModalDialog(dialog, ReadNumberText(typed));
+    wchar_t typed[255] = {};  // at most 254 characters
+    ::GetDlgItemTextW(dialog, EdtThreshold, typed, 255);
+    // A number is ASCII; anything else stops the reading as it always did.
+    std::string narrow;
+    for (const wchar_t* c = typed; *c != L'\0'; ++c)
+        narrow += *c < 0x80 ? static_cast<char>(*c) : '\x7F';
+    CloseModalDialog(dialog, ReadNumberText(narrow));
 }
 
 // Only the two buttons end the dialog; IDOK and IDCANCEL, which Enter and Escape produce in
@@ -192,7 +197,7 @@ LRESULT CALLBACK ThresholdDialogProcedure(HWND dialog, UINT message, WPARAM wPar
         case WM_CLOSE: CloseModalDialog(dialog, 0); return 0;
         case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return 0;
     }
-    return ::DefWindowProcA(dialog, message, wParam, lParam);
+    return ::DefWindowProcW(dialog, message, wParam, lParam);
 }
 
 std::int32_t AskThresholdDialog(HWND owner, const BoundQuestion& question) {

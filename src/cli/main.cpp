@@ -45,8 +45,17 @@ constexpr char StoppingMessage[] =
     "stopping: the files copied so far stay, the one under way is removed";
 constexpr char StoppedMessage[] = "stopped: the run did not finish";
 
-// The job's texts are in TextCodePage; the command's own are ASCII, or UTF-8 where they
-// quote an argument.
+// The job's texts (UTF-8 status, UTF-16 messages) as the command has always shown them: in
+// TextCodePage, so that on Windows they go through code page 932 and the console gets the
+// bytes it always got. The command's own texts are ASCII, or UTF-8 where they quote an
+// argument.
+std::string AsShown(std::string_view jobText) {
+    return InTextCodePage(jobText);
+}
+std::string AsShown(const char16_t* message) {
+    return InTextCodePage(Utf16ToUtf8(message));
+}
+
 void PrintError(std::string_view message, CodePage cp = CodePage::Utf8) {
     Write(Stream::Err, "tessel: ", CodePage::Utf8);
     Write(Stream::Err, message, cp);
@@ -73,9 +82,9 @@ std::string FolderArgument(std::string path, bool bareNameIsRelative) {
     return path;
 }
 
-bool AskYesNo(const char* question) {
+bool AskYesNo(const char16_t* question) {
     Write(Stream::Err, "tessel: ", CodePage::Utf8);
-    Write(Stream::Err, question, TextCodePage);
+    Write(Stream::Err, AsShown(question), TextCodePage);
     Write(Stream::Err, " [y/N] ", CodePage::Utf8);
     const std::string answer = ReadLine();
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
@@ -168,11 +177,11 @@ int Run(const CommandLine& command) {
     const std::string destination = FolderArgument(command.destination, true);
 
     if (!IsValidSourceFolder(source)) {
-        PrintError(text::SourceFolderInvalid, TextCodePage);
+        PrintError(AsShown(text::SourceFolderInvalid), TextCodePage);
         return InvalidFolder;
     }
     if (!AcceptDestination(command, destination)) {
-        PrintError(text::DestinationFolderInvalid, TextCodePage);
+        PrintError(AsShown(text::DestinationFolderInvalid), TextCodePage);
         return InvalidFolder;
     }
 
@@ -230,7 +239,7 @@ int Run(const CommandLine& command) {
     }
 
     Write(Stream::Out, listing, CodePage::Utf8);
-    Write(Stream::Out, WithLineFeeds(finalText) + "\n", TextCodePage);
+    Write(Stream::Out, AsShown(WithLineFeeds(finalText)) + "\n", TextCodePage);
     return Finished;
 }
 

@@ -3,6 +3,9 @@
 // so both code pages are tested on every host.
 #include "files/code_page.h"
 
+#include <algorithm>
+#include <bitset>
+
 #include "files/os/code_page_os.h"
 
 namespace tessel {
@@ -74,6 +77,36 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 bool IsSurrogate(char32_t cp) {
     return cp >= 0xD800 && cp <= 0xDFFF;
+}
+
+// The characters of the Basic Multilingual Plane that code page 932 writes in two bytes,
+// asked of the platform's table once: every character converted in one text, whose output
+// is read back character by character by its lead bytes.
+const std::bitset<0x10000>& DoubleByteInCp932() {
+    static const std::bitset<0x10000> table = [] {
+        std::bitset<0x10000> bits;
+        std::u16string all;
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            if (!IsSurrogate(cp)) all += static_cast<char16_t>(cp);
+        }
+        const std::string bytes = os::BmpToCp932(all);
+        std::size_t at = 0;
+        for (const char16_t unit : all) {
+            if (at >= bytes.size()) break;
+            const bool pair = IsCp932LeadByte(static_cast<unsigned char>(bytes[at]));
+            if (pair) bits.set(unit);
+            at += pair ? 2 : 1;
+        }
+        return bits;
+    }();
+    return table;
+}
+
+// The code page 932 size of the character at utf8[pos], whose UTF-8 length goes to `length`.
+std::size_t Cp932SizeAt(std::string_view utf8, std::size_t pos, std::size_t& length) {
+    const char32_t cp = DecodeUtf8(utf8, pos, length);
+    if (cp == Invalid || cp >= 0x10000) return 1;
+    return DoubleByteInCp932().test(cp) ? 2 : 1;
 }
 
 }  // namespace
@@ -188,6 +221,37 @@ std::string Utf8ToCp932(std::string_view utf8) {
         bmp += cp == Invalid || cp >= 0x10000 || IsSurrogate(cp) ? u'?' : static_cast<char16_t>(cp);
     }
     return os::BmpToCp932(bmp);
+}
+
+std::size_t ShownSize(std::string_view utf8, CodePage cp) {
+    if (cp == CodePage::Utf8) return utf8.size();
+    std::size_t size = 0;
+    for (std::size_t pos = 0, length = 1; pos < utf8.size(); pos += length) {
+        size += Cp932SizeAt(utf8, pos, length);
+    }
+    return size;
+}
+
+std::size_t ShownPrefix(std::string_view utf8, std::size_t limit, CodePage cp) {
+    if (cp == CodePage::Utf8) return std::min(utf8.size(), limit);
+    std::size_t size = 0;
+    std::size_t pos = 0;
+    for (std::size_t length = 1; pos < utf8.size(); pos += length) {
+        size += Cp932SizeAt(utf8, pos, length);
+        if (size > limit) break;
+    }
+    return pos;
+}
+
+std::size_t ShownSuffix(std::string_view utf8, std::size_t limit, CodePage cp) {
+    if (cp == CodePage::Utf8) return std::min(utf8.size(), limit);
+    // From the front: UTF-8 can be stepped backwards, but not a stray byte that is none.
+    std::size_t excess = ShownSize(utf8, cp);
+    std::size_t pos = 0;
+    for (std::size_t length = 1; excess > limit && pos < utf8.size(); pos += length) {
+        excess -= Cp932SizeAt(utf8, pos, length);
+    }
+    return utf8.size() - pos;
 }
 
 std::string InTextCodePage(std::string_view utf8) {

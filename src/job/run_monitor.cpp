@@ -61,7 +61,7 @@ JobTick RunMonitor::Tick() {
     tick.ended = true;
     tick.outOfMemory = job_.outOfMemory;
     if (phase_ == Phase::Running) {
-        job_.statusText = FormatPreviousRun(InTextCodePage(job_.sourceFolder), job_.statusText);
+        job_.statusText = FormatPreviousRun(job_.sourceFolder, job_.statusText);
         tick.previousRunBlock = job_.statusText;
     }
     // The run's texts go; the next run request brings its own.
@@ -91,7 +91,7 @@ std::optional<std::string> RunMonitor::Abort() {
     // the button said "Abort", so it must not close the program.
     StopWorker(job_);
     std::scoped_lock hold(job_.lock);
-    job_.statusText = FormatPreviousRun(InTextCodePage(job_.sourceFolder), job_.statusText);
+    job_.statusText = FormatPreviousRun(job_.sourceFolder, job_.statusText);
     job_.running = 0;
     phase_ = Phase::Aborted;
     return job_.statusText;

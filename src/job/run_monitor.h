@@ -19,7 +19,7 @@
 namespace tessel {
 
 // A run as a run request settles it. The texts are the engine's UTF-8: the window converts
-// what it reads from its fields with FromWindowText (job/run_request.h) first.
+// the UTF-16 it reads from its fields first.
 struct RunSettings {
     std::uint32_t options = 0;  // one bit of each group (OptionsWord)
     std::string sourceFolder;

@@ -1,7 +1,5 @@
 #include "job/run_report.h"
 
-#include <cstring>
-
 #include "files/code_page.h"
 #include "files/os/file_system.h"
 #include "job/status_text.h"
@@ -70,9 +68,11 @@ std::size_t CountDuplicateNames(std::span<const std::string> paths) {
 }
 
 std::string CalculatingStatus(std::string_view current) {
-    const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
-    std::string next(current.substr(0, StatusTextLimit - 1));
-    next.erase(0, std::min(dropped, next.size()));
+    const std::size_t dropped = ShownSize(text::StatusCalculating, TextCodePage) + 1;
+    std::string next(current.substr(0, ShownPrefix(current, StatusTextLimit - 1, TextCodePage)));
+    const std::size_t size = ShownSize(next, TextCodePage);
+    next.erase(0,
+               next.size() - ShownSuffix(next, size > dropped ? size - dropped : 0, TextCodePage));
     next += text::StatusCalculating;
     return next;
 }

@@ -66,7 +66,8 @@ inline std::uint64_t KiloBytes(std::uint64_t totalBytes) {
 
 // Step 4 of a run: what the status text becomes when the calculation starts. Of the text
 // (at most its first 1022 bytes) the first strlen(StatusCalculating) + 1 bytes are dropped,
-// and the calculating line is appended. Byte cuts, as the window made them.
+// and the calculating line is appended. Bytes of TextCodePage, as the window counted them
+// (job/status_text.h).
 std::string CalculatingStatus(std::string_view current);
 
 struct SummaryFigures {
@@ -81,9 +82,8 @@ struct SummaryFigures {
 // the failed automatic setting, a manual bound is shown whatever it is).
 std::string FormatSummary(const SummaryFigures& figures);
 
-// The texts below are composed and cut in the code page of the fixed texts (TextCodePage):
-// paths must be given in it (InTextCodePage), so that the cuts count the bytes the window
-// shows.
+// The texts below are UTF-8, paths whole, and cut at StatusTextLimit bytes of TextCodePage
+// (job/status_text.h).
 
 // The status while copying: the summary, a blank line, the copying line, the path.
 std::string FormatCopyStatus(std::string_view summary, std::string_view lastTakenPath);

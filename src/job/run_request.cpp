@@ -5,14 +5,6 @@
 
 namespace tessel {
 
-std::string FromWindowText(std::string_view typed) {
-    if constexpr (TextCodePage == CodePage::Cp932) {
-        return Cp932ToUtf8(typed).value_or(std::string());
-    } else {
-        return std::string(typed);
-    }
-}
-
 bool IsValidSourceFolder(const std::string& folder) {
     return FolderExists(folder);
 }

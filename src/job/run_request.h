@@ -24,13 +24,6 @@ inline constexpr ExtensionPreset ExtensionPresets[] = {
 inline constexpr const char* ImageExtensions = ExtensionPresets[0].extensions;
 inline constexpr const char* ArchiveExtensions = ExtensionPresets[1].extensions;
 
-// A text of the window's source, destination or extension field, as the ANSI calls read
-// it (GetWindowTextA: code page 932 in the Windows build), in the engine's UTF-8, converted
-// exactly. Every check below and RunSettings take the result. A text that is no code page
-// 932 gives an empty text, which no folder check accepts. Where the texts are UTF-8 already
-// (TextCodePage), it comes back unchanged.
-std::string FromWindowText(std::string_view typed);
-
 // The source must name an existing folder (a path ending in a separator never does).
 bool IsValidSourceFolder(const std::string& folder);
 

@@ -2,13 +2,15 @@
 
 namespace tessel {
 
-void AppendKeepingTail(std::string& text, std::string_view addition, std::size_t limit) {
+void AppendKeepingTail(std::string& text, std::string_view addition, std::size_t limit,
+                       CodePage cp) {
     text.append(addition);
-    if (text.size() > limit) text.erase(0, text.size() - limit);
+    // A text of `limit` bytes or fewer takes at most as much in code page 932.
+    if (text.size() > limit) text.erase(0, text.size() - ShownSuffix(text, limit, cp));
 }
 
-std::string CutToLimit(std::string text, std::size_t limit) {
-    if (text.size() > limit) text.resize(limit);
+std::string CutToLimit(std::string text, std::size_t limit, CodePage cp) {
+    if (text.size() > limit) text.resize(ShownPrefix(text, limit, cp));
     return text;
 }
 
@@ -27,13 +29,12 @@ void ComposeArg::AppendTo(std::string& out, char conversion) const {
 }
 
 std::string ComposeText(std::string_view format, std::initializer_list<ComposeArg> args,
-                        std::size_t limit) {
+                        std::size_t limit, CodePage cp) {
     std::string out;
     out.reserve(format.size() + 64);
     auto next = args.begin();
     for (std::size_t i = 0; i < format.size(); ++i) {
-        // '%' is never the trail byte of a double-byte character in code page 932 (those
-        // start at 0x40), so a byte-wise walk is safe in both encodings.
+        // '%' is never part of a longer character in UTF-8, so a byte-wise walk is safe.
         if (format[i] != '%' || i + 1 == format.size()) {
             out += format[i];
             continue;
@@ -44,9 +45,11 @@ std::string ComposeText(std::string_view format, std::initializer_list<ComposeAr
         } else if (next != args.end()) {
             (next++)->AppendTo(out, conversion);
         }
-        if (out.size() > limit) break;
+        // A character of up to four UTF-8 bytes takes at least one in either measure: past
+        // four times the limit nothing more can be kept.
+        if (out.size() > 4 * limit) break;
     }
-    return CutToLimit(std::move(out), limit);
+    return CutToLimit(std::move(out), limit, cp);
 }
 
 }  // namespace tessel

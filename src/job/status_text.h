@@ -1,5 +1,8 @@
-// job/status_text.h: the byte rules of the status text. Cuts count bytes of the platform's
-// own encoding and may fall inside a double-byte character, as the window always did.
+// job/status_text.h: the byte rules of the status text. The text is UTF-8; its cuts count
+// the bytes of TextCodePage (files/code_page.h): on Windows what the text takes in code page
+// 932, so that every cut falls where the window made it on a Japanese Windows, a character
+// that the cut would split being left out; elsewhere UTF-8 bytes, where the cut may fall
+// inside a character, as the command always cut them.
 #pragma once
 
 #include <cstddef>
@@ -8,13 +11,16 @@
 #include <string>
 #include <string_view>
 
+#include "files/code_page.h"
+
 namespace tessel {
 
 // Appends `addition` and keeps only the last `limit` bytes (the folder trail).
-void AppendKeepingTail(std::string& text, std::string_view addition, std::size_t limit);
+void AppendKeepingTail(std::string& text, std::string_view addition, std::size_t limit,
+                       CodePage cp = TextCodePage);
 
 // Keeps only the first `limit` bytes (every formatted composition).
-std::string CutToLimit(std::string text, std::size_t limit);
+std::string CutToLimit(std::string text, std::size_t limit, CodePage cp = TextCodePage);
 
 // One value for ComposeText. Each constructor takes exactly one type so that a call never
 // picks the wrong conversion: pass '\r' for %c, an unsigned number for %u.
@@ -44,6 +50,6 @@ private:
 // taken in order whatever the conversion; a conversion without an argument gives nothing.
 // The result is cut to its first `limit` bytes.
 std::string ComposeText(std::string_view format, std::initializer_list<ComposeArg> args,
-                        std::size_t limit);
+                        std::size_t limit, CodePage cp = TextCodePage);
 
 }  // namespace tessel

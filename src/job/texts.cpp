@@ -1,5 +1,4 @@
-// job/texts.cpp: compiled to code page 932 on Windows. Includes nothing but its header:
-// the CP932 flag breaks <chrono> and everything that pulls it in.
+// job/texts.cpp: UTF-8 source; the status lines stay UTF-8, the messages are UTF-16.
 #include "job/texts.h"
 
 namespace tessel::text {
@@ -27,8 +26,8 @@ const char StatusFinished[] =
 
 const char PreviousRun[] = "直前の処理%c%c----------------------------------------%c%c%s%c%c%s";
 
-const char SourceFolderInvalid[] = "抽出元フォルダの指定が不正です。";
-const char DestinationFolderInvalid[] = "コピー先フォルダの指定が不正です。";
-const char CreateDestinationQuestion[] = "コピー先フォルダは存在しません。作成しますか？";
+const char16_t SourceFolderInvalid[] = u"抽出元フォルダの指定が不正です。";
+const char16_t DestinationFolderInvalid[] = u"コピー先フォルダの指定が不正です。";
+const char16_t CreateDestinationQuestion[] = u"コピー先フォルダは存在しません。作成しますか？";
 
 }  // namespace tessel::text

@@ -1,8 +1,10 @@
-// job/texts.h: the status lines and run-request messages that both front ends show. The
-// window's build stores them in code page 932 (texts.cpp gets -fexec-charset=CP932), the
-// command's in UTF-8; byte counts differ between the two, and the cuts are made in bytes.
-// The formats take %u (a whole number), %c (one character: always a CR or LF pair here)
-// and %s (a text), filled by ComposeText.
+// job/texts.h: the status lines that both front ends show, and the run request's messages.
+// The status lines are the engine's UTF-8 on every platform: the worker composes the run's
+// status text from them and whole paths, and the window turns that text into UTF-16 where it
+// shows it. The formats take %u (a whole number), %c (one character: always a CR or LF pair
+// here) and %s (a text), filled by ComposeText; their cuts count TextCodePage bytes
+// (job/status_text.h). The messages are UTF-16, as the window's message boxes take them; the
+// command converts them for its console.
 #pragma once
 
 namespace tessel::text {
@@ -28,8 +30,8 @@ extern const char StatusFinished[];
 extern const char PreviousRun[];
 
 // Run request.
-extern const char SourceFolderInvalid[];
-extern const char DestinationFolderInvalid[];
-extern const char CreateDestinationQuestion[];
+extern const char16_t SourceFolderInvalid[];
+extern const char16_t DestinationFolderInvalid[];
+extern const char16_t CreateDestinationQuestion[];
 
 }  // namespace tessel::text

@@ -134,8 +134,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         return;
     }
 
-    // Search. The folder trail keeps its newest 1023 bytes, counted in the texts' code page:
-    // paths are converted before they are cut, as the window always cut its own text.
+    // Search. The folder trail keeps its newest 1023 bytes, counted in TextCodePage as the
+    // window always counted them; the paths in it are whole.
     FoundFileList found;
     {
         InCall listing(state, run.source);
@@ -144,7 +144,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         hooks.folderEntered = [&](const std::string& folder) {
             listing.About(folder);
             std::string line = "\r\n";
-            line += InTextCodePage(folder);
+            line += folder;
             line += os::PathSeparator;
             Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
         };
@@ -207,11 +207,11 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
     std::uint64_t saved = 0;
     const std::optional<DuplicateMode> duplicateMode = DuplicateModeOf(run.options);
     if (!extras.dryRun) {
-        std::string lastTaken;  // in the texts' code page
+        std::string lastTaken;
         for (std::size_t i = 0; i < count; ++i) {
             if (stop.stop_requested()) return;
             if (found.squareSides[i] > bound) {
-                lastTaken = InTextCodePage(found.paths[i]);
+                lastTaken = found.paths[i];
                 // Without a duplicate mode nothing is copied, as the planner does for any
                 // other word.
                 if (duplicateMode) {

@@ -20,10 +20,20 @@ std::size_t ClassCount(std::span<const std::int32_t> histogram, std::int32_t max
     return std::min(histogram.size(), static_cast<std::size_t>(maxSide) + 1);
 }
 
+// Plain decimal digits, which are ASCII.
+std::u16string Digits(std::int32_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
 // "360×360": a size written as its two equal sides.
-std::string SizeText(std::int32_t side) {
-    const std::string digits = std::to_string(side);
+std::u16string SizeText(std::int32_t side) {
+    const std::u16string digits = Digits(side);
     return digits + text::ChartTimes + digits;
+}
+
+bool IsHalfWidth(char16_t c) {
+    return c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F);
 }
 
 }  // namespace
@@ -36,8 +46,10 @@ std::int32_t LargestCount(std::span<const std::int32_t> histogram, std::int32_t 
     return largest;
 }
 
-int RightFlushX(std::string_view text) {
-    return chart::Width - 12 * static_cast<int>(text.size() / 2);
+int RightFlushX(std::u16string_view text) {
+    int bytes = 0;
+    for (const char16_t c : text) bytes += IsHalfWidth(c) ? 1 : 2;
+    return chart::Width - 12 * (bytes / 2);
 }
 
 SizeChartLayout LayOutSizeChart(std::span<const std::int32_t> histogram, std::int32_t maxSide) {
@@ -67,8 +79,8 @@ SizeChartLayout LayOutSizeChart(std::span<const std::int32_t> histogram, std::in
     layout.labels = {
         {text::ChartCountAxis, 2, 2},
         {text::ChartSizeAxis, RightFlushX(text::ChartSizeAxis), LabelRow},
-        {std::to_string(layout.largestCount), 2, chart::PlotTop},
-        {std::to_string(static_cast<std::int32_t>(layout.largestCount * 0.5)), 2, 120},
+        {Digits(layout.largestCount), 2, chart::PlotTop},
+        {Digits(static_cast<std::int32_t>(layout.largestCount * 0.5)), 2, 120},
         {SizeText(half), 180, LabelRow},
         {SizeText(quarter), 90, LabelRow},
         {SizeText(0), 2, LabelRow},

@@ -37,9 +37,9 @@ struct ChartBar {
     friend bool operator==(const ChartBar&, const ChartBar&) = default;
 };
 
-// Text in the build's own encoding, drawn with its top left corner at (x, y).
+// Text in UTF-16, drawn with its top left corner at (x, y).
 struct ChartLabel {
-    std::string text;
+    std::u16string text;
     int x = 0, y = 0;
     friend bool operator==(const ChartLabel&, const ChartLabel&) = default;
 };
@@ -62,10 +62,11 @@ std::int32_t LargestCount(std::span<const std::int32_t> histogram, std::int32_t 
 // count 0) a scale would divide by zero: the chart then has the frame and the labels only.
 SizeChartLayout LayOutSizeChart(std::span<const std::int32_t> histogram, std::int32_t maxSide);
 
-// The x at which `text` ends flush with the chart's right edge, counting every two bytes as
-// one full-width character of the 12-pixel label font. Right for code page 932 text, which
-// the Windows build draws; UTF-8 text (three bytes a character) comes out further left.
-int RightFlushX(std::string_view text);
+// The x at which `text` ends flush with the chart's right edge, counting every two bytes the
+// text takes in code page 932 as one full-width character of the 12-pixel label font: a
+// character is two bytes, but ASCII and the half-width katakana one (so a lone last one takes
+// no cell). The chart's texts are all full-width.
+int RightFlushX(std::u16string_view text);
 
 // The dialog's client rectangle that the chart covers; the pointer line is drawn within it.
 inline constexpr ChartRect ChartArea = {

@@ -1,11 +1,10 @@
-// threshold/texts.cpp: compiled with -fexec-charset=CP932 for Windows. Includes nothing that
-// pulls in <chrono>: the micro sign in it has no code page 932 byte and stops the build.
+// threshold/texts.cpp: UTF-8 source, UTF-16 texts.
 #include "threshold/texts.h"
 
 namespace tessel::text {
 
-extern const char ChartCountAxis[] = "ファイル数（個）";
-extern const char ChartSizeAxis[] = "縦横サイズ";
-extern const char ChartTimes[] = "×";
+extern const char16_t ChartCountAxis[] = u"ファイル数（個）";
+extern const char16_t ChartSizeAxis[] = u"縦横サイズ";
+extern const char16_t ChartTimes[] = u"×";
 
 }  // namespace tessel::text

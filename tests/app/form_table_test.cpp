@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 #include "app/control_ids.h"
 #include "app/texts.h"
 
@@ -29,7 +31,7 @@ TEST(FormTable, EachRadioGroupStartsWithItsOwnGroupStyle) {
 TEST(FormTable, KindsInComboboxOrder) {
     const auto kinds = KindPresets();
     ASSERT_EQ(kinds.size(), 3u);
-    EXPECT_STREQ(kinds[0].label, text::KindImages);
+    EXPECT_EQ(std::u16string_view(kinds[0].label), text::KindImages);
     EXPECT_STREQ(kinds[0].extensions, "jpeg,jpg,gif,png,bmp");
     EXPECT_TRUE(kinds[0].thresholdChoices);
     EXPECT_STREQ(kinds[1].extensions, "lzh,lha,zip,cab,gz,tar,cpt");
@@ -40,7 +42,7 @@ TEST(FormTable, KindsInComboboxOrder) {
 TEST(FormTable, DialogsAreFoundByTheirExactIdentifier) {
     const DialogSpec* about = FindDialog("DigVersionInfo");
     ASSERT_NE(about, nullptr);
-    EXPECT_STREQ(about->title, text::AboutTitle);
+    EXPECT_EQ(std::u16string_view(about->title), text::AboutTitle);
     EXPECT_EQ(about->width, 361);
     EXPECT_EQ(about->height, 231);
     const DialogSpec* threshold = FindDialog("DigGetThreshold");

@@ -1,17 +1,30 @@
-// The window's texts reach the Windows binary as code page 932 bytes.
+// The window's texts reach the Windows binary as UTF-16, unit for unit: what the wide calls
+// get, whatever the ANSI code page of the machine.
 #include <gtest/gtest.h>
+
+#include <string_view>
 
 #include "app/texts.h"
 
 namespace tessel {
 namespace {
 
-TEST(Texts, AreCodePage932) {
-    EXPECT_STREQ(text::Run, "\x8E\xC0\x8D\x73");                                   // 実行
-    EXPECT_STREQ(text::ProgramTitle, "\x82\xC4\x82\xC1\x82\xB9\x82\xE9\x81\x49");  // てっせる！
-    EXPECT_STREQ(text::FontFace, "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E");
-    EXPECT_STREQ(text::MenuFile, "\x83\x74\x83\x40\x83\x43\x83\x8B(&F)");  // ファイル
-    EXPECT_STREQ(text::KindCustom, "\x8A\x67\x92\xA3\x8E\x71\x82\xC5\x8E\x77\x92\xE8");
+TEST(Texts, AreUtf16) {
+    const struct {
+        const char* what;
+        std::u16string_view text;
+        std::u16string_view units;
+    } cases[] = {
+        {"実行", text::Run, u"\x5B9F\x884C"},
+        {"てっせる！", text::ProgramTitle, u"\x3066\x3063\x305B\x308B\xFF01"},
+        {"ＭＳ Ｐゴシック", text::FontFace, u"\xFF2D\xFF33\x0020\xFF30\x30B4\x30B7\x30C3\x30AF"},
+        {"ファイル(&F)", text::MenuFile, u"\x30D5\x30A1\x30A4\x30EB(&F)"},
+        {"拡張子で指定", text::KindCustom, u"\x62E1\x5F35\x5B50\x3067\x6307\x5B9A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.text, c.units);
+    }
 }
 
 }  // namespace

@@ -21,7 +21,6 @@ namespace tessel {
 namespace {
 
 using test::NamesIn;
-using test::Native;
 using test::TempFolder;
 using test::TinyPng;
 using ::testing::HasSubstr;
@@ -168,10 +167,11 @@ TEST(TesselExe, CopiesEveryNameOfTheTreeUnderItsRealName) {
                 UnorderedElementsAre("café.jpg", "한국.png", "한국(1).png", "emoji😀.gif",
                                      "日本.jpg", "plain.jpg", "깊은.png"));
     // Without a console the output is in the ANSI code page: 932 here.
-    EXPECT_EQ(o.out, Native("抽出ファイルが7個見つかりました。\n合計ファイルサイズ：0KByte\n"
-                            "重複ファイル：1個\nファイル縦横サイズ閾値設定：なし\n"
-                            "実際に保存されたファイル数：7個（※同名かつ同サイズのファイルは上書"
-                            "きしません）\n\n抽出を終了しました。\n"));
+    EXPECT_EQ(o.out,
+              Utf8ToCp932("抽出ファイルが7個見つかりました。\n合計ファイルサイズ：0KByte\n"
+                          "重複ファイル：1個\nファイル縦横サイズ閾値設定：なし\n"
+                          "実際に保存されたファイル数：7個（※同名かつ同サイズのファイルは上書"
+                          "きしません）\n\n抽出を終了しました。\n"));
 }
 
 TEST(TesselExe, ListsRealPathsAsTheCodePageShowsThem) {
@@ -205,16 +205,16 @@ TEST(TesselExe, ExitCodesAndMessagesAreTheCommands) {
         {"missing source",
          {temp / "none", temp / "dst"},
          2,
-         "tessel: " + Native("抽出元フォルダの指定が不正です。") + "\n"},
+         "tessel: " + Utf8ToCp932("抽出元フォルダの指定が不正です。") + "\n"},
         {"destination two levels missing",
          {temp / "src", temp / "x/y"},
          2,
-         "tessel: " + Native("コピー先フォルダの指定が不正です。") + "\n"},
+         "tessel: " + Utf8ToCp932("コピー先フォルダの指定が不正です。") + "\n"},
         // No console to ask on, no --yes: no is the answer.
         {"missing last level, nobody asked",
          {temp / "src", temp / "new"},
          2,
-         "tessel: " + Native("コピー先フォルダの指定が不正です。") + "\n"},
+         "tessel: " + Utf8ToCp932("コピー先フォルダの指定が不正です。") + "\n"},
         {"unknown option", {"--colour", temp / "src", temp / "dst"}, 1, "tessel: "},
         {"bound for archives",
          {"-k", "archives", "-t", "auto", temp / "src", temp / "dst"},
@@ -293,9 +293,10 @@ TEST(TesselExe, AsksOnTheConsoleBeforeMakingTheDestination) {
         const Outcome o = Child({"-q", temp / "src", destination}, console.Input()).Wait();
         EXPECT_EQ(o.exitCode, c.exitCode) << o.err;
         // The console's output code page here is 932.
-        EXPECT_THAT(o.err, StartsWith("tessel: " +
-                                      Native("コピー先フォルダは存在しません。作成しますか？") +
-                                      " [y/N] "));
+        EXPECT_THAT(
+            o.err,
+            StartsWith("tessel: " + Utf8ToCp932("コピー先フォルダは存在しません。作成しますか？") +
+                       " [y/N] "));
         EXPECT_EQ(
             ::GetFileAttributesW(os::WidePath(destination).c_str()) != INVALID_FILE_ATTRIBUTES,
             c.created);

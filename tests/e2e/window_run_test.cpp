@@ -15,6 +15,7 @@
 
 #include "app/control_ids.h"
 #include "app/form_table.h"
+#include "files/code_page.h"
 #include "files/os/wide_path_win32.h"
 #include "held_disk.h"
 #include "remote_window.h"
@@ -54,6 +55,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
+    HWND Main() const { return main_; }
     HWND Item(int id) const { return ::GetDlgItem(main_, id); }
     std::string Text(int id) const { return drive::TextOf(Item(id)); }
     void Set(int id, const std::string& text) {
@@ -67,22 +69,21 @@ public:
     DWORD Id() const { return process_.dwProcessId; }
     void Check(int id) { drive::CheckRadio(main_, id); }
     void Close() { ::PostMessageA(main_, WM_CLOSE, 0, 0); }
-    HWND Main() const { return main_; }
     int Progress() const {
         DWORD_PTR position = 0;
-        ::SendMessageTimeoutA(Item(PrgProgress), PBM_GETPOS, 0, 0, SMTO_NORMAL, 60000, &position);
+        ::SendMessageTimeoutW(Item(PrgProgress), PBM_GETPOS, 0, 0, SMTO_NORMAL, 60000, &position);
         return static_cast<int>(position);
     }
     // Whether the window answers a message: its thread is not held in a wait.
     bool Answers() const {
         DWORD_PTR ignored = 0;
-        return ::SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
+        return ::SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
     }
     // One look of the progress timer, made now and waited for: what a tick that comes after
     // the end of a run would do.
     void Tick() {
         DWORD_PTR ignored = 0;
-        EXPECT_TRUE(::SendMessageTimeoutA(main_, WM_TIMER, ProgressTimerId, 0, SMTO_NORMAL, 60000,
+        EXPECT_TRUE(::SendMessageTimeoutW(main_, WM_TIMER, ProgressTimerId, 0, SMTO_NORMAL, 60000,
                                           &ignored));
     }
     bool LogHas(const std::string& part, int milliseconds = 60000) {
@@ -99,7 +100,7 @@ public:
         return text;
     }
     bool NoMessageBox() const {
-        return drive::FindShown("#32770", process_.dwProcessId) == nullptr;
+        return drive::FindShown(u"#32770", process_.dwProcessId) == nullptr;
     }
     DWORD WaitForExit(int milliseconds) {
         if (::WaitForSingleObject(process_.hProcess, milliseconds) != WAIT_OBJECT_0) return 999;
@@ -163,6 +164,61 @@ TEST(WindowRun, AFullRunOverATreeShowsThePreviousRunBlock) {
     EXPECT_FALSE(::IsWindowVisible(program.Item(PrgProgress)));
 }
 
+TEST(WindowRun, EveryLabelAndButtonReadsBackInJapanese) {
+    // Read from outside with the wide messages, under whatever ANSI code page the test runs:
+    // the window holds the Japanese itself, not a code page's bytes of it.
+    Program program;
+    EXPECT_EQ(drive::TextOf(program.Main()), "てっせる！");
+    const struct {
+        int id;
+        const char* text;
+    } shown[] = {
+        {LblSource, "抽出元"},
+        {LblDestination, "コピー先"},
+        {BtnBrowseSource, "参照"},
+        {BtnBrowseDestination, "参照"},
+        {LblKind, "抽出するファイルの種類"},
+        {CmbKind, "画像"},
+        {EdtExtensions, "jpeg,jpg,gif,png,bmp"},
+        {GrpDuplicates, "コピー先での重複ファイルの処理"},
+        {RadSequential, "連番にファイル名を変更"},
+        {RadOverwrite, "上書きする"},
+        {RadSeparateFolder, "別途フォルダに保存"},
+        {GrpThreshold, "縦横サイズによる閾値 （画像ファイルにのみ適用）"},
+        {RadThresholdNone, "設定せず"},
+        {RadThresholdAuto, "下限を自動設定"},
+        {RadThresholdManual, "実行毎に手動で設定"},
+        {EdtLog, "抽出元とコピー先を指定して下さい。"},
+        {BtnRun, "実行"},
+        {BtnExit, "終了"},
+        {StatusBar, "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。"},
+    };
+    for (const auto& c : shown) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(program.Text(c.id), c.text);
+    }
+
+    program.Post(MenuAbout);
+    HWND about = drive::WaitForShown(DialogClassName, 20000, program.Id());
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(drive::TextOf(about), "バージョン情報");
+    const struct {
+        int id;
+        const char* text;
+    } aboutShown[] = {
+        {LblAboutName, "てっせる！"},
+        {LblAboutVersion, "Version 2.32"},
+        {BtnAboutOk, "OK"},
+        {LblAboutAuthor, "製作者：てっせる！開発チーム"},
+    };
+    for (const auto& c : aboutShown) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(drive::TextOf(::GetDlgItem(about, c.id)), c.text);
+    }
+    drive::Press(about, BtnAboutOk);
+    EXPECT_TRUE(drive::WaitUntil([&] { return !::IsWindow(about); }, 20000));
+}
+
 TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
     TempFolder source, destination;
     for (const std::uint32_t side : {100u, 249u, 250u, 251u, 300u, 640u}) {
@@ -190,13 +246,10 @@ TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
               (std::vector<std::string>{"p251.png", "p300.png", "p640.png"}));
 }
 
-// Files by their real names, whatever code page 932 makes of them.
-std::wstring Wide(const std::string& cp932) {
-    std::wstring wide(cp932.size() + 1, L'\0');
-    const int n = ::MultiByteToWideChar(932, 0, cp932.c_str(), -1, wide.data(),
-                                        static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n) - 1 : 0);
-    return wide;
+// Files by their real names, in UTF-16 as the wide calls take them.
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
 }
 
 void WriteWide(const std::wstring& path, std::size_t size) {
@@ -224,11 +277,14 @@ std::vector<std::wstring> WideNamesIn(const std::wstring& folder) {
 }
 
 TEST(WindowRun, NamesCodePage932CannotWriteAreCopiedByTheirRealNames) {
-    // A source folder with a Japanese name, typed in code page 932; inside, names that code
-    // page has no characters for, and a file far below MAX_PATH's reach.
-    TempFolder temp, destination;
-    const std::string source = temp / Native("日本の写真");
+    // A source folder and a destination whose names code page 932 cannot write, typed and
+    // read back with the wide calls; inside, more such names, and a file far below
+    // MAX_PATH's reach.
+    TempFolder temp;
+    const std::string source = temp / "café 사진 😀";
+    const std::string destination = temp / "宛先 été 한글 🎉";
     const std::wstring wsource = Wide(source);
+    ASSERT_TRUE(::CreateDirectoryW(Wide(destination).c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(wsource.c_str(), nullptr));
     for (const wchar_t* name :
          {L"café.jpg", L"한국.png", L"emoji😀.gif", L"日本.jpg", L"plain.jpg"}) {
@@ -245,15 +301,20 @@ TEST(WindowRun, NamesCodePage932CannotWriteAreCopiedByTheirRealNames) {
 
     Program program;
     program.Set(EdtSource, source);
-    program.Set(EdtDestination, destination.Path());
+    program.Set(EdtDestination, destination);
+    EXPECT_EQ(program.Text(EdtSource), source);
+    EXPECT_EQ(program.Text(EdtDestination), destination);
     program.Press(BtnRun);
     ASSERT_TRUE(program.LogHas(Finished));
     const std::string log = program.Text(EdtLog);
-    EXPECT_NE(log.find(source + "\r\n" + Native("抽出ファイルが7個見つかりました。")),
-              std::string::npos)
+    EXPECT_EQ(log.rfind("直前の処理\r\n" + std::string(40, '-') + "\r\n" + source +
+                            "\r\n抽出ファイルが7個見つかりました。",
+                        0),
+              0u)
         << log;
-    EXPECT_NE(log.find(Native("実際に保存されたファイル数：7個")), std::string::npos) << log;
-    EXPECT_EQ(WideNamesIn(Wide(destination.Path())),
+    EXPECT_NE(log.find("実際に保存されたファイル数：7個"), std::string::npos) << log;
+    EXPECT_EQ(program.Text(EdtDestination), destination);
+    EXPECT_EQ(WideNamesIn(Wide(destination)),
               (std::vector<std::wstring>{L"café.jpg", L"deep.jpg", L"emoji😀.gif", L"plain.jpg",
                                          L"日本.jpg", L"한국(1).png", L"한국.png"}));
 }

@@ -188,5 +188,53 @@ TEST(CodePageConversion, BytesThatAreNoUtf8BecomeReplacementCharacters) {
     }
 }
 
+TEST(CodePageMeasure, AUtf8TextTakesWhatItsCodePage932FormTakes) {
+    // The measure of the window's limits: the size of Utf8ToCp932, one character at a time.
+    const struct {
+        const char* what;
+        std::string_view utf8;
+        std::size_t cp932;
+    } cases[] = {
+        {"ASCII", "C:\\a.jpg", 8},
+        {"kanji and kana: two each", "表ソフト", 8},
+        {"half-width katakana: one each", "ｱｲｳ", 3},
+        {"what it lacks: one each", "é한😀", 3},
+        {"Cyrillic and Greek it has: two each", "ДΩ", 4},
+        {"an unpaired surrogate: one", "\xED\xA0\x80", 1},
+        {"bytes that are no UTF-8: one each", "caf\xE9\xFF", 5},
+        {"the fixed texts' dots", "･･･", 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ShownSize(c.utf8, CodePage::Cp932), c.cp932);
+        EXPECT_EQ(ShownSize(c.utf8, CodePage::Cp932), Utf8ToCp932(c.utf8).size());
+        EXPECT_EQ(ShownSize(c.utf8, CodePage::Utf8), c.utf8.size());
+    }
+}
+
+TEST(CodePageMeasure, CutsKeepWholeCharactersInCodePage932AndBytesInUtf8) {
+    const struct {
+        const char* what;
+        std::string_view utf8;
+        std::size_t limit;
+        std::string_view first, last;  // what ShownPrefix and ShownSuffix keep
+    } cases[] = {
+        {"kanji cut through: left out", "a表b", 2, "a", "b"},
+        {"kanji kept whole", "a表b", 3, "a表", "表b"},
+        {"emoji one each", "😀😀😀", 2, "😀😀", "😀😀"},
+        {"no room at all", "表", 1, "", ""},
+        {"everything fits", "café", 10, "café", "café"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.utf8.substr(0, ShownPrefix(c.utf8, c.limit, CodePage::Cp932)), c.first);
+        const std::size_t kept = ShownSuffix(c.utf8, c.limit, CodePage::Cp932);
+        EXPECT_EQ(c.utf8.substr(c.utf8.size() - kept), c.last);
+    }
+    // UTF-8 bytes are cut where the limit says, inside a character too.
+    EXPECT_EQ(ShownPrefix("a表b", 2, CodePage::Utf8), 2u);
+    EXPECT_EQ(ShownSuffix("a表b", 2, CodePage::Utf8), 2u);
+}
+
 }  // namespace
 }  // namespace tessel

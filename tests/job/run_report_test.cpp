@@ -103,13 +103,14 @@ TEST(RunFigures, KiloBytesAreExactWholeKiB) {
 }
 
 TEST(CalculatingStatusTest, DropsTheMessageLengthPlusOneBytes) {
-    const std::size_t dropped = std::strlen(text::StatusCalculating) + 1;
+    // Bytes as the window counts them (TextCodePage): code page 932 in the Windows build.
+    const std::size_t dropped = ShownSize(text::StatusCalculating, TextCodePage) + 1;
 
     // A source without sub-folders: the searching line and one folder line are shorter than
     // what is dropped, so only the two line breaks and the calculating line remain.
     const std::string oneFolder =
         std::string(text::StatusSearching) + "\r\n" + P("C:", "a") + Sep();
-    ASSERT_LE(oneFolder.size(), dropped);
+    ASSERT_LE(ShownSize(oneFolder, TextCodePage), dropped);
     EXPECT_EQ(CalculatingStatus(oneFolder), text::StatusCalculating);
 
     // Longer texts keep what follows the dropped head, of their first 1022 bytes only.
@@ -161,10 +162,14 @@ TEST(Summary, LongPathsAreCutAt1023Bytes) {
     const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
     const std::string deep = std::string("C:") + Sep() + std::string(1500, 'd') + Sep() + "a.jpg";
     const std::string copying = FormatCopyStatus(summary, deep);
-    ASSERT_EQ(copying.size(), 1023u);
+    ASSERT_EQ(ShownSize(copying, TextCodePage), 1023u);
     EXPECT_EQ(copying.substr(0, summary.size()), summary);
     const std::string longSummary = std::string(1020, 's');
-    EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + Native("実").substr(0, 1));
+    // The cut falls inside 実: UTF-8 keeps its first byte, as the command always cut; code
+    // page 932 leaves the character out, where the window kept its lead byte alone.
+    const std::string cutThrough =
+        TextCodePage == CodePage::Utf8 ? Native("実").substr(0, 1) : std::string();
+    EXPECT_EQ(FormatFinalText(longSummary, 3), longSummary + "\r\n" + cutThrough);
 }
 
 // A code page 932 text of 表 (95 5C) after an 'x' or two, so that its first `kept` bytes end
@@ -175,10 +180,10 @@ std::string CutInsideTable(std::size_t kept) {
     return text;
 }
 
-TEST(Summary, CutsInCodePage932FallWhereTheBytesSay) {
-    // The window's texts are code page 932, and every cut counts its bytes, even inside a
-    // double-byte character: with the paths converted first, the cuts stay where the window
-    // made them. Each case cuts a path of 表 through its lead byte.
+void CutsFallWhereTheBytesSay() {
+    // A cut of UTF-8 bytes counts bytes, even inside a character; the bytes here are those of
+    // code page 932, which the rule does not look into. Each case cuts a path of 表 through
+    // its lead byte.
     const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
     const std::string copying = FormatCopyStatus(summary, "");
     const std::size_t folderAt = FormatPreviousRun("", "").size() - 2;  // before its CR LF
@@ -211,6 +216,60 @@ TEST(Summary, CutsInCodePage932FallWhereTheBytesSay) {
     EXPECT_EQ(trail,
               "\x5C\x95\x5C"
               "c");
+}
+
+// The same cuts over the UTF-8 text that the Windows build composes: each falls where the
+// code page 932 bytes say, and the 表 it would split is left out whole, so that the text
+// ends one byte short of the limit and stays UTF-8.
+std::string TablesBeforeTheCut(std::size_t kept) {
+    std::string text((kept % 2 == 0) ? 1 : 0, 'x');
+    while (ShownSize(text, CodePage::Cp932) + 2 < kept) text += "表";
+    return text;
+}
+
+void CutsFallBeforeTheCharacterTheyWouldSplit() {
+    const std::string summary = FormatSummary({1, 1, 0, ThresholdMode::None, 0});
+    const std::size_t copyingAt = ShownSize(FormatCopyStatus(summary, ""), CodePage::Cp932);
+    const std::string block = FormatPreviousRun("", "");
+    const std::size_t folderAt = ShownSize(block, CodePage::Cp932) - 2;  // before its CR LF
+    const std::string tail = std::string(40, 'x') + "表表表表表表表表";
+    const struct {
+        const char* what;
+        std::string result;
+        std::string expected;
+    } cases[] = {
+        {"the copying line's path",
+         FormatCopyStatus(summary, TablesBeforeTheCut(1023 - copyingAt) + "表表" + tail),
+         FormatCopyStatus(summary, "") + TablesBeforeTheCut(1023 - copyingAt)},
+        {"the previous-run block's source folder",
+         FormatPreviousRun(TablesBeforeTheCut(1023 - folderAt) + "表表" + tail, "last"),
+         block.substr(0, block.size() - 2) + TablesBeforeTheCut(1023 - folderAt)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(c.result, c.expected);
+        EXPECT_EQ(ShownSize(c.result, CodePage::Cp932), 1022u);
+        EXPECT_TRUE(c.result.ends_with("表"));
+    }
+    // The step before the calculating line drops the 表 that its 50 bytes end inside, and
+    // the folder trail keeps no part of the oldest character it cannot keep whole.
+    const std::size_t dropped = ShownSize(text::StatusCalculating, CodePage::Cp932) + 1;
+    EXPECT_EQ(CalculatingStatus(std::string(dropped - 1, 'a') + "表b"),
+              std::string("b") + text::StatusCalculating);
+    std::string trail = "表表";
+    AppendKeepingTail(trail, "c", 4);
+    EXPECT_EQ(trail, "表c");
+}
+
+TEST(Summary, CutsInCodePage932FallWhereTheBytesSay) {
+    // The window's texts were code page 932 and every cut counted its bytes, even inside a
+    // double-byte character. Now the texts are UTF-8 everywhere; the command's cut UTF-8
+    // bytes as before, the Windows build's count what the text takes in code page 932.
+    if constexpr (TextCodePage == CodePage::Utf8) {
+        CutsFallWhereTheBytesSay();
+    } else {
+        CutsFallBeforeTheCharacterTheyWouldSplit();
+    }
 }
 
 }  // namespace

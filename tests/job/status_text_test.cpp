@@ -47,5 +47,45 @@ TEST(StatusTrail, KeepsTheNewestBytes) {
     EXPECT_EQ(trail.substr(trail.size() - folder.size()), folder);
 }
 
+TEST(StatusCuts, CountCodePage932BytesOfWholeCharacters) {
+    // What the window's build measures: 表 and Д two bytes, ｱ one, a character that code page
+    // lacks (é, 한, 😀) one, the "?" it was. A character that the limit cuts through is left
+    // out; from the front, the oldest one that cannot be kept whole goes.
+    const struct {
+        const char* what;
+        std::string text;
+        std::size_t limit;
+        std::string first, last;
+    } cases[] = {
+        {"two of three kanji", "表表表", 5, "表表", "表表"},
+        {"ASCII before a kanji", "a表", 2, "a", "表"},
+        {"emoji one each", "😀😀😀", 2, "😀😀", "😀😀"},
+        {"half-width katakana one each", "ｱｲｳ", 2, "ｱｲ", "ｲｳ"},
+        {"Latin, Korean and Cyrillic", "é한Д", 3, "é한", "한Д"},
+        {"within the limit: whole", "café 사진 😀", 9, "café 사진 😀", "café 사진 😀"},
+        {"zero", "表", 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(CutToLimit(c.text, c.limit, CodePage::Cp932), c.first);
+        std::string trail;
+        AppendKeepingTail(trail, c.text, c.limit, CodePage::Cp932);
+        EXPECT_EQ(trail, c.last);
+        EXPECT_EQ(ComposeText("%s", {c.text}, c.limit, CodePage::Cp932), c.first);
+    }
+    // The command's measure stays UTF-8 bytes, cut inside a character.
+    EXPECT_EQ(CutToLimit("表", 2, CodePage::Utf8), "\xE8\xA1");
+}
+
+TEST(StatusCuts, LongTextsOfWideCharactersAreComposedWhole) {
+    // 1023 bytes of code page 932 may be 3069 bytes of UTF-8 (all kanji) or 4092 (all emoji):
+    // the composition must not stop at 1023 UTF-8 bytes.
+    std::string emoji;
+    for (int i = 0; i < 1100; ++i) emoji += "😀";
+    const std::string text = ComposeText("%s", {emoji}, 1023, CodePage::Cp932);
+    EXPECT_EQ(ShownSize(text, CodePage::Cp932), 1023u);
+    EXPECT_EQ(text.size(), 4u * 1023);
+}
+
 }  // namespace
 }  // namespace tessel

@@ -80,7 +80,7 @@ TEST(StoppedWorker, TheStopDoesNotWaitForACallThatDoesNotReturn) {
         ASSERT_EQ(StoppedWorkerCalls(job).size(), 1u);
         EXPECT_EQ(StoppedWorkerCalls(job)[0],
                   h.step == os::IoStep::Measure ? source.Path() : source / "big.bmp");
-        EXPECT_EQ(*block, FormatPreviousRun(InTextCodePage(source.Path()), shown));
+        EXPECT_EQ(*block, FormatPreviousRun(source.Path(), shown));
 
         stuck.Release();
         ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));

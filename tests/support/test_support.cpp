@@ -10,7 +10,7 @@
 namespace tessel::test {
 
 std::string Native(std::string_view utf8) {
-    return InTextCodePage(utf8);
+    return std::string(utf8);
 }
 
 std::string TempFolder::operator/(std::string_view relative) const {

@@ -1,7 +1,6 @@
 // tests/support/test_support.h: real files in fresh temporary folders. Paths are UTF-8 on
-// every platform, as the engine's are: write them as they are. The program's fixed texts and
-// the log are in TextCodePage (CP932 under Windows), built with Native() from UTF-8
-// literals.
+// every platform, as the engine's are: write them as they are. The run's texts and the log
+// are UTF-8 too, on every platform, as the drive reads the window back: Native() names them.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +13,8 @@ namespace tessel::test {
 // The platform's separator as a text, for building expected paths.
 std::string Sep();
 
-// A UTF-8 literal as the program's texts have it, in the window's native code page
-// (TextCodePage): CP932 under Windows, where a character it lacks is "?"; unchanged
-// elsewhere.
+// A UTF-8 literal as the program's texts have it: the same UTF-8 on every platform since the
+// window speaks UTF-16 (it was code page 932 under Windows).
 std::string Native(std::string_view utf8);
 
 // A fresh empty folder, removed with everything in it by the destructor (read-only and

@@ -22,7 +22,7 @@ void PrintTo(const ChartBar& b, std::ostream* os) {
     PrintTo(b.rect, os);
 }
 void PrintTo(const ChartLabel& l, std::ostream* os) {
-    *os << "\"" << l.text << "\" at (" << l.x << ", " << l.y << ")";
+    *os << testing::PrintToString(l.text) << " at (" << l.x << ", " << l.y << ")";
 }
 
 namespace {
@@ -37,8 +37,13 @@ std::vector<std::int32_t> Histogram(
     return h;
 }
 
-std::string Size(const char* digits) {
-    return std::string(digits) + text::ChartTimes + digits;
+std::u16string Size(const char16_t* digits) {
+    return std::u16string(digits) + text::ChartTimes + digits;
+}
+
+std::u16string Digits(std::int32_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
 }
 
 // The labels by what they mean; the two axis titles do not depend on the histogram.
@@ -64,11 +69,11 @@ TEST(SizeChart, OneClassPerPixelColumnAtMaxSide328) {
     }
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 345, 224}));
     const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.largest, (ChartLabel{"1", 2, 16}));
-    EXPECT_EQ(n.halfCount, (ChartLabel{"0", 2, 120}));
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size("164"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size("82"), 90, 226}));
-    EXPECT_EQ(n.origin, (ChartLabel{Size("0"), 2, 226}));
+    EXPECT_EQ(n.largest, (ChartLabel{u"1", 2, 16}));
+    EXPECT_EQ(n.halfCount, (ChartLabel{u"0", 2, 120}));
+    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"164"), 180, 226}));
+    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"82"), 90, 226}));
+    EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
 }
 
 TEST(SizeChart, ClassesShareColumnsAtMaxSide1000) {
@@ -83,9 +88,9 @@ TEST(SizeChart, ClassesShareColumnsAtMaxSide1000) {
                             ChartBar{1000, {344, 57, 345, 224}}));
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 345, 224}));  // the bar at 344 is inside
     const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size("500"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size("250"), 90, 226}));
-    EXPECT_EQ(n.origin, (ChartLabel{Size("0"), 2, 226}));
+    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"500"), 180, 226}));
+    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"250"), 90, 226}));
+    EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
 }
 
 TEST(SizeChart, HeightsFollowTheLargestCount) {
@@ -100,10 +105,10 @@ TEST(SizeChart, HeightsFollowTheLargestCount) {
     // 3.28 pixels per class: bars are as wide as the scale, the frame one bar beyond 344.
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 347, 224}));
     const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.largest, (ChartLabel{"7", 2, 16}));
-    EXPECT_EQ(n.halfCount, (ChartLabel{"3", 2, 120}));
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size("50"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size("25"), 90, 226}));
+    EXPECT_EQ(n.largest, (ChartLabel{u"7", 2, 16}));
+    EXPECT_EQ(n.halfCount, (ChartLabel{u"3", 2, 120}));
+    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"50"), 180, 226}));
+    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"25"), 90, 226}));
 }
 
 TEST(SizeChart, LargestSidesSpreadOverThePlotWithoutOverflow) {
@@ -115,8 +120,8 @@ TEST(SizeChart, LargestSidesSpreadOverThePlotWithoutOverflow) {
     EXPECT_THAT(layout.bars, ElementsAre(ChartBar{32768, {180, 16, 181, 224}},
                                          ChartBar{65535, {344, 120, 345, 224}}));
     const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.halfSide.text, Size("32767"));
-    EXPECT_EQ(n.quarterSide.text, Size("16383"));
+    EXPECT_EQ(n.halfSide.text, Size(u"32767"));
+    EXPECT_EQ(n.quarterSide.text, Size(u"16383"));
 }
 
 TEST(SizeChart, WithoutSizesOrFilesOnlyFrameAndLabels) {
@@ -143,8 +148,8 @@ TEST(SizeChart, WithoutSizesOrFilesOnlyFrameAndLabels) {
         EXPECT_GE(layout.frame.right, 345);
         EXPECT_EQ(layout.frame.bottom, 224);
         const NumberLabels n = NumbersOf(layout);
-        EXPECT_EQ(n.largest.text, std::to_string(c.largest));
-        EXPECT_EQ(n.origin, (ChartLabel{Size("0"), 2, 226}));
+        EXPECT_EQ(n.largest.text, Digits(c.largest));
+        EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
     }
 }
 
@@ -156,9 +161,10 @@ TEST(SizeChart, ShortHistogramStillDrawsTheClassesItHas) {
 
 TEST(SizeChart, SizeAxisTitleIsPlacedByItsByteCount) {
     // 縦横サイズ in code page 932: ten bytes, five 12-pixel characters, ending at 360.
-    EXPECT_EQ(RightFlushX("\x8F\x63\x89\xA1\x83\x54\x83\x43\x83\x59"), 300);
-    EXPECT_EQ(RightFlushX(""), 360);
-    EXPECT_EQ(RightFlushX("abc"), 348);  // a lone last byte takes no cell
+    EXPECT_EQ(RightFlushX(u"縦横サイズ"), 300);
+    EXPECT_EQ(RightFlushX(u""), 360);
+    EXPECT_EQ(RightFlushX(u"abc"), 348);    // a lone last byte takes no cell
+    EXPECT_EQ(RightFlushX(u"ｱｲｳ縦"), 336);  // half-width katakana: one byte each
 }
 
 TEST(SizeChart, PointerToSideReadsAgainstTheWholeBitmapWidth) {

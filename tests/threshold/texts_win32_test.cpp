@@ -1,9 +1,10 @@
-// The chart's texts reach the Windows binary as code page 932 bytes, and with them the
-// right-hand axis title its place flush right.
+// The chart's texts reach the Windows binary as UTF-16, and with them the right-hand axis
+// title its place flush right.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "threshold/size_chart.h"
@@ -12,12 +13,12 @@
 namespace tessel {
 namespace {
 
-TEST(ChartTexts, AreCodePage932) {
-    EXPECT_STREQ(text::ChartTimes, "\x81\x7E");  // the full-width ×
-    EXPECT_STREQ(text::ChartSizeAxis, "\x8F\x63\x89\xA1\x83\x54\x83\x43\x83\x59");  // 縦横サイズ
+TEST(ChartTexts, AreUtf16) {
+    EXPECT_EQ(std::u16string_view(text::ChartTimes), u"\xD7");  // the full-width ×
+    EXPECT_EQ(std::u16string_view(text::ChartSizeAxis), u"\x7E26\x6A2A\x30B5\x30A4\x30BA");
     // ファイル数（個）
-    EXPECT_STREQ(text::ChartCountAxis,
-                 "\x83\x74\x83\x40\x83\x43\x83\x8B\x90\x94\x81\x69\x8C\xC2\x81\x6A");
+    EXPECT_EQ(std::u16string_view(text::ChartCountAxis),
+              u"\x30D5\x30A1\x30A4\x30EB\x6570\xFF08\x500B\xFF09");
 }
 
 TEST(ChartTexts, SizeAxisTitleEndsAtTheRightEdge) {
@@ -29,8 +30,8 @@ TEST(ChartTexts, SizeAxisTitleEndsAtTheRightEdge) {
     EXPECT_EQ(title->x, 300);
     EXPECT_EQ(title->y, 226);
     EXPECT_EQ(layout.labels[4].text,
-              "0\x81\x7E"
-              "0");  // maxSide 1: half of it is 0
+              u"0\xD7"
+              u"0");  // maxSide 1: half of it is 0
 }
 
 }  // namespace

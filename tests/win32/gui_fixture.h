@@ -12,34 +12,62 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/control_ids.h"
 #include "app/shell_win32.h"
+#include "files/code_page.h"
 #include "support/poll.h"
 #include "support/test_support.h"
 
 namespace tessel::test {
 
+// The program's UTF-16 texts in UTF-8, as the helpers below read the windows back.
+inline std::string U8(const char16_t* text) {
+    return Utf16ToUtf8(text);
+}
+inline std::wstring WideOf(std::string_view utf8) {
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
+}
+inline std::string Utf8Of(std::wstring_view wide) {
+    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+}
+
+// The window's whole text, read with the wide call: every character it holds.
 inline std::string TextOf(HWND window) {
-    char buffer[1024] = {};
-    const int length = ::GetWindowTextA(window, buffer, sizeof buffer);
-    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+    std::wstring buffer(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = ::GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+    buffer.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return Utf8Of(buffer);
+}
+
+inline void SetTextOf(HWND window, std::string_view utf8) {
+    ::SetWindowTextW(window, WideOf(utf8).c_str());
 }
 
 inline std::string StatusText(HWND main) {
-    char buffer[1024] = {};
-    ::SendMessageA(::GetDlgItem(main, 1025), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
+    wchar_t buffer[1024] = {};
+    ::SendMessageW(::GetDlgItem(main, 1025), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(buffer));
+    return Utf8Of(buffer);
+}
+
+// How wide `utf8` is drawn in the font selected into `dc`.
+inline SIZE TextExtent(HDC dc, std::string_view utf8) {
+    const std::wstring wide = WideOf(utf8);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent);
+    return extent;
 }
 
 inline LONG StyleOf(HWND window) {
-    return ::GetWindowLongA(window, GWL_STYLE);
+    return ::GetWindowLongW(window, GWL_STYLE);
 }
 
 inline bool IsChecked(HWND main, int id) {
-    return ::SendMessageA(::GetDlgItem(main, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(::GetDlgItem(main, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 inline SIZE OuterSize(HWND window) {
@@ -52,13 +80,13 @@ inline SIZE OuterSize(HWND window) {
 inline std::optional<int> DrainQueue() {
     std::optional<int> quit;
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             quit = static_cast<int>(msg.wParam);
             continue;
         }
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return quit;
 }
@@ -118,10 +146,10 @@ protected:
     }
     HWND Item(int id) const { return ::GetDlgItem(main_, id); }
     void Command(int id, int code) {
-        ::SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
+        ::SendMessageW(main_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(id)));
     }
     // One look of the progress timer, made now.
-    void Tick() { ::SendMessageA(main_, WM_TIMER, ProgressTimerId, 0); }
+    void Tick() { ::SendMessageW(main_, WM_TIMER, ProgressTimerId, 0); }
     // Ticks, as the timer would but faster, until the log holds `wanted` (at most 30 s).
     bool TickUntilLogHas(const std::string& wanted) {
         return PollUntil([&] {

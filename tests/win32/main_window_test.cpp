@@ -32,12 +32,14 @@ std::vector<Created> created;
 
 LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND) {
-        const CREATESTRUCTA& cs = *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+        // The wide hook sees the wide creation: the texts as the window was given them.
+        const CREATESTRUCTW& cs = *reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
         const bool atom = HIWORD(reinterpret_cast<UINT_PTR>(cs.lpszClass)) == 0;
         created.push_back({reinterpret_cast<HWND>(wParam), cs.hwndParent,
                            static_cast<int>(reinterpret_cast<INT_PTR>(cs.hMenu)),
-                           atom ? "#atom" : cs.lpszClass, cs.lpszName ? cs.lpszName : "", cs.style,
-                           cs.dwExStyle, cs.x, cs.y, cs.cx, cs.cy});
+                           atom ? "#atom" : Utf8Of(cs.lpszClass),
+                           cs.lpszName ? Utf8Of(cs.lpszName) : "", cs.style, cs.dwExStyle, cs.x,
+                           cs.y, cs.cx, cs.cy});
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -46,7 +48,7 @@ using MainForm = GuiTest;
 
 TEST_F(MainForm, ControlsAreCreatedAsTheTableSays) {
     created.clear();
-    HHOOK hook = ::SetWindowsHookExA(WH_CBT, RecordCreation, nullptr, ::GetCurrentThreadId());
+    HHOOK hook = ::SetWindowsHookExW(WH_CBT, RecordCreation, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
     OpenMain();
     ::UnhookWindowsHookEx(hook);
@@ -73,24 +75,24 @@ TEST_F(MainForm, ControlsAreCreatedAsTheTableSays) {
         const Created& c = children[i];
         SCOPED_TRACE(expected.id);
         EXPECT_EQ(c.id, expected.id);
-        EXPECT_EQ(c.className, expected.className);
-        EXPECT_EQ(c.caption, expected.caption);
+        EXPECT_EQ(c.className, U8(expected.className));
+        EXPECT_EQ(c.caption, U8(expected.caption));
         EXPECT_EQ(static_cast<std::uint32_t>(c.style), expected.style);
         EXPECT_EQ(c.exStyle, expected.exStyle);
         EXPECT_EQ(c.x, expected.x);
         EXPECT_EQ(c.y, expected.y);
         EXPECT_EQ(c.width, expected.width);
         EXPECT_EQ(c.height, expected.height);
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), FormFont());
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(c.window, WM_GETFONT, 0, 0)), FormFont());
         EXPECT_EQ(::GetDlgItem(main_, expected.id), c.window);
     }
     const Created& status = children.back();
     EXPECT_EQ(status.id, StatusBar);
     EXPECT_EQ(static_cast<DWORD>(status.style), 0x50000003u);
-    EXPECT_EQ(status.caption, text::HintGeneral);
-    char className[64] = {};
-    ::GetClassNameA(status.window, className, sizeof className);
-    EXPECT_STREQ(className, STATUSCLASSNAMEA);
+    EXPECT_EQ(status.caption, U8(text::HintGeneral));
+    wchar_t className[64] = {};
+    ::GetClassNameW(status.window, className, 64);
+    EXPECT_STREQ(className, STATUSCLASSNAMEW);
 }
 
 TEST_F(MainForm, MenuBarReadsFileThenHelp) {
@@ -99,8 +101,8 @@ TEST_F(MainForm, MenuBarReadsFileThenHelp) {
     ASSERT_EQ(bar, MenuBar());
     ASSERT_EQ(::GetMenuItemCount(bar), 2);
     const struct {
-        const char* entry;
-        const char* item;
+        const char16_t* entry;
+        const char16_t* item;
         UINT id;
     } expected[] = {
         {text::MenuFile, text::MenuFileExit, MenuExit},
@@ -108,37 +110,92 @@ TEST_F(MainForm, MenuBarReadsFileThenHelp) {
     };
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(i);
-        char caption[64] = {};
-        ::GetMenuStringA(bar, i, caption, sizeof caption, MF_BYPOSITION);
-        EXPECT_STREQ(caption, expected[i].entry);
+        wchar_t caption[64] = {};
+        ::GetMenuStringW(bar, i, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(Utf8Of(caption), U8(expected[i].entry));
         HMENU popup = ::GetSubMenu(bar, i);
         ASSERT_NE(popup, nullptr);
         ASSERT_EQ(::GetMenuItemCount(popup), 1);
-        ::GetMenuStringA(popup, 0, caption, sizeof caption, MF_BYPOSITION);
-        EXPECT_STREQ(caption, expected[i].item);
+        ::GetMenuStringW(popup, 0, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(Utf8Of(caption), U8(expected[i].item));
         EXPECT_EQ(::GetMenuItemID(popup, 0), expected[i].id);
         EXPECT_EQ(::GetMenuState(popup, 0, MF_BYPOSITION) & (MF_GRAYED | MF_CHECKED), 0u);
     }
-    EXPECT_STREQ(text::MenuHelp, "HELP(&H)");
+    EXPECT_EQ(U8(text::MenuHelp), "HELP(&H)");
+}
+
+TEST_F(MainForm, EveryTextReadsBackInJapaneseWithTheWideCalls) {
+    // Spelled here, not taken from the text table: a table that went wrong would pass any
+    // test that compares the window with it. Under any ANSI code page the window is Unicode
+    // and holds these characters, not what the code page would make of them.
+    OpenMain();
+    EXPECT_TRUE(::IsWindowUnicode(main_));
+    EXPECT_EQ(TextOf(main_), "てっせる！");
+    const struct {
+        int id;
+        const char* text;
+    } captions[] = {
+        {BtnBrowseSource, "参照"},
+        {BtnBrowseDestination, "参照"},
+        {BtnRun, "実行"},
+        {BtnExit, "終了"},
+        {LblSource, "抽出元"},
+        {LblDestination, "コピー先"},
+        {LblKind, "抽出するファイルの種類"},
+        {RadSequential, "連番にファイル名を変更"},
+        {RadOverwrite, "上書きする"},
+        {RadSeparateFolder, "別途フォルダに保存"},
+        {GrpDuplicates, "コピー先での重複ファイルの処理"},
+        {GrpThreshold, "縦横サイズによる閾値 （画像ファイルにのみ適用）"},
+        {RadThresholdNone, "設定せず"},
+        {RadThresholdAuto, "下限を自動設定"},
+        {RadThresholdManual, "実行毎に手動で設定"},
+        {EdtLog, "抽出元とコピー先を指定して下さい。"},
+        {CmbKind, "画像"},
+    };
+    for (const auto& c : captions) {
+        SCOPED_TRACE(c.id);
+        EXPECT_TRUE(::IsWindowUnicode(Item(c.id)));
+        EXPECT_EQ(TextOf(Item(c.id)), c.text);
+    }
+    EXPECT_EQ(StatusText(main_), "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。");
+    const char* kinds[] = {"画像", "圧縮ファイル", "拡張子で指定"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        wchar_t item[64] = {};
+        ::SendMessageW(Item(CmbKind), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+        EXPECT_EQ(Utf8Of(item), kinds[i]);
+    }
+    const char* menus[][2] = {{"ファイル(&F)", "終了(&C)"}, {"HELP(&H)", "バージョン情報(&A)"}};
+    HMENU bar = ::GetMenu(main_);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        wchar_t caption[64] = {};
+        ::GetMenuStringW(bar, i, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(Utf8Of(caption), menus[i][0]);
+        ::GetMenuStringW(::GetSubMenu(bar, i), 0, caption, 64, MF_BYPOSITION);
+        EXPECT_EQ(Utf8Of(caption), menus[i][1]);
+    }
 }
 
 TEST_F(MainForm, StartsIdleWithImagesAndTheCurrentDirectory) {
     OpenMain();
-    char directory[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(sizeof directory, directory);
+    wchar_t wide[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, wide);
+    const std::string directory = Utf8Of(wide);
 
-    EXPECT_EQ(TextOf(main_), text::ProgramTitle);
+    EXPECT_EQ(TextOf(main_), U8(text::ProgramTitle));
     EXPECT_EQ(TextOf(Item(EdtSource)), directory);
     EXPECT_EQ(TextOf(Item(EdtDestination)), directory);
-    EXPECT_EQ(TextOf(Item(EdtLog)), text::LogWelcome);
-    EXPECT_EQ(::SendMessageA(Item(CmbKind), CB_GETCOUNT, 0, 0), 3);
-    EXPECT_EQ(::SendMessageA(Item(CmbKind), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(TextOf(Item(CmbKind)), text::KindImages);
+    EXPECT_EQ(TextOf(Item(EdtLog)), U8(text::LogWelcome));
+    EXPECT_EQ(::SendMessageW(Item(CmbKind), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(::SendMessageW(Item(CmbKind), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(TextOf(Item(CmbKind)), U8(text::KindImages));
     EXPECT_EQ(TextOf(Item(EdtExtensions)), "jpeg,jpg,gif,png,bmp");
     EXPECT_TRUE(StyleOf(Item(EdtExtensions)) & ES_READONLY);
     EXPECT_FALSE(::IsWindowVisible(Item(PrgProgress)));
-    EXPECT_EQ(TextOf(Item(BtnExit)), text::Exit);
-    EXPECT_EQ(StatusText(main_), text::HintGeneral);
+    EXPECT_EQ(TextOf(Item(BtnExit)), U8(text::Exit));
+    EXPECT_EQ(StatusText(main_), U8(text::HintGeneral));
     for (const int id : {RadSequential, RadThresholdNone}) EXPECT_TRUE(IsChecked(main_, id)) << id;
     for (const int id : {RadOverwrite, RadSeparateFolder, RadThresholdAuto, RadThresholdManual}) {
         EXPECT_FALSE(IsChecked(main_, id)) << id;
@@ -195,7 +252,7 @@ TEST_F(MainForm, ButtonsAtClientWidths480And481AndWhenMinimised) {
     ::GetClientRect(Item(StatusBar), &status);
     for (const int width : {480, 481}) {
         SCOPED_TRACE(width);
-        ::SendMessageA(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, 400));
+        ::SendMessageW(main_, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, 400));
         EXPECT_EQ(ClientRectOf(main_, Item(BtnRun)).left, 72);
         EXPECT_EQ(ClientRectOf(main_, Item(BtnExit)).left, 312);
     }
@@ -211,12 +268,12 @@ TEST_F(MainForm, ButtonsAtClientWidths480And481AndWhenMinimised) {
 TEST_F(MainForm, KindSwitchKeepsTheTypedListAndTheThresholdRule) {
     OpenMain();
     const auto select = [&](int index) {
-        ::SendMessageA(Item(CmbKind), CB_SETCURSEL, index, 0);
+        ::SendMessageW(Item(CmbKind), CB_SETCURSEL, index, 0);
         Command(CmbKind, CBN_SELCHANGE);
     };
     HWND extensions = Item(EdtExtensions);
 
-    ::SendMessageA(Item(RadThresholdAuto), BM_CLICK, 0, 0);
+    ::SendMessageW(Item(RadThresholdAuto), BM_CLICK, 0, 0);
     ASSERT_TRUE(IsChecked(main_, RadThresholdAuto));
     select(1);  // archives
     EXPECT_EQ(TextOf(extensions), "lzh,lha,zip,cab,gz,tar,cpt");
@@ -234,14 +291,14 @@ TEST_F(MainForm, KindSwitchKeepsTheTypedListAndTheThresholdRule) {
     EXPECT_EQ(TextOf(extensions), "");
     EXPECT_FALSE(StyleOf(extensions) & ES_READONLY);
     EXPECT_FALSE(::IsWindowEnabled(Item(RadThresholdAuto)));
-    ::SetWindowTextA(extensions, "txt,doc");
+    SetTextOf(extensions, "txt,doc");
     select(0);
     EXPECT_EQ(TextOf(extensions), "jpeg,jpg,gif,png,bmp");
     select(2);
     EXPECT_EQ(TextOf(extensions), "txt,doc");
 
     // A preset typed by hand is not kept: the earlier list comes back.
-    ::SetWindowTextA(extensions, "lzh,lha,zip,cab,gz,tar,cpt");
+    SetTextOf(extensions, "lzh,lha,zip,cab,gz,tar,cpt");
     select(0);
     select(2);
     EXPECT_EQ(TextOf(extensions), "txt,doc");
@@ -251,7 +308,7 @@ TEST_F(MainForm, EveryCommandSetsItsHintFirst) {
     OpenMain();
     const struct {
         int id, code;
-        const char* hint;
+        const char16_t* hint;
     } rows[] = {
         {EdtSource, EN_SETFOCUS, text::HintSource},
         // A button's notification: the last row (a click would start a run here).
@@ -264,19 +321,19 @@ TEST_F(MainForm, EveryCommandSetsItsHintFirst) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);
         Command(row.id, row.code);
-        EXPECT_EQ(StatusText(main_), row.hint);
+        EXPECT_EQ(StatusText(main_), U8(row.hint));
     }
-    ::SendMessageA(Item(CmbKind), CB_SETCURSEL, 2, 0);
+    ::SendMessageW(Item(CmbKind), CB_SETCURSEL, 2, 0);
     Command(CmbKind, CBN_SELCHANGE);
     // The field's own change notification already chose the custom-kind hint.
-    EXPECT_EQ(StatusText(main_), text::HintExtensionsCustom);
+    EXPECT_EQ(StatusText(main_), U8(text::HintExtensionsCustom));
     Command(BtnBrowseSource, BN_SETFOCUS);  // a click would open the folder dialog
-    EXPECT_EQ(StatusText(main_), text::HintGeneral);
+    EXPECT_EQ(StatusText(main_), U8(text::HintGeneral));
     // Text the program sets itself notifies too: the last edit changed sets the hint.
-    ::SetWindowTextA(Item(EdtSource), "C:\\x");
-    EXPECT_EQ(StatusText(main_), text::HintSource);
+    SetTextOf(Item(EdtSource), "C:\\x");
+    EXPECT_EQ(StatusText(main_), U8(text::HintSource));
     Command(EdtExtensions, EN_KILLFOCUS);
-    EXPECT_EQ(StatusText(main_), text::HintExtensionsCustom);
+    EXPECT_EQ(StatusText(main_), U8(text::HintExtensionsCustom));
 }
 
 TEST_F(MainForm, ExitButtonClosesWhenIdleAndOnlyEndsARunOtherwise) {
@@ -302,7 +359,7 @@ TEST_F(MainForm, MenuExitAndCloseDestroyWithoutAsking) {
         if (fromMenu) {
             Command(MenuExit, 0);
         } else {
-            ::SendMessageA(main_, WM_CLOSE, 0, 0);
+            ::SendMessageW(main_, WM_CLOSE, 0, 0);
         }
         EXPECT_FALSE(::IsWindow(main_));
         EXPECT_EQ(DrainQueue(), 0);  // the loop's WM_QUIT, exit code 0

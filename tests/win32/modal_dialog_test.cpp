@@ -22,7 +22,7 @@ namespace tessel::test {
 namespace {
 
 void ClickOk(HWND dialog) {
-    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(BtnAboutOk, BN_CLICKED),
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(BtnAboutOk, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, BtnAboutOk)));
 }
 
@@ -50,15 +50,15 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
         HWND about = aboutDialog;
         ASSERT_NE(about, nullptr);
         checked = true;
-        EXPECT_EQ(TextOf(about), text::AboutTitle);
+        EXPECT_EQ(TextOf(about), U8(text::AboutTitle));
         EXPECT_EQ(OuterSize(about).cx, 361);
         EXPECT_EQ(OuterSize(about).cy, 231);
         EXPECT_EQ(::GetWindow(about, GW_OWNER), main_);
         EXPECT_TRUE(::IsWindowVisible(about));
         EXPECT_FALSE(::IsWindowEnabled(main_));
-        char className[32] = {};
-        ::GetClassNameA(about, className, sizeof className);
-        EXPECT_STREQ(className, "NORMALDLG");
+        wchar_t className[32] = {};
+        ::GetClassNameW(about, className, 32);
+        EXPECT_STREQ(className, L"NORMALDLG");
         // Shown, with the WS_CLIPSIBLINGS that every top-level window gets.
         EXPECT_EQ(static_cast<DWORD>(StyleOf(about)) & 0xFFFF0000u, 0x14C80000u);
 
@@ -66,15 +66,14 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
             SCOPED_TRACE(c.id);
             HWND control = ::GetDlgItem(about, c.id);
             ASSERT_NE(control, nullptr);
-            EXPECT_EQ(TextOf(control), c.caption);
+            EXPECT_EQ(TextOf(control), U8(c.caption));
             if (c.id != IcoAboutIcon) {  // an icon static keeps no font
-                EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)),
+                EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
                           AboutFont());
             }
             EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & 0xFFFF0FFFu, c.style);
         }
-        EXPECT_EQ(TextOf(::GetDlgItem(about, LblAboutName)),
-                  "\x82\xC4\x82\xC1\x82\xB9\x82\xE9\x81\x49");
+        EXPECT_EQ(TextOf(::GetDlgItem(about, LblAboutName)), "てっせる！");
         EXPECT_EQ(TextOf(::GetDlgItem(about, LblAboutVersion)), "Version 2.32");
         EXPECT_EQ(TextOf(::GetDlgItem(about, EdtAboutHomePage)), "http://tessel.invalid/");
 
@@ -86,8 +85,7 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
             const std::string shown = TextOf(control);
             HDC dc = ::GetDC(control);
             HGDIOBJ previous = ::SelectObject(dc, AboutFont());
-            SIZE extent{};
-            ::GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &extent);
+            const SIZE extent = TextExtent(dc, shown);
             ::SelectObject(dc, previous);
             ::ReleaseDC(control, dc);
             RECT client{};
@@ -98,7 +96,7 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
 
         // Icon 101 at the system's default icon size.
         const auto icon = reinterpret_cast<HICON>(
-            ::SendMessageA(::GetDlgItem(about, IcoAboutIcon), STM_GETICON, 0, 0));
+            ::SendMessageW(::GetDlgItem(about, IcoAboutIcon), STM_GETICON, 0, 0));
         ASSERT_NE(icon, nullptr);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(icon, &info));
@@ -122,8 +120,8 @@ TEST_F(ModalDialog, OkGivesOneAndTheTitleBarCloseZero) {
         int result;
     } cases[] = {
         {"OK", ClickOk, 1},
-        {"WM_CLOSE", [](HWND d) { ::SendMessageA(d, WM_CLOSE, 0, 0); }, 0},
-        {"Alt+F4", [](HWND d) { ::SendMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0},
+        {"WM_CLOSE", [](HWND d) { ::SendMessageW(d, WM_CLOSE, 0, 0); }, 0},
+        {"Alt+F4", [](HWND d) { ::SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,11 +138,11 @@ TEST_F(ModalDialog, OtherCommandsLeaveAboutOpen) {
         HWND about = aboutDialog;
         for (const WPARAM command : {WPARAM{IDOK}, WPARAM{IDCANCEL},
                                      MAKEWPARAM(BtnAboutOk, BN_SETFOCUS), WPARAM{LblAboutName}}) {
-            ::SendMessageA(about, WM_COMMAND, command, 0);
+            ::SendMessageW(about, WM_COMMAND, command, 0);
         }
         // Enter and Escape go through the dialog keyboard handling of the loop.
         for (const WPARAM key : {WPARAM{VK_ESCAPE}, WPARAM{VK_RETURN}}) {
-            ::PostMessageA(::GetDlgItem(about, EdtAboutHomePage), WM_KEYDOWN, key, 0);
+            ::PostMessageW(::GetDlgItem(about, EdtAboutHomePage), WM_KEYDOWN, key, 0);
         }
         Soon([&, about] {
             stillOpen = ::IsWindow(about) != FALSE;
@@ -185,7 +183,7 @@ TEST_F(ModalDialog, UnknownOrAlreadyOpenDialogsCreateNothing) {
     EXPECT_EQ(debugLines,
               std::vector<std::string>{"ModalDialogRunner: DigGetThreshold has no procedure"});
     EXPECT_TRUE(::IsWindowEnabled(main_));
-    EXPECT_EQ(::FindWindowA("NORMALDLG", nullptr), nullptr);
+    EXPECT_EQ(::FindWindowW(L"NORMALDLG", nullptr), nullptr);
 
     int second = -1;
     Soon([&] {
@@ -205,7 +203,7 @@ LRESULT CALLBACK ThresholdStandIn(HWND dialog, UINT message, WPARAM wParam, LPAR
         CloseModalDialog(dialog, 0);
         return 0;
     }
-    return ::DefWindowProcA(dialog, message, wParam, lParam);
+    return ::DefWindowProcW(dialog, message, wParam, lParam);
 }
 
 TEST_F(ModalDialog, NestedResultsReachTheirOwnCallersWhicheverClosesFirst) {
@@ -217,7 +215,7 @@ TEST_F(ModalDialog, NestedResultsReachTheirOwnCallersWhicheverClosesFirst) {
         Soon([&] {
             Soon([&] {
                 ASSERT_NE(thresholdDialog, nullptr);
-                EXPECT_EQ(TextOf(thresholdDialog), text::ThresholdTitle);
+                EXPECT_EQ(TextOf(thresholdDialog), U8(text::ThresholdTitle));
                 EXPECT_EQ(OuterSize(thresholdDialog).cx, 480);
                 EXPECT_EQ(OuterSize(thresholdDialog).cy, 360);
                 EXPECT_TRUE(::IsWindowEnabled(aboutDialog));  // only the owner is disabled
@@ -259,7 +257,7 @@ TEST_F(ModalDialog, RealQuitClosesEveryDialogAndReachesTheMainLoop) {
 }
 
 TEST_F(ModalDialog, OwnerDestroyedUnderAnOpenDialogEndsItsLoop) {
-    Soon([&] { ::SendMessageA(main_, WM_CLOSE, 0, 0); });
+    Soon([&] { ::SendMessageW(main_, WM_CLOSE, 0, 0); });
     EXPECT_EQ(ModalDialogRunner(main_, AboutDialogId), 0);
     EXPECT_FALSE(::IsWindow(main_));
     EXPECT_EQ(aboutDialog, nullptr);

@@ -1,10 +1,16 @@
-// The real program, started as the shell starts it: its path in quotes, with arguments.
+// The real program, started as the shell starts it: its path in quotes, with arguments, from a
+// folder of a plain name and from one whose name code page 932 cannot write.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "files/code_page.h"
 #include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
 #include "support/poll.h"
@@ -19,7 +25,7 @@ HWND FindMainWindowOf(DWORD processId) {
     HWND found = nullptr;
     PollUntil([&] {
         HWND window = nullptr;
-        while ((window = ::FindWindowExA(nullptr, window, "NORMAL0", nullptr)) != nullptr) {
+        while ((window = ::FindWindowExW(nullptr, window, L"NORMAL0", nullptr)) != nullptr) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
             if (owner == processId && ::IsWindowVisible(window)) return (found = window) != nullptr;
@@ -29,46 +35,64 @@ HWND FindMainWindowOf(DWORD processId) {
     return found;
 }
 
+std::wstring Wide(const std::string& utf8) {
+    const std::u16string wide = Utf8ToUtf16(utf8);
+    return std::wstring(wide.begin(), wide.end());
+}
+
 TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {
-    TempFolder folder;
-    const std::string programFolder = folder / "Program Files";
-    ASSERT_TRUE(::CreateDirectoryA(programFolder.c_str(), nullptr));
-    const std::string program = programFolder + "\\Tessel.exe";
-    ASSERT_TRUE(::CopyFileW(os::WidePath(BesideThisTest("Tessel.exe")).c_str(),
-                            os::WidePath(program).c_str(), TRUE));
+    for (const char* name : {"Program Files", "Program café 사진 😀"}) {
+        SCOPED_TRACE(name);
+        TempFolder folder;
+        const std::string programFolder = folder / name;
+        ASSERT_TRUE(::CreateDirectoryW(Wide(programFolder).c_str(), nullptr));
+        const std::string program = programFolder + "\\Tessel.exe";
+        ASSERT_TRUE(::CopyFileW(os::WidePath(BesideThisTest("Tessel.exe")).c_str(),
+                                os::WidePath(program).c_str(), TRUE));
 
-    std::string commandLine = "\"" + program + "\" " + folder.Path();  // the argument is ignored
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, folder.Path().c_str(), &startup, &started));
-    const os::UniqueKernelHandle process(started.hProcess);
-    const os::UniqueKernelHandle thread(started.hThread);
-    HWND main = FindMainWindowOf(started.dwProcessId);
-    ASSERT_NE(main, nullptr);
-    char title[64] = {};
-    ::GetWindowTextA(main, title, sizeof title);
-    EXPECT_STREQ(title, "\x82\xC4\x82\xC1\x82\xB9\x82\xE9\x81\x49");  // てっせる！
-    // The folder fields start with the current directory, not the argument's.
-    char source[MAX_PATH] = {};
-    // GetWindowTextA does not ask another process's edit control; the message does.
-    ::SendMessageA(::GetDlgItem(main, 1000), WM_GETTEXT, sizeof source,
-                   reinterpret_cast<LPARAM>(source));
-    EXPECT_EQ(std::string(source), folder.Path());
+        // The argument is ignored.
+        std::wstring commandLine = Wide("\"" + program + "\" " + folder.Path());
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        ASSERT_TRUE(::CreateProcessW(Wide(program).c_str(), commandLine.data(), nullptr, nullptr,
+                                     FALSE, 0, nullptr, Wide(folder.Path()).c_str(), &startup,
+                                     &started));
+        const os::UniqueKernelHandle process(started.hProcess);
+        const os::UniqueKernelHandle thread(started.hThread);
+        HWND main = FindMainWindowOf(started.dwProcessId);
+        ASSERT_NE(main, nullptr);
+        // GetWindowTextW does not ask another process's edit control; the message does.
+        auto textOf = [](HWND window) {
+            wchar_t text[MAX_PATH] = {};
+            ::SendMessageW(window, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text));
+            const std::wstring_view wide = text;
+            return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+        };
+        EXPECT_EQ(textOf(main), "てっせる！");
+        // The folder fields start with the current directory, not the argument's.
+        EXPECT_EQ(textOf(::GetDlgItem(main, 1000)), folder.Path());
 
-    ::SetWindowPos(main, nullptr, 0, 0, 640, 560, SWP_NOMOVE | SWP_NOZORDER);
-    ::PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
-    DWORD exitCode = 99;
-    ::GetExitCodeProcess(process.Get(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+        ::SetWindowPos(main, nullptr, 0, 0, 640, 560, SWP_NOMOVE | SWP_NOZORDER);
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_EQ(::WaitForSingleObject(process.Get(), 30000), WAIT_OBJECT_0);
+        DWORD exitCode = 99;
+        ::GetExitCodeProcess(process.Get(), &exitCode);
+        EXPECT_EQ(exitCode, 0u);
 
-    const std::string settings = programFolder + "\\Tessel.ini";
-    EXPECT_EQ(::GetFileAttributesA(settings.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE,
-              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));  // Wine adds ARCHIVE to every file
-    EXPECT_EQ(::GetPrivateProfileIntA("Tessel-WH-Size", "Width", 0, settings.c_str()), 640u);
-    EXPECT_EQ(::GetPrivateProfileIntA("Tessel-WH-Size", "Height", 0, settings.c_str()), 560u);
+        // Beside the program, whatever its folder's name, and ASCII as it always was.
+        const std::wstring settings = Wide(programFolder + "\\Tessel.ini");
+        EXPECT_EQ(::GetFileAttributesW(settings.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE,
+                  static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));  // Wine adds ARCHIVE to every file
+        EXPECT_EQ(::GetPrivateProfileIntW(L"Tessel-WH-Size", L"Width", 0, settings.c_str()), 640u);
+        EXPECT_EQ(::GetPrivateProfileIntW(L"Tessel-WH-Size", L"Height", 0, settings.c_str()), 560u);
+        const std::vector<std::uint8_t> bytes = ReadBytes(programFolder + "\\Tessel.ini");
+        const std::string content(bytes.begin(), bytes.end());
+        EXPECT_TRUE(content.starts_with("[Tessel-WH-Size]")) << content;  // no byte-order mark
+        EXPECT_TRUE(std::all_of(content.begin(), content.end(), [](char c) {
+            return c == '\r' || c == '\n' || (c >= ' ' && c <= '~');
+        })) << content;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The window's side of a run, in this process: drops built as the shell builds them, the
-// tick that leaves an unchanged log alone, the abort that restores the form once, and the
-// About dialog over a running job.
+// tick that leaves an unchanged log alone, the abort that restores the form once, the About
+// dialog over a running job, and folders whose names code page 932 cannot write, typed,
+// dropped and browsed.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/control_ids.h"
@@ -24,30 +26,35 @@
 #include "job/texts.h"
 #include "job/worker.h"
 #include "support/io_gate.h"
+#include "support/tiny_png.h"
 
 namespace tessel::test {
 namespace {
 
-// A drop as Explorer hands it over: DROPFILES, then the ANSI paths, each ended by a NUL,
+// A drop as Explorer hands it over: DROPFILES, then the UTF-16 paths, each ended by a NUL,
 // and one more NUL. The receiver frees it with DragFinish.
 HGLOBAL MakeDrop(const std::vector<std::string>& paths) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const std::string& p : paths) size += p.size() + 1;
+    std::vector<std::wstring> wide;
+    std::size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
+    for (const std::string& p : paths) {
+        wide.push_back(WideOf(p));
+        size += (wide.back().size() + 1) * sizeof(wchar_t);
+    }
     HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
+    drop->fWide = TRUE;
     char* text = reinterpret_cast<char*>(drop) + sizeof(DROPFILES);
-    for (const std::string& p : paths) {
-        std::memcpy(text, p.c_str(), p.size() + 1);
-        text += p.size() + 1;
+    for (const std::wstring& p : wide) {
+        std::memcpy(text, p.c_str(), (p.size() + 1) * sizeof(wchar_t));
+        text += (p.size() + 1) * sizeof(wchar_t);
     }
     ::GlobalUnlock(memory);
     return memory;
 }
 
 bool AcceptsDrops(HWND window) {
-    return (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
+    return (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
 }
 
 // Counts the texts set into a control, by subclassing it for the test's length.
@@ -56,10 +63,10 @@ public:
     explicit SetTextCounter(HWND control) : control_(control) {
         counter_ = this;
         previous_ = reinterpret_cast<WNDPROC>(
-            ::SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
+            ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
     }
     ~SetTextCounter() {
-        ::SetWindowLongPtrA(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        ::SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         counter_ = nullptr;
     }
     int count = 0;
@@ -67,7 +74,7 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
         if (message == WM_SETTEXT) ++counter_->count;
-        return ::CallWindowProcA(counter_->previous_, window, message, w, l);
+        return ::CallWindowProcW(counter_->previous_, window, message, w, l);
     }
     static inline SetTextCounter* counter_ = nullptr;
     HWND control_;
@@ -82,18 +89,18 @@ protected:
     }
     void Drop(const std::vector<std::string>& paths) {
         HGLOBAL drop = MakeDrop(paths);
-        ::SendMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        ::SendMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         // DragFinish freed it: the handle no longer names memory.
         EXPECT_EQ(::GlobalSize(drop), 0u);
     }
     void SetFields(const std::string& source, const std::string& destination) {
-        ::SetWindowTextA(Item(EdtSource), source.c_str());
-        ::SetWindowTextA(Item(EdtDestination), destination.c_str());
+        SetTextOf(Item(EdtSource), source);
+        SetTextOf(Item(EdtDestination), destination);
     }
     void ExpectIdleForm() {
         for (const int id : RunLockedControls()) EXPECT_TRUE(::IsWindowEnabled(Item(id))) << id;
         EXPECT_FALSE(::IsWindowVisible(Item(PrgProgress)));
-        EXPECT_EQ(TextOf(Item(BtnExit)), text::Exit);
+        EXPECT_EQ(TextOf(Item(BtnExit)), U8(text::Exit));
     }
 };
 
@@ -158,7 +165,7 @@ TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
     WriteSparse(source / "big.zip", 64LL << 20);
     IoGate copying(os::IoStep::CopyChunk, "big.zip", 1 << 20);
     SetFields(source.Path(), destination.Path());
-    ::SendMessageA(Item(CmbKind), CB_SETCURSEL, 1, 0);  // 圧縮ファイル
+    ::SendMessageW(Item(CmbKind), CB_SETCURSEL, 1, 0);  // 圧縮ファイル
     Command(CmbKind, CBN_SELCHANGE);
     Command(BtnRun, BN_CLICKED);
     ASSERT_TRUE(copying.WaitUntilHeld()) << "the copy never started";
@@ -184,7 +191,7 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
     // The abort comes while the worker is inside the copy of one file, whatever came before.
     IoGate copying(os::IoStep::CopyChunk, "f200.bmp");
     Command(BtnRun, BN_CLICKED);
-    EXPECT_EQ(TextOf(Item(BtnExit)), text::Abort);
+    EXPECT_EQ(TextOf(Item(BtnExit)), U8(text::Abort));
     EXPECT_FALSE(::IsWindowEnabled(Item(BtnRun)));
     EXPECT_TRUE(::IsWindowVisible(Item(PrgProgress)));
     ASSERT_TRUE(copying.WaitUntilHeld()) << "the copies never reached f200.bmp";
@@ -232,7 +239,7 @@ struct Sampler {
     static inline Sampler* current = nullptr;
     static void CALLBACK Sample(HWND, UINT, UINT_PTR timer, DWORD) {
         Sampler& s = *current;
-        s.positions.insert(::SendMessageA(::GetDlgItem(s.main, PrgProgress), PBM_GETPOS, 0, 0));
+        s.positions.insert(::SendMessageW(::GetDlgItem(s.main, PrgProgress), PBM_GETPOS, 0, 0));
         s.logs.insert(TextOf(::GetDlgItem(s.main, EdtLog)));
         s.held->Release();
         const bool moved = s.positions.size() > 1 && s.logs.size() > 1;
@@ -261,8 +268,8 @@ TEST_F(RunWindow, AboutDuringARunLetsTheBarAndTheLogMove) {
     sampler.held = &copying;
     sampler.since = ::GetTickCount();
     sampler.done = [] {
-        HWND about = ::FindWindowA(DialogClassName, nullptr);
-        if (about) ::SendMessageA(about, WM_CLOSE, 0, 0);
+        HWND about = ::FindWindowW(reinterpret_cast<const wchar_t*>(DialogClassName), nullptr);
+        if (about) ::SendMessageW(about, WM_CLOSE, 0, 0);
     };
     ::SetTimer(nullptr, 0, 50, &Sampler::Sample);
     // The About dialog's own loop runs the window's timer meanwhile.
@@ -274,16 +281,19 @@ TEST_F(RunWindow, AboutDuringARunLetsTheBarAndTheLogMove) {
 
 // The text of the item the folder dialog's tree has selected, "" when none.
 std::string TreeSelection(HWND box) {
-    HWND tree = ::FindWindowExA(box, nullptr, WC_TREEVIEWA, nullptr);
+    HWND tree = ::FindWindowExW(box, nullptr, WC_TREEVIEWW, nullptr);
     const HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
-    char text[MAX_PATH] = {};
-    TVITEMA look{};
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW look{};
     look.mask = TVIF_TEXT;
     look.hItem = item;
     look.pszText = text;
     look.cchTextMax = MAX_PATH;
-    if (item == nullptr || !TreeView_GetItem(tree, &look)) return "";
-    return text;
+    if (item == nullptr ||
+        !::SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&look))) {
+        return "";
+    }
+    return Utf8Of(text);
 }
 
 // Ends the shell's folder dialog, once it shows (and, when `browseAwait` is set, once its
@@ -294,14 +304,14 @@ int browseButton = 0;
 std::string browseAwait;
 DWORD browseSince = 0;
 void CALLBACK EndBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = ::FindWindowA("#32770", nullptr);
+    HWND box = ::FindWindowW(L"#32770", nullptr);
     if (box == nullptr || !::IsWindowVisible(box)) return;  // not yet: the timer comes again
     if (!browseAwait.empty() && TreeSelection(box) != browseAwait &&
         ::GetTickCount() - browseSince < 10000) {
         return;
     }
     ::KillTimer(nullptr, timer);
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(browseButton, BN_CLICKED), 0);
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(browseButton, BN_CLICKED), 0);
 }
 
 TEST_F(RunWindow, BrowseOpensOnTheFieldsFolderAndCancelKeepsIt) {
@@ -319,13 +329,70 @@ TEST_F(RunWindow, BrowseOpensOnTheFieldsFolderAndCancelKeepsIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ::SetWindowTextA(Item(EdtDestination), c.field.c_str());
+        SetTextOf(Item(EdtDestination), c.field);
         browseButton = c.button;
         browseAwait = c.button == IDOK ? "chosen" : "";
         browseSince = ::GetTickCount();
         ::SetTimer(nullptr, 0, 100, EndBrowse);
         Command(BtnBrowseDestination, BN_CLICKED);
         EXPECT_EQ(TextOf(Item(EdtDestination)), c.after);
+    }
+}
+
+TEST_F(RunWindow, FoldersOfAnyNameTypedDroppedOrBrowsedRunWhole) {
+    // Names that code page 932 cannot write (é, Hangul, emoji): the ANSI window got "?" for
+    // them and refused the source. Each way fills both fields; the drop by the saved-page
+    // rule, whose page and folder carry such names too.
+    const std::string sourceName = "café 사진 😀";
+    const std::string destinationName = "宛先 été 한글 🎉";
+    for (const std::string way : {"typed", "dropped", "browsed"}) {
+        SCOPED_TRACE(way);
+        TempFolder root;
+        const bool dropped = way == "dropped";
+        const std::string source = root / (dropped ? sourceName + ".files" : sourceName);
+        const std::string destination = root / (dropped ? sourceName : destinationName);
+        WriteBytes(source + "\\a.png", TinyPng(30, 30));
+        WriteBytes(source + "\\b 한국.png", TinyPng(40, 40));
+        WriteBytes(source + "\\sub 😀\\c.png", TinyPng(50, 50));
+        MakeFolders(destination);
+        if (way == "typed") {
+            SetFields(source, destination);
+        } else if (dropped) {
+            WriteText(root / (sourceName + ".htm"), "<html>");
+            SetFields("C:\\untouched", "C:\\untouched");
+            ::DragAcceptFiles(main_, TRUE);
+            Drop({root / (sourceName + ".htm")});
+        } else {
+            // The dialog opens on the folder in the field; OK takes what it shows.
+            SetFields(source, destination);
+            for (const auto& [field, button, name] :
+                 {std::tuple{EdtSource, BtnBrowseSource, sourceName},
+                  std::tuple{EdtDestination, BtnBrowseDestination, destinationName}}) {
+                SetTextCounter sets(Item(field));
+                browseButton = IDOK;
+                browseAwait = name;
+                browseSince = ::GetTickCount();
+                ::SetTimer(nullptr, 0, 100, EndBrowse);
+                Command(button, BN_CLICKED);
+                EXPECT_EQ(sets.count, 1) << "the browse did not set the field";
+            }
+        }
+        EXPECT_EQ(TextOf(Item(EdtSource)), source);
+        EXPECT_EQ(TextOf(Item(EdtDestination)), destination);
+
+        Command(BtnRun, BN_CLICKED);
+        ASSERT_TRUE(TickUntilLogHas("抽出を終了しました。")) << TextOf(Item(EdtLog));
+        const std::string block = TextOf(Item(EdtLog));
+        EXPECT_EQ(block.rfind("直前の処理\r\n" + std::string(40, '-') + "\r\n" + source +
+                                  "\r\n抽出ファイルが3個見つかりました。",
+                              0),
+                  0u)
+            << block;
+        EXPECT_NE(block.find("実際に保存されたファイル数：3個"), std::string::npos) << block;
+        EXPECT_EQ(FilesUnder(destination),
+                  (std::vector<std::string>{"a.png", "b 한국.png", "c.png"}));
+        EXPECT_EQ(TextOf(Item(EdtDestination)), destination);
+        ExpectIdleForm();
     }
 }
 

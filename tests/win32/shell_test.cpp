@@ -27,8 +27,8 @@ TEST_F(ShellStart, FontsAreTheAskedShiftJisFaces) {
     };
     for (const auto& f : fonts) {
         SCOPED_TRACE(f.name);
-        LOGFONTA logFont{};
-        ASSERT_EQ(::GetObjectA(f.font, sizeof logFont, &logFont), int{sizeof logFont});
+        LOGFONTW logFont{};
+        ASSERT_EQ(::GetObjectW(f.font, sizeof logFont, &logFont), int{sizeof logFont});
         EXPECT_EQ(logFont.lfHeight, f.height);
         EXPECT_EQ(logFont.lfWeight, FW_NORMAL);
         EXPECT_EQ(logFont.lfCharSet, SHIFTJIS_CHARSET);
@@ -36,26 +36,28 @@ TEST_F(ShellStart, FontsAreTheAskedShiftJisFaces) {
         EXPECT_EQ(logFont.lfClipPrecision, CLIP_STROKE_PRECIS);
         EXPECT_EQ(logFont.lfQuality, DRAFT_QUALITY);
         EXPECT_EQ(logFont.lfPitchAndFamily, f.pitchAndFamily);
-        EXPECT_STREQ(logFont.lfFaceName, text::FontFace);
+        EXPECT_EQ(Utf8Of(logFont.lfFaceName), U8(text::FontFace));
     }
 }
 
 TEST_F(ShellStart, ClassesShareTheBackgroundAndOnlyTheMainOneHasTheProgramIcon) {
-    WNDCLASSEXA dialog{};
+    // The wide query: the classes are Unicode, and the narrow one may hand back a thunk for
+    // the procedure instead of the procedure.
+    WNDCLASSEXW dialog{};
     dialog.cbSize = sizeof dialog;
-    ASSERT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMALDLG", &dialog));
-    WNDCLASSEXA main{};
+    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"NORMALDLG", &dialog));
+    WNDCLASSEXW main{};
     main.cbSize = sizeof main;
-    ASSERT_TRUE(::GetClassInfoExA(::GetModuleHandleA(nullptr), "NORMAL0", &main));
-    for (const WNDCLASSEXA* c : {&dialog, &main}) {
+    ASSERT_TRUE(::GetClassInfoExW(::GetModuleHandleW(nullptr), L"NORMAL0", &main));
+    for (const WNDCLASSEXW* c : {&dialog, &main}) {
         EXPECT_EQ(c->style, UINT{CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS});
         EXPECT_EQ(c->hbrBackground, BackgroundBrush());
         EXPECT_EQ(c->cbClsExtra, 0);
         EXPECT_EQ(c->cbWndExtra, 0);
     }
     EXPECT_EQ(main.lpfnWndProc, MainWindowProcedure);
-    EXPECT_EQ(dialog.hIcon, ::LoadIconA(nullptr, IDI_APPLICATION));
-    EXPECT_EQ(main.hIcon, ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(101)));
+    EXPECT_EQ(dialog.hIcon, ::LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));  // IDI_APPLICATION
+    EXPECT_EQ(main.hIcon, ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(101)));
     EXPECT_NE(main.hIcon, nullptr);
     LOGBRUSH brush{};
     ::GetObjectA(BackgroundBrush(), sizeof brush, &brush);

@@ -42,12 +42,12 @@ TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
         std::function<void(HWND)> close;
         bool windowGoes;
     } ways[] = {
-        {"title bar", [](HWND w) { ::SendMessageA(w, WM_CLOSE, 0, 0); }, true},
-        {"Alt+F4", [](HWND w) { ::SendMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
-        {"menu", [](HWND w) { ::SendMessageA(w, WM_COMMAND, MenuExit, 0); }, true},
+        {"title bar", [](HWND w) { ::SendMessageW(w, WM_CLOSE, 0, 0); }, true},
+        {"Alt+F4", [](HWND w) { ::SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
+        {"menu", [](HWND w) { ::SendMessageW(w, WM_COMMAND, MenuExit, 0); }, true},
         {"abort button",
          [](HWND w) {
-             ::SendMessageA(w, WM_COMMAND, MAKEWPARAM(BtnExit, BN_CLICKED),
+             ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(BtnExit, BN_CLICKED),
                             reinterpret_cast<LPARAM>(::GetDlgItem(w, BtnExit)));
          },
          false},
@@ -87,7 +87,7 @@ TEST_F(Shutdown, ClosingDuringACopyLeavesOnlyWholeFiles) {
                           destination.Path(), ",bin,"});
     ASSERT_TRUE(copying.WaitUntilHeld()) << "the copy of b.bin never got under way";
     copying.ReleaseOnStop(job.workerThread.get_stop_token());
-    ::SendMessageA(main_, WM_CLOSE, 0, 0);
+    ::SendMessageW(main_, WM_CLOSE, 0, 0);
 
     EXPECT_FALSE(::IsWindow(main_));
     EXPECT_FALSE(job.workerThread.joinable());

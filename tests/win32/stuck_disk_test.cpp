@@ -29,8 +29,8 @@ protected:
         OpenMain();
     }
     void StartRun(const std::string& source, const std::string& destination) {
-        ::SetWindowTextA(Item(EdtSource), source.c_str());
-        ::SetWindowTextA(Item(EdtDestination), destination.c_str());
+        SetTextOf(Item(EdtSource), source);
+        SetTextOf(Item(EdtDestination), destination);
         Command(BtnRun, BN_CLICKED);
     }
 };
@@ -45,7 +45,7 @@ TEST_F(StuckDisk, AbortAnswersAtOnceAndANewRunIsTheWindowsOwn) {
 
     Command(BtnExit, BN_CLICKED);
     EXPECT_TRUE(stuck.Held()) << "the abort waited for the call";
-    EXPECT_EQ(TextOf(Item(BtnExit)), text::Exit);
+    EXPECT_EQ(TextOf(Item(BtnExit)), U8(text::Exit));
     EXPECT_TRUE(::IsWindowEnabled(Item(BtnRun)));
     const std::string block = TextOf(Item(EdtLog));
     EXPECT_EQ(block.rfind(Native("直前の処理"), 0), 0u) << block;
@@ -83,7 +83,7 @@ TEST_F(StuckDisk, TheWindowGoesAtOnceAndTheHeldCopyLeavesNothing) {
         IoGate stuck(os::IoStep::CopyChunk, "held.bmp", 1u << 20);
         StartRun(source.Path(), destination.Path());
         ASSERT_TRUE(stuck.WaitUntilHeld());
-        ::SendMessageA(main_, way.message, way.command, 0);
+        ::SendMessageW(main_, way.message, way.command, 0);
         EXPECT_FALSE(::IsWindow(main_));
         EXPECT_TRUE(stuck.Held()) << "the close waited for the call";
         stuck.Release();

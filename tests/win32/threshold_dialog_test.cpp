@@ -37,16 +37,16 @@ HWND Control(int id) {
 }
 
 void Click(int id) {
-    ::SendMessageA(thresholdDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+    ::SendMessageW(thresholdDialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(Control(id)));
 }
 
 void MouseMove(int x, int y) {
-    ::SendMessageA(thresholdDialog, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    ::SendMessageW(thresholdDialog, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
 }
 
 void MouseDown(int x, int y) {
-    ::SendMessageA(thresholdDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    ::SendMessageW(thresholdDialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
 }
 
 // A pixel of the dialog's client area as the screen shows it, after any pending paint.
@@ -100,7 +100,7 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
         Soon([&] {
             ASSERT_NE(thresholdDialog, nullptr);
             checked = true;
-            EXPECT_EQ(TextOf(thresholdDialog), text::ThresholdTitle);
+            EXPECT_EQ(TextOf(thresholdDialog), U8(text::ThresholdTitle));
             EXPECT_EQ(OuterSize(thresholdDialog).cx, 480);
             EXPECT_EQ(OuterSize(thresholdDialog).cy, 360);
             EXPECT_EQ(::GetWindow(thresholdDialog, GW_OWNER), main_);
@@ -111,9 +111,9 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
                 HWND control = Control(c.id);
                 ASSERT_NE(control, nullptr);
                 if (c.id != EdtThreshold) {
-                    EXPECT_EQ(TextOf(control), c.caption);
+                    EXPECT_EQ(TextOf(control), U8(c.caption));
                 }
-                EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)),
+                EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
                           ThresholdFont());
                 EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & 0xFFFF3FFFu, c.style);
                 EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & WS_TABSTOP, 0u);
@@ -127,20 +127,15 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
             }
             EXPECT_EQ(TextOf(Control(EdtThreshold)), std::to_string(proposal));
             EXPECT_EQ(TextOf(Control(LblPositionValue)), "0");
-            EXPECT_EQ(::GetWindowLongA(Control(EdtThreshold), GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
+            EXPECT_EQ(::GetWindowLongW(Control(EdtThreshold), GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
                       WS_EX_CLIENTEDGE);
             EXPECT_EQ(StyleOf(Control(EdtThreshold)) & (ES_NUMBER | ES_AUTOHSCROLL), ES_NUMBER);
-            // The texts in code page 932.
-            EXPECT_EQ(TextOf(Control(LblThresholdPrompt)), "\xE8\x87\x92\x6C\x82\xCD\x81\x48");
-            EXPECT_EQ(TextOf(Control(BtnSetThreshold)), "\x90\xDD\x92\xE8\x82\xB7\x82\xE9");
-            EXPECT_EQ(TextOf(Control(BtnCancelThreshold)),
-                      "\x83\x4C\x83\x83\x83\x93\x83\x5A\x83\x8B");
-            EXPECT_EQ(TextOf(Control(LblPositionCaption)),
-                      "\x8C\xBB\x8D\xDD\x82\xCC\x88\xCA\x92\x75");
-            EXPECT_EQ(
-                TextOf(Control(LblPositionUnit)),
-                "Pixel\x82\xA0\x82\xBD\x82\xE8\x81\x69\x81\xA6\x8C\xEB\x8D\xB7\x82\xA0\x82\xE8"
-                "\x82\xDC\x82\xB7\x81\x6A");
+            // The texts, read back with the wide call.
+            EXPECT_EQ(TextOf(Control(LblThresholdPrompt)), "閾値は？");
+            EXPECT_EQ(TextOf(Control(BtnSetThreshold)), "設定する");
+            EXPECT_EQ(TextOf(Control(BtnCancelThreshold)), "キャンセル");
+            EXPECT_EQ(TextOf(Control(LblPositionCaption)), "現在の位置");
+            EXPECT_EQ(TextOf(Control(LblPositionUnit)), "Pixelあたり（※誤差あります）");
             Click(BtnCancelThreshold);
         });
         EXPECT_EQ(AskThresholdDialog(main_, Question(1000, proposal, {{32, 10}, {1000, 20}})), 0);
@@ -159,20 +154,18 @@ TEST_F(ThresholdDialog, EveryLabelFitsOnOneLine) {
             int id;
             std::string widest;
         } labels[] = {
-            {LblThresholdPrompt, text::ThresholdPrompt},
-            {LblPixelUnit, text::ThresholdPixelUnit},
+            {LblThresholdPrompt, U8(text::ThresholdPrompt)},
+            {LblPixelUnit, U8(text::ThresholdPixelUnit)},
             {LblPositionValue, "59527"},  // the largest readout: 327 / 360 of 65535
-            {LblPositionUnit, text::ThresholdPositionUnit},
-            {LblPositionCaption, text::ThresholdPositionCaption},
+            {LblPositionUnit, U8(text::ThresholdPositionUnit)},
+            {LblPositionCaption, U8(text::ThresholdPositionCaption)},
         };
         for (const auto& l : labels) {
             SCOPED_TRACE(l.id);
             HWND control = Control(l.id);
             HDC dc = ::GetDC(control);
             HGDIOBJ previous = ::SelectObject(dc, ThresholdFont());
-            SIZE extent{};
-            ::GetTextExtentPoint32A(dc, l.widest.c_str(), static_cast<int>(l.widest.size()),
-                                    &extent);
+            const SIZE extent = TextExtent(dc, l.widest);
             ::SelectObject(dc, previous);
             ::ReleaseDC(control, dc);
             RECT client{};
@@ -199,13 +192,13 @@ TEST_F(ThresholdDialog, EachWayOutGivesItsBound) {
         {"set pasted text", "  42abc", [] { Click(BtnSetThreshold); }, 42},
         {"set too large", "99999999999", [] { Click(BtnSetThreshold); }, 2147483647},
         {"cancel", "150", [] { Click(BtnCancelThreshold); }, 0},
-        {"close box", "150", [] { ::SendMessageA(thresholdDialog, WM_CLOSE, 0, 0); }, 0},
-        {"Alt+F4", "150", [] { ::SendMessageA(thresholdDialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0},
+        {"close box", "150", [] { ::SendMessageW(thresholdDialog, WM_CLOSE, 0, 0); }, 0},
+        {"Alt+F4", "150", [] { ::SendMessageW(thresholdDialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Soon([&] {
-            ::SetWindowTextA(Control(EdtThreshold), c.box);
+            SetTextOf(Control(EdtThreshold), c.box);
             c.end();
         });
         EXPECT_EQ(AskThresholdDialog(main_, Question(720, 677)), c.bound);
@@ -222,13 +215,13 @@ TEST_F(ThresholdDialog, EnterEscapeAndOtherCommandsCloseNothing) {
         for (const WPARAM command :
              {WPARAM{IDOK}, WPARAM{IDCANCEL}, MAKEWPARAM(BtnSetThreshold, BN_SETFOCUS),
               MAKEWPARAM(BtnCancelThreshold, BN_DOUBLECLICKED), WPARAM{LblPositionValue}}) {
-            ::SendMessageA(dialog, WM_COMMAND, command, 0);
+            ::SendMessageW(dialog, WM_COMMAND, command, 0);
         }
         // Enter and Escape go through the keyboard handling of the runner's loop.
         ::SetFocus(Control(EdtThreshold));
         for (const WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
-            ::PostMessageA(Control(EdtThreshold), WM_KEYDOWN, key, 0);
-            ::PostMessageA(Control(EdtThreshold), WM_KEYUP, key, 0);
+            ::PostMessageW(Control(EdtThreshold), WM_KEYDOWN, key, 0);
+            ::PostMessageW(Control(EdtThreshold), WM_KEYUP, key, 0);
         }
         Soon([&, dialog] {
             stillOpen = ::IsWindow(dialog) != FALSE;

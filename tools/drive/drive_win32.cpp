@@ -18,24 +18,50 @@
 //   tessel-drive message [seconds]          prints the text of a message box once one shows
 //   tessel-drive answer ok|yes|no           ends the message box with that button
 //
-// Texts are code page 932 both ways, as Wine hands a program its arguments and output.
+// Texts are UTF-8 both ways: the arguments come from the wide command line, whatever the
+// ANSI code page, and what is printed is written as UTF-8 bytes.
 // Exit code 0 on success, 1 when nothing was found in time, 2 on bad usage.
 #include <windows.h>
 
 #include <commctrl.h>
+// CommandLineToArgvW
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/control_ids.h"
 #include "app/form_table.h"
+#include "files/code_page.h"
+#include "files/os/unique_handle_win32.h"
 #include "remote_window.h"
 
 namespace {
 
 using namespace tessel::drive;
+
+// CommandLineToArgvW's array is one block that LocalFree releases.
+struct ArgvTraits {
+    using Raw = LPWSTR*;
+    static Raw Invalid() { return nullptr; }
+    static bool Close(Raw h) { return ::LocalFree(h) == nullptr; }
+};
+
+// The arguments in UTF-8, the program's name first.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    const tessel::os::UniqueHandle<ArgvTraits> wide(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> arguments;
+    for (int i = 0; wide && i < count; ++i) {
+        const std::wstring_view argument = wide.Get()[i];
+        arguments.push_back(tessel::Utf16ToUtf8(std::u16string(argument.begin(), argument.end())));
+    }
+    return arguments;
+}
 
 int Usage() {
     std::fputs(
@@ -53,7 +79,12 @@ bool Is(const char* verb, const char* name) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    const std::vector<std::string> arguments = Arguments();
+    std::vector<const char*> pointers;
+    for (const std::string& a : arguments) pointers.push_back(a.c_str());
+    const int argc = static_cast<int>(pointers.size());
+    const char* const* argv = pointers.data();
     if (argc < 2) return Usage();
     const char* verb = argv[1];
     auto seconds = [&](int at, int fallback) { return argc > at ? std::atoi(argv[at]) : fallback; };
@@ -90,11 +121,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (Is(verb, "command") && argc == 3) {
-        ::PostMessageA(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
+        ::PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0);
         return 0;
     }
     if (Is(verb, "close")) {
-        ::PostMessageA(main, WM_CLOSE, 0, 0);
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
         return 0;
     }
     if (Is(verb, "set") && argc == 4) {
@@ -127,7 +158,7 @@ int main(int argc, char** argv) {
     if (Is(verb, "wait-progress") && argc >= 3) {
         HWND bar = ::GetDlgItem(main, tessel::PrgProgress);
         const LRESULT wanted = std::atoi(argv[2]);
-        return WaitUntil([&] { return ::SendMessageA(bar, PBM_GETPOS, 0, 0) >= wanted; },
+        return WaitUntil([&] { return ::SendMessageW(bar, PBM_GETPOS, 0, 0) >= wanted; },
                          seconds(3, 60) * 1000)
                    ? 0
                    : 1;

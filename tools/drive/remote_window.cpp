@@ -1,8 +1,11 @@
+// tools/drive/remote_window.cpp: the wide messages, whose texts the system carries across
+// processes as UTF-16.
 #include "remote_window.h"
 
 #include <vector>
 
 #include "app/control_ids.h"
+#include "files/code_page.h"
 
 namespace tessel::drive {
 namespace {
@@ -19,11 +22,15 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM list) {
     return TRUE;
 }
 
+const wchar_t* Wide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
 }  // namespace
 
-HWND FindShown(const char* className, DWORD processId) {
+HWND FindShown(const char16_t* className, DWORD processId) {
     HWND window = nullptr;
-    while ((window = ::FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
+    while ((window = ::FindWindowExW(nullptr, window, Wide(className), nullptr)) != nullptr) {
         if (::IsWindowVisible(window) && IsOf(window, processId)) return window;
     }
     return nullptr;
@@ -38,7 +45,7 @@ bool WaitUntil(const std::function<bool()>& ready, int milliseconds) {
     }
 }
 
-HWND WaitForShown(const char* className, int milliseconds, DWORD processId) {
+HWND WaitForShown(const char16_t* className, int milliseconds, DWORD processId) {
     const DWORD start = ::GetTickCount();
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindShown(className, processId)) != nullptr; }, milliseconds);
@@ -62,28 +69,29 @@ constexpr UINT SendLimit = 60000;
 }  // namespace
 
 std::string TextOf(HWND control) {
-    // GetWindowTextA does not ask another process's edit control; the message does, and
+    // GetWindowTextW does not ask another process's edit control; the message does, and
     // the system carries the text across.
-    std::string buffer(4096, '\0');
+    std::u16string buffer(8192, u'\0');
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutA(control, WM_GETTEXT, buffer.size(),
+    if (!::SendMessageTimeoutW(control, WM_GETTEXT, buffer.size(),
                                reinterpret_cast<LPARAM>(buffer.data()), SMTO_NORMAL, SendLimit,
                                &length)) {
         return {};
     }
     buffer.resize(length);
-    return buffer;
+    return Utf16ToUtf8(buffer);
 }
 
 bool SetText(HWND control, const std::string& text, std::string* holds) {
     // The send waits however long the program takes to come to its queue; the control is
     // then asked what it holds, so that a send that was given up on (its text never set) is
     // seen and made again.
+    const std::u16string wide = Utf8ToUtf16(text);
     std::string now;
     const bool held = WaitUntil(
         [&] {
             DWORD_PTR ignored = 0;
-            ::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+            ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                                   SMTO_NORMAL, SendLimit, &ignored);
             return (now = TextOf(control)) == text;
         },
@@ -93,7 +101,7 @@ bool SetText(HWND control, const std::string& text, std::string* holds) {
 }
 
 void Press(HWND parent, int id) {
-    ::PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+    ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(parent, id)));
 }
 
@@ -101,20 +109,20 @@ void CheckRadio(HWND parent, int id) {
     // The form's two groups of three.
     const int first = id <= RadSeparateFolder ? RadSequential : RadThresholdNone;
     for (int radio = first; radio < first + 3; ++radio) {
-        ::PostMessageA(::GetDlgItem(parent, radio), BM_SETCHECK,
+        ::PostMessageW(::GetDlgItem(parent, radio), BM_SETCHECK,
                        radio == id ? BST_CHECKED : BST_UNCHECKED, 0);
     }
 }
 
 void SelectItem(HWND parent, int id, int index) {
     HWND combo = ::GetDlgItem(parent, id);
-    ::PostMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    ::PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+    ::PostMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::PostMessageW(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(combo));
 }
 
 HWND WaitForMessageBox(DWORD processId, int milliseconds) {
-    return WaitForShown("#32770", milliseconds, processId);
+    return WaitForShown(u"#32770", milliseconds, processId);
 }
 
 std::string MessageOf(HWND box) {
@@ -122,9 +130,9 @@ std::string MessageOf(HWND box) {
     ::EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
     std::string message;
     for (HWND child : children) {
-        char className[32] = {};
-        ::GetClassNameA(child, className, sizeof className);
-        if (::lstrcmpiA(className, "Static") != 0) continue;
+        wchar_t className[32] = {};
+        ::GetClassNameW(child, className, 32);
+        if (::lstrcmpiW(className, L"Static") != 0) continue;
         std::string text = TextOf(child);
         if (text.size() > message.size()) message = std::move(text);
     }
@@ -132,7 +140,7 @@ std::string MessageOf(HWND box) {
 }
 
 void Answer(HWND box, int buttonId) {
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box, buttonId)));
 }
 

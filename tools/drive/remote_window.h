@@ -4,8 +4,9 @@
 // screenshots) and the end-to-end tests.
 //
 // Everything is posted or asked with a time limit: a button whose handler opens a message
-// box would otherwise hold the caller until somebody answers it. Texts are the window's
-// own bytes (code page 932).
+// box would otherwise hold the caller until somebody answers it. Texts are UTF-8 here and
+// go by the wide messages: what is read back is what the window holds, every character of
+// it, on a Windows of any ANSI code page.
 //
 // A program is driven only once it listens: its window shown and its thread come to its
 // message loop (WaitForShown waits for both). Nothing here sends with SMTO_ABORTIFHUNG: the
@@ -22,17 +23,17 @@
 namespace tessel::drive {
 
 // The first visible top-level window of `className` (of process `processId`, when not 0).
-HWND FindShown(const char* className, DWORD processId = 0);
+HWND FindShown(const char16_t* className, DWORD processId = 0);
 
 // Polls `ready` every 20 ms for up to `milliseconds`; whether it held.
 bool WaitUntil(const std::function<bool()>& ready, int milliseconds);
 
 // FindShown, waiting up to `milliseconds` for the window and then for its program to come to
 // its message loop with nothing left to do (WaitForInputIdle); null when no window came.
-HWND WaitForShown(const char* className, int milliseconds, DWORD processId = 0);
+HWND WaitForShown(const char16_t* className, int milliseconds, DWORD processId = 0);
 
-// The text of another process's control (WM_GETTEXT, up to 4 KiB); "" when it does not
-// answer within 60 s.
+// The text of another process's control (WM_GETTEXT, up to 8192 UTF-16 units), in UTF-8;
+// "" when it does not answer within 60 s.
 std::string TextOf(HWND control);
 // Sets it (WM_SETTEXT) and reads it back, sending again until the control holds `text`;
 // false when it does not within 60 s, and `holds` then says what it holds.
