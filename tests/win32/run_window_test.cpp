@@ -298,20 +298,42 @@ std::string TreeSelection(HWND box) {
 
 // Ends the shell's folder dialog, once it shows (and, when `browseAwait` is set, once its
 // tree has selected that item: Wine may select the preset folder after the dialog shows),
-// with `browseButton`; what its tree had selected is then the answer. After 10 s it
-// presses anyway, and the test's check says what was selected.
+// with `browseButton`; what its tree had selected is then the answer. A dialog whose tree
+// never shows the awaited item within 10 s is cancelled, and `browseMissed` says so.
 int browseButton = 0;
 std::string browseAwait;
 DWORD browseSince = 0;
+bool browseMissed = false;
 void CALLBACK EndBrowse(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND box = ::FindWindowW(L"#32770", nullptr);
     if (box == nullptr || !::IsWindowVisible(box)) return;  // not yet: the timer comes again
-    if (!browseAwait.empty() && TreeSelection(box) != browseAwait &&
-        ::GetTickCount() - browseSince < 10000) {
-        return;
+    int button = browseButton;
+    if (!browseAwait.empty() && TreeSelection(box) != browseAwait) {
+        if (::GetTickCount() - browseSince < 10000) return;
+        button = IDCANCEL;
+        browseMissed = true;
     }
     ::KillTimer(nullptr, timer);
-    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(browseButton, BN_CLICKED), 0);
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+}
+
+// Presses `browse` and ends its dialog with `button`, once its tree shows `await` (at once
+// when empty). Wine 8 now and then opens the dialog on the Desktop although the program asked
+// it for the folder (BFFM_SETSELECTION at BFFM_INITIALIZED): about one dialog in ten in a
+// whole suite, never when the same test runs alone. Such a dialog is cancelled, which keeps
+// the field, and the browse is made again, at most three times. Whether the tree showed it.
+bool BrowseWith(const std::function<void(int, int)>& command, int browse, int button,
+                const std::string& await) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        browseButton = button;
+        browseAwait = await;
+        browseSince = ::GetTickCount();
+        browseMissed = false;
+        ::SetTimer(nullptr, 0, 100, EndBrowse);
+        command(browse, BN_CLICKED);
+        if (!browseMissed) return true;
+    }
+    return false;
 }
 
 TEST_F(RunWindow, BrowseOpensOnTheFieldsFolderAndCancelKeepsIt) {
@@ -330,11 +352,9 @@ TEST_F(RunWindow, BrowseOpensOnTheFieldsFolderAndCancelKeepsIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         SetTextOf(Item(EdtDestination), c.field);
-        browseButton = c.button;
-        browseAwait = c.button == IDOK ? "chosen" : "";
-        browseSince = ::GetTickCount();
-        ::SetTimer(nullptr, 0, 100, EndBrowse);
-        Command(BtnBrowseDestination, BN_CLICKED);
+        EXPECT_TRUE(BrowseWith([this](int id, int code) { Command(id, code); },
+                               BtnBrowseDestination, c.button, c.button == IDOK ? "chosen" : ""))
+            << "the dialog never showed the field's folder";
         EXPECT_EQ(TextOf(Item(EdtDestination)), c.after);
     }
 }
@@ -369,11 +389,9 @@ TEST_F(RunWindow, FoldersOfAnyNameTypedDroppedOrBrowsedRunWhole) {
                  {std::tuple{EdtSource, BtnBrowseSource, sourceName},
                   std::tuple{EdtDestination, BtnBrowseDestination, destinationName}}) {
                 SetTextCounter sets(Item(field));
-                browseButton = IDOK;
-                browseAwait = name;
-                browseSince = ::GetTickCount();
-                ::SetTimer(nullptr, 0, 100, EndBrowse);
-                Command(button, BN_CLICKED);
+                EXPECT_TRUE(
+                    BrowseWith([this](int id, int code) { Command(id, code); }, button, IDOK, name))
+                    << "the dialog never showed the field's folder";
                 EXPECT_EQ(sets.count, 1) << "the browse did not set the field";
             }
         }

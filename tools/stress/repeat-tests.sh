@@ -68,36 +68,45 @@ for run in $(seq "$runs"); do
   done
 done
 
-# Per test: failures over runs, from the reports; a suite ctest saw fail without a report of
-# a failed case (crashed, killed, a script) counts as a failure of "<suite> (whole)".
+# Per test: failures over runs. The failed cases are read from ctest's own log (a failed
+# suite's output follows its result line there); a suite that failed without a failed case
+# (crashed, killed, a script) counts as a failure of "<suite> (whole)". The reports only
+# count the cases that ran.
 python3 - "$out" "$runs" "${presets[@]}" <<'PY'
 import os, re, sys
 import xml.etree.ElementTree as ET
 out, runs, presets = sys.argv[1], int(sys.argv[2]), sys.argv[3:]
 failures, seen = {}, set()
+result = re.compile(r"^\s*\d+/\d+ Test\s+#\d+: (\S+) \.+.*?(Passed|Failed|Timeout|\*\*\*\S+)")
+failed_case = re.compile(r"^\[  FAILED  \] (\S+\.\S+) \(")
 for run in range(1, runs + 1):
     for preset in presets:
         folder = os.path.join(out, str(run), preset)
-        reported = set()
         for name in sorted(os.listdir(folder)):
             if not name.endswith(".xml"):
                 continue
-            suite = name[:-4]
             try:
                 tree = ET.parse(os.path.join(folder, name))
             except ET.ParseError:
                 continue
             for case in tree.iter("testcase"):
-                key = f"{preset}: {suite}: {case.get('classname')}.{case.get('name')}"
-                seen.add(key)
-                if case.find("failure") is not None:
+                seen.add(f"{preset}: {case.get('classname')}.{case.get('name')}")
+        suite, bad, cases = None, False, set()
+        def close():
+            if suite and bad:
+                for key in ([f"{preset}: {suite}: {c}" for c in sorted(cases)] or
+                            [f"{preset}: {suite} (whole)"]):
                     failures[key] = failures.get(key, 0) + 1
-                    reported.add(suite)
-        log = open(os.path.join(folder, "ctest.log"), errors="replace").read()
-        for suite in re.findall(r"^\s*\d+ - (\S+) \(", log, re.M):
-            if suite not in reported:
-                key = f"{preset}: {suite} (whole)"
-                failures[key] = failures.get(key, 0) + 1
+        for line in open(os.path.join(folder, "ctest.log"), errors="replace"):
+            m = result.match(line)
+            if m:
+                close()
+                suite, bad, cases = m.group(1), m.group(2) != "Passed", set()
+                continue
+            c = failed_case.match(line)
+            if c and suite:
+                cases.add(c.group(1))
+        close()
 print(f"repeat-tests: {len(seen)} test cases, {runs} runs of {' '.join(presets)}")
 if not failures:
     print("repeat-tests: no failures")
