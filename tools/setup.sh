@@ -11,6 +11,8 @@ packages=(
   imagemagick time findutils procps bc fonts-wine help2man zip unzip gnuplot-nox
   # tests/support/hold_fs.py: the FUSE file system that stands in for a failing disk
   python3 python3-fusepy libfuse2 fuse3
+  # the content index's hash (XXH3), compiled in from its header
+  libxxhash-dev
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <utility>
 
 namespace tessel {
 
@@ -27,10 +28,16 @@ enum class CopyOutcome {
 };
 
 struct CopyReport {
-    CopyOutcome outcome = CopyOutcome::Failed;
+    CopyReport(CopyOutcome outcome = CopyOutcome::Failed, std::string path = {},
+               std::string reason = {})
+        : outcome(outcome), path(std::move(path)), reason(std::move(reason)) {}
+
+    CopyOutcome outcome;
     // Saved, Refused, Failed, Stopped: the target of the copy. SameNameAndSize, SameContent:
     // the file already there. Empty when the mode copies nothing.
     std::string path;
+    // Refused, Failed: why, in a line of UTF-8 (for Failed the system's own text).
+    std::string reason;
 
     bool Saved() const { return outcome == CopyOutcome::Saved; }
 };

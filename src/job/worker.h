@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -14,6 +16,27 @@
 #include "job/extraction_job.h"
 
 namespace tessel {
+
+// What became of one found file, as an account of the run tells it.
+enum class FileFate {
+    Saved,            // a copy stands whole under its final name
+    SameNameAndSize,  // the plain name holds a file of its size: not copied
+    SameContent,      // its bytes stand in the destination already: not copied
+    BelowBound,       // the image is not above the run's bound: not copied
+    Failed,           // no copy stands (one that was made and differed is removed)
+    NotReached,       // a dry run: nothing was copied
+};
+
+struct FileAccount {
+    std::size_t index = 0;  // in the found-file list
+    FileFate fate = FileFate::Failed;
+    // Saved: the copy; SameNameAndSize, SameContent: the file already there; Failed: the
+    // name the copy was meant for, when one was chosen.
+    std::string destination;
+    // Failed: why (the system's own text where the system said no). Saved: what did not
+    // follow the copy (the source that stays after a move, a verification left undone).
+    std::string reason;
+};
 
 // What the tessel command asks of a run beyond the window's settings. Fixed before the
 // worker starts and handed to it, never shared through the record.
@@ -27,6 +50,28 @@ struct RunExtras {
     // to 0 (never after a stop), so that a front end waiting for the end need not wait for
     // its next look.
     std::function<void()> runEnded;
+
+    // Not copied either: a file whose bytes stand at the top level of the destination or in
+    // its duplicates folder, or in a copy made earlier in the run (files/content_index.h).
+    bool sameContent = false;
+    // Each copy is read back once it is in place and compared with its source; one that
+    // differs is removed and its file failed.
+    bool verify = false;
+    // The source of each copy that stands whole under its final name (and verified, with
+    // `verify`) is removed. Nothing else is: a file not copied stays where it was.
+    bool move = false;
+
+    // The hooks below are called on the worker thread, without the lock.
+    // During the search, as each folder is entered: the folders entered and files found so far.
+    std::function<void(std::size_t folders, std::size_t files)> searchProgress;
+    // Once before the copies (not in a dry run): the files above the bound and their bytes.
+    std::function<void(std::size_t files, std::uint64_t bytes)> copiesStarting;
+    // For each found file the copy phase has handled, in scan order. A stop ends the accounts:
+    // the file whose call was under way is told when that call returns if it came to an
+    // outcome (a copy that the stop removed is not told), and no file after it.
+    std::function<void(const FileAccount&)> fileHandled;
+    // After a copy is in place and before it is verified: tests change it there.
+    std::function<void(const std::string& copy)> copyPlaced;
 };
 
 // The thread's body. From the moment `stop` is requested it starts no further folder, file or

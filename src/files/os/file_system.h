@@ -162,6 +162,17 @@ enum class CopyResult {
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop = {});
 
+// The system's code (errno, GetLastError) for why the calling thread's last CopyFileTo that
+// returned Failed, or its last RemoveFile that returned false, failed; 0 when the system gave
+// none (the source is no regular file, ...).
+int LastFailure();
+// The system's own text for such a code, in one line of UTF-8 ("No space left on device");
+// for 0 a text of our own.
+std::string FailureText(int code);
+
+// Removes one file (a link itself, not what it leads to). False when it cannot.
+bool RemoveFile(const std::string& path);
+
 // Creates one folder; its parent must exist. False when it cannot be made (also when
 // something of that name exists).
 bool MakeFolder(const std::string& path);

@@ -406,10 +406,36 @@ CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::str
 
 }  // namespace posix
 
+namespace {
+
+// A failed call leaves its errno behind it: the descriptors and the temporary file it closes
+// and removes on its way out succeed, and success leaves errno alone.
+thread_local int lastFailure = 0;
+
+}  // namespace
+
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop) {
-    return posix::CopyFileWith(posix::TempKind::Anonymous, source, target, failIfExists,
-                               std::move(stop));
+    errno = 0;
+    const CopyResult result = posix::CopyFileWith(posix::TempKind::Anonymous, source, target,
+                                                  failIfExists, std::move(stop));
+    if (result == CopyResult::Failed) lastFailure = errno;
+    return result;
+}
+
+int LastFailure() {
+    return lastFailure;
+}
+
+std::string FailureText(int code) {
+    if (code == 0) return "not a regular file, or it changed while it was read";
+    return std::strerror(code);
+}
+
+bool RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0) return true;
+    lastFailure = errno;
+    return false;
 }
 
 bool MakeFolder(const std::string& path) {

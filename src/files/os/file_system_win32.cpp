@@ -237,8 +237,54 @@ std::optional<std::string> ResolvedPath(const std::string& path) {
     return Utf8Of(wide);
 }
 
+namespace {
+
+thread_local int lastFailure = 0;
+
+CopyResult CopyWithTemporary(const std::string& source, const std::string& target,
+                             bool failIfExists, std::stop_token stop);
+
+}  // namespace
+
+// A failed call leaves its error behind it: the handles it closes on its way out close, and
+// success leaves the last error alone.
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
                       std::stop_token stop) {
+    ::SetLastError(ERROR_SUCCESS);
+    const CopyResult result = CopyWithTemporary(source, target, failIfExists, std::move(stop));
+    if (result == CopyResult::Failed) lastFailure = static_cast<int>(::GetLastError());
+    return result;
+}
+
+int LastFailure() {
+    return lastFailure;
+}
+
+std::string FailureText(int code) {
+    if (code == 0) return "not a regular file, or it changed while it was read";
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0 || text == nullptr) return "system error " + std::to_string(code);
+    std::wstring wide(text, length);
+    ::LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ')) {
+        wide.pop_back();
+    }
+    return Utf8Of(wide);
+}
+
+bool RemoveFile(const std::string& path) {
+    if (::DeleteFileW(WidePath(path).c_str())) return true;
+    lastFailure = static_cast<int>(::GetLastError());
+    return false;
+}
+
+namespace {
+
+CopyResult CopyWithTemporary(const std::string& source, const std::string& target,
+                             bool failIfExists, std::stop_token stop) {
     if (stop.stop_requested()) return CopyResult::Stopped;
     const std::size_t separator = target.find_last_of("\\/");
     if (separator == target.size() - 1) return CopyResult::Failed;
@@ -283,6 +329,8 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     temp.Keep();
     return CopyResult::Copied;
 }
+
+}  // namespace
 
 bool MakeFolder(const std::string& path) {
     return ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
