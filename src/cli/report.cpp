@@ -1,0 +1,122 @@
+#include "cli/report.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/console.h"
+#include "cli/listing.h"
+#include "cli/output_file.h"
+
+namespace tessel::cli {
+
+std::string_view OutcomeWord(FileFate fate) {
+    switch (fate) {
+        case FileFate::Saved: return "saved";
+        case FileFate::SameNameAndSize: return "same-name-size";
+        case FileFate::SameContent: return "same-content";
+        case FileFate::BelowBound: return "below-bound";
+        case FileFate::Failed: return "failed";
+        case FileFate::NotReached: break;
+    }
+    return "not-reached";
+}
+
+std::string ReportRecord(std::string_view outcome, std::int32_t side, std::uint64_t bytes,
+                         std::string_view source, std::string_view destination,
+                         std::string_view reason, bool nulTerminated) {
+    std::string record(outcome);
+    record += '\t';
+    record += std::to_string(side);
+    record += '\t';
+    record += std::to_string(bytes);
+    record += '\t';
+    if (nulTerminated) {
+        record += source;
+        record += '\t';
+        record += destination;
+        record += '\t';
+        record += reason;
+        record += '\0';
+    } else {
+        record += EscapePath(source);
+        record += '\t';
+        record += EscapePath(destination);
+        record += '\t';
+        record += EscapePath(reason);
+        record += '\n';
+    }
+    return record;
+}
+
+std::unique_ptr<Report> Report::Open(const std::string& path, bool nulTerminated,
+                                     std::string& error) {
+    if (path == "-") return std::make_unique<Report>(nullptr, false, nulTerminated);
+    std::FILE* file = OpenForWriting(path);
+    if (file == nullptr) {
+        error = "cannot write the report '" + path + "': " + std::strerror(errno);
+        return nullptr;
+    }
+    return std::make_unique<Report>(file, true, nulTerminated);
+}
+
+Report::Report(std::FILE* file, bool ownsFile, bool nulTerminated)
+    : file_(file), ownsFile_(ownsFile), nul_(nulTerminated) {}
+
+Report::~Report() {
+    if (ownsFile_ && file_ != nullptr) std::fclose(file_);
+}
+
+void Report::Found(const FoundFileList& found) {
+    std::scoped_lock hold(lock_);
+    paths_ = found.paths;
+    sides_ = found.squareSides;
+    sizes_ = found.sizes;
+}
+
+void Report::Handled(const FileAccount& account) {
+    std::scoped_lock hold(lock_);
+    if (account.index >= paths_.size()) return;
+    next_ = account.index + 1;
+    Put(ReportRecord(OutcomeWord(account.fate), sides_[account.index], sizes_[account.index],
+                     paths_[account.index], account.destination, account.reason, nul_));
+}
+
+void Report::Stopped(std::string_view why) {
+    std::scoped_lock hold(lock_);
+    std::string rest;
+    for (; next_ < paths_.size(); ++next_) {
+        rest +=
+            ReportRecord("not-reached", sides_[next_], sizes_[next_], paths_[next_], {}, {}, nul_);
+    }
+    rest += nul_ ? "stopped\t\t\t\t\t" + std::string(why) + '\0'
+                 : "stopped\t\t\t\t\t" + std::string(why) + '\n';
+    Put(rest);
+}
+
+bool Report::Whole(std::string& error) {
+    std::scoped_lock hold(lock_);
+    if (!failed_ && file_ != nullptr && std::fflush(file_) != 0) {
+        failed_ = true;
+        failure_ = errno;
+    }
+    if (failed_)
+        error = std::string("the report was not written whole: ") + std::strerror(failure_);
+    return !failed_;
+}
+
+void Report::Put(const std::string& record) {
+    if (failed_) return;
+    if (file_ == nullptr) {
+        // As --list goes out: in the console's code page on Windows.
+        Write(Stream::Out, record, CodePage::Utf8);
+        return;
+    }
+    // Out at once: a run that is killed leaves every record it told.
+    if (std::fwrite(record.data(), 1, record.size(), file_) != record.size() ||
+        std::fflush(file_) != 0) {
+        failed_ = true;
+        failure_ = errno;
+    }
+}
+
+}  // namespace tessel::cli

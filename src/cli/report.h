@@ -1,0 +1,68 @@
+// cli/report.h: the account of --report=FILE, one record per found file in scan order,
+// written as the run goes, so that whatever ends the run, what was done is on the disk:
+//   OUTCOME<TAB>SIDE<TAB>BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON
+// ended with a line feed (paths escaped as --list writes them) or with NUL (paths as they
+// are). A run that did not finish ends with the files it never reached and one record that
+// says it stopped.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/folder_scan.h"
+#include "job/worker.h"
+
+namespace tessel::cli {
+
+// The OUTCOME word of each fate.
+std::string_view OutcomeWord(FileFate fate);
+
+// One record, with its end.
+std::string ReportRecord(std::string_view outcome, std::int32_t side, std::uint64_t bytes,
+                         std::string_view source, std::string_view destination,
+                         std::string_view reason, bool nulTerminated);
+
+class Report {
+public:
+    // Where the records go: a file created (or emptied) at `path`, or standard output for
+    // "-". nullptr when the file cannot be made; `error` then says why.
+    static std::unique_ptr<Report> Open(const std::string& path, bool nulTerminated,
+                                        std::string& error);
+    // Records to `file` (closed with the report when `ownsFile`), or to standard output when
+    // `file` is null.
+    Report(std::FILE* file, bool ownsFile, bool nulTerminated);
+    ~Report();
+    Report(const Report&) = delete;
+    Report& operator=(const Report&) = delete;
+
+    // The found files, from the run's found-file hook; records are written from here on.
+    void Found(const FoundFileList& found);
+    // One file's account, from the run's file hook: the record, written at once.
+    void Handled(const FileAccount& account);
+    // A run that did not finish: the files never reached, then the record of the stop, with
+    // `why` ("interrupted", ...) as its REASON.
+    void Stopped(std::string_view why);
+    // Whether every record so far went out whole; `error` says why not.
+    bool Whole(std::string& error);
+
+private:
+    void Put(const std::string& record);
+
+    std::mutex lock_;  // the worker writes the records, the command's loop the last ones
+    std::FILE* file_;
+    bool ownsFile_;
+    bool nul_;
+    std::vector<std::string> paths_;
+    std::vector<std::int32_t> sides_;
+    std::vector<std::uint64_t> sizes_;
+    std::size_t next_ = 0;  // the first file not yet told
+    int failure_ = 0;       // errno of the first write that failed
+    bool failed_ = false;
+};
+
+}  // namespace tessel::cli
