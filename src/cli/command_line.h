@@ -1,5 +1,8 @@
 // cli/command_line.h: what the tessel command was asked to do. Parsing only: no file is
-// looked at here.
+// looked at here. The options are taken as getopt_long takes them: anywhere among the
+// operands, short ones bundled (-yq) or with their value attached (-kimages), long ones with
+// "=value" or the value as the next argument, abbreviated to any unambiguous prefix, and
+// "--" ending them.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +33,8 @@ struct CommandLine {
 
 struct ParseResult {
     std::optional<CommandLine> command;
-    std::string error;  // set when `command` is empty: what was wrong, in one line
+    std::string error;  // set when `command` is empty: what was wrong, in one line (the first
+                        // fault found, without the "tessel: " before it)
 };
 
 ParseResult ParseCommandLine(int argc, const char* const* argv);
