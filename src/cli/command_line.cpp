@@ -131,10 +131,11 @@ bool ApplyThreshold(ParseState& s, std::string_view value) {
     return true;
 }
 
-// --list's records, ended by NUL.
-bool ApplyNull(ParseState& s, std::string_view) {
-    s.command.list = true;
-    s.command.nul = true;
+// Any name a file may have; "-" is standard output. An empty one names no file, and it is
+// better refused here than after the run has begun.
+bool ApplyReport(ParseState& s, std::string_view value) {
+    if (value.empty()) return s.Invalid(value, text::ReportTaken);
+    s.command.report = std::string(value);
     return true;
 }
 
@@ -148,11 +149,16 @@ constexpr OptionDef Options[] = {
     {'k', "kind", true, ApplyKind},
     {'e', "extensions", true, ApplyExtensions},
     {'d', "duplicates", true, ApplyDuplicates},
+    {NoShortName, "same-content", false, Set<&CommandLine::sameContent>},
     {'t', "threshold", true, ApplyThreshold},
     {'y', "yes", false, Set<&CommandLine::yes>},
     {'n', "dry-run", false, Set<&CommandLine::dryRun>},
+    {NoShortName, "move", false, Set<&CommandLine::move>},
+    {NoShortName, "verify", false, Set<&CommandLine::verify>},
     {'l', "list", false, Set<&CommandLine::list>},
-    {'0', "null", false, ApplyNull},
+    {NoShortName, "report", true, ApplyReport},
+    // Whether it implies --list depends on --report, given before or after: see Finish.
+    {'0', "null", false, Set<&CommandLine::nul>},
     {'q', "quiet", false, Set<&CommandLine::quiet>},
     {'h', "help", false, Set<&CommandLine::help>},
     {'V', "version", false, Set<&CommandLine::version>},
@@ -263,6 +269,9 @@ bool TakeArguments(ParseState& s, ArgumentCursor& arguments,
 
 // The rules between the options and the two folders, once every option is read.
 bool Finish(ParseState& s, const std::vector<std::string_view>& operands) {
+    // -0 alone asks for the records of --list; with --report it shapes the report's records
+    // and leaves the listing to -l.
+    if (s.command.nul && !s.command.report) s.command.list = true;
     if (s.command.help || s.command.version) return true;
 
     if (s.kindGiven && s.extensionsGiven) return s.Fail(text::KindWithExtensions);

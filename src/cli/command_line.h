@@ -23,7 +23,12 @@ struct CommandLine {
     bool yes = false;
     bool dryRun = false;
     bool list = false;
-    bool nul = false;  // --null: list records end with NUL, paths unescaped
+    bool nul = false;  // --null: the records of --list and --report end with NUL, paths raw
+    // --report: the file that hears what became of each found file, "-" for standard output.
+    std::optional<std::string> report;
+    bool sameContent = false;  // --same-content: bytes that stand in the destination are not copied
+    bool move = false;         // --move: a source file goes once its copy stands whole
+    bool verify = false;       // --verify: each copy is read back and compared
     bool quiet = false;
     bool help = false;
     bool version = false;

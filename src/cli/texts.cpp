@@ -21,6 +21,9 @@ const char UsageRest[] =
     "  -d, --duplicates=numbered|overwrite|separate\n"
     "                                   a taken name gets a number (default), is\n"
     "                                   overwritten, or goes to a sub-folder\n"
+    "      --same-content               do not copy a file whose bytes already stand in\n"
+    "                                   DESTINATION (its top level and its duplicates\n"
+    "                                   folder) or were copied earlier in the run\n"
     "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
     "                                   the automatic bound, or copy only images whose\n"
     "                                   sqrt(width x height) is greater than N\n"
@@ -28,12 +31,23 @@ const char UsageRest[] =
     "                                   without asking\n"
     "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
     "                                   create nothing\n"
+    "      --move                       remove each source file once its copy stands\n"
+    "                                   whole under its final name (a skipped or failed\n"
+    "                                   file stays)\n"
+    "      --verify                     read each copy back and compare it with its source;\n"
+    "                                   a copy that differs is removed and reported failed\n"
     "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
     "                                   in scan order, before the final text; control\n"
     "                                   characters and backslashes in PATH are written\n"
     "                                   as C escapes (\\n, \\t, \\\\, \\xHH)\n"
-    "  -0, --null                       --list with each record ended by NUL instead of\n"
-    "                                   a line feed and PATH as it is (find -print0)\n"
+    "      --report=FILE                write what became of each found file to FILE\n"
+    "                                   ('-': standard output): OUTCOME<TAB>SIDE<TAB>\n"
+    "                                   BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON, in\n"
+    "                                   scan order, as the run goes; escaped as --list,\n"
+    "                                   NUL-ended with --null\n"
+    "  -0, --null                       records of --list and --report ended by NUL\n"
+    "                                   instead of a line feed, paths as they are (find\n"
+    "                                   -print0); without --report it implies --list\n"
     "  -q, --quiet                      no progress bar\n"
     "  -h, --help                       show this help and exit\n"
     "  -V, --version                    show the version and exit\n"
@@ -56,6 +70,7 @@ const char UnwantedArgument[] = "option '--%s' doesn't allow an argument";
 const char InvalidArgument[] = "invalid argument '%s' for --%s (%s)";
 const char DuplicatesTaken[] = "numbered, overwrite or separate";
 const char ThresholdTaken[] = "none, auto or a whole number from 0 to 2147483647";
+const char ReportTaken[] = "a file name, or - for standard output";
 const char ListSeparator[] = ", ";
 const char ListLastSeparator[] = " or ";
 const char KindWithExtensions[] = "--kind and --extensions exclude each other";

@@ -30,6 +30,8 @@ std::string Describe(const CommandLine& c) {
         << " duplicates=" << static_cast<int>(c.duplicates)
         << " threshold=" << static_cast<int>(c.thresholdMode) << "/" << c.manualBound
         << " yes=" << c.yes << " dryRun=" << c.dryRun << " list=" << c.list << " nul=" << c.nul
+        << " report=" << (c.report ? "[" + *c.report + "]" : "none")
+        << " sameContent=" << c.sameContent << " move=" << c.move << " verify=" << c.verify
         << " quiet=" << c.quiet << " help=" << c.help << " version=" << c.version
         << " source=" << c.source << " destination=" << c.destination;
     return out.str();
@@ -135,6 +137,57 @@ TEST(CommandLine, OptionsAreWrittenAsWithGetoptLong) {
     }
 }
 
+TEST(CommandLine, ReportCopyRulesAndTheirRecords) {
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        std::function<void(CommandLine&)> expect;
+    } cases[] = {
+        {"the three copy rules",
+         {"--same-content", "--move", "--verify", "src", "dst"},
+         [](CommandLine& c) { c.sameContent = c.move = c.verify = true; }},
+        {"their prefixes",
+         {"--same", "--mo", "--verif", "src", "dst"},
+         [](CommandLine& c) { c.sameContent = c.move = c.verify = true; }},
+        {"--report=FILE",
+         {"--report=out.tsv", "src", "dst"},
+         [](CommandLine& c) { c.report = "out.tsv"; }},
+        // "-" is standard output, taken as the value and not as an operand.
+        {"--report -", {"--report", "-", "src", "dst"}, [](CommandLine& c) { c.report = "-"; }},
+        {"--report prefix", {"--rep=r", "src", "dst"}, [](CommandLine& c) { c.report = "r"; }},
+        // Without --report, -0 asks for --list's records.
+        {"-0 alone", {"-0", "src", "dst"}, [](CommandLine& c) { c.nul = c.list = true; }},
+        {"--null alone", {"--null", "src", "dst"}, [](CommandLine& c) { c.nul = c.list = true; }},
+        // With --report, before or after it, -0 shapes the report's records only.
+        {"-0 then --report",
+         {"-0", "--report=r", "src", "dst"},
+         [](CommandLine& c) {
+             c.nul = true;
+             c.report = "r";
+         }},
+        {"--report then -0",
+         {"--report", "r", "-0", "src", "dst"},
+         [](CommandLine& c) {
+             c.nul = true;
+             c.report = "r";
+         }},
+        {"-l0 with --report",
+         {"-l0", "--report=r", "src", "dst"},
+         [](CommandLine& c) {
+             c.list = c.nul = true;
+             c.report = "r";
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ParseResult result = Parse(c.args);
+        ASSERT_TRUE(result.command) << result.error;
+        CommandLine expected = Plain();
+        c.expect(expected);
+        EXPECT_EQ(Describe(*result.command), Describe(expected));
+    }
+}
+
 TEST(CommandLine, TheFirstFaultIsTheError) {
     const std::string threshold =
         " for --threshold (none, auto or a whole number from 0 to 2147483647)";
@@ -151,6 +204,7 @@ TEST(CommandLine, TheFirstFaultIsTheError) {
         {"unknown short option", {"-z", "src", "dst"}, "invalid option -- 'z'"},
         {"unknown short option in a bundle", {"-yz", "src", "dst"}, "invalid option -- 'z'"},
         {"ambiguous prefix", {"--d=x", "src", "dst"}, "option '--d' is ambiguous"},
+        {"version or verify", {"--ver", "src", "dst"}, "option '--ver' is ambiguous"},
         {"bad kind",
          {"--kind=music", "src", "dst"},
          "invalid argument 'music' for --kind (images or archives)"},
@@ -175,9 +229,18 @@ TEST(CommandLine, TheFirstFaultIsTheError) {
         {"short option without its value",
          {"src", "dst", "-e"},
          "option '-e' requires an argument"},
+        {"--report without its file",
+         {"src", "dst", "--report"},
+         "option '--report' requires an argument"},
+        {"--report with an empty name",
+         {"--report=", "src", "dst"},
+         "invalid argument '' for --report (a file name, or - for standard output)"},
         {"flag with a value",
          {"--yes=1", "src", "dst"},
          "option '--yes' doesn't allow an argument"},
+        {"flag prefix with a value",
+         {"--mo=1", "src", "dst"},
+         "option '--move' doesn't allow an argument"},
         {"kind and extensions",
          {"-k", "images", "-e", "jpg", "src", "dst"},
          "--kind and --extensions exclude each other"},
@@ -223,10 +286,14 @@ TEST(CommandLine, TheHelpNamesEveryOptionThatIsTaken) {
         {"-k, --kind=images|archives", {"--kind=archives"}},
         {"-e, --extensions=LIST", {"--extensions=x"}},
         {"-d, --duplicates=numbered|overwrite|separate", {"--duplicates=separate"}},
+        {"    --same-content", {"--same-content"}},
         {"-t, --threshold=none|auto|N", {"--threshold=auto"}},
         {"-y, --yes", {"--yes"}},
         {"-n, --dry-run", {"--dry-run"}},
+        {"    --move", {"--move"}},
+        {"    --verify", {"--verify"}},
         {"-l, --list", {"--list"}},
+        {"    --report=FILE", {"--report=f"}},
         {"-0, --null", {"--null"}},
         {"-q, --quiet", {"--quiet"}},
         {"-h, --help", {"--help"}},
