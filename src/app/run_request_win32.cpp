@@ -17,21 +17,6 @@
 #include "job/texts.h"
 
 namespace tessel {
-namespace {
-
-// An existing folder, or a missing last level under an existing folder that the user lets
-// us create. Only that one level is made; its parent must exist.
-bool AcceptDestination(HWND window, const std::string& destination) {
-    switch (CheckDestinationFolder(destination)) {
-        case DestinationCheck::Exists: return true;
-        case DestinationCheck::Invalid: return false;
-        case DestinationCheck::Missing: break;
-    }
-    if (ShowMessage(window, text::CreateDestinationQuestion, MB_YESNO) != IDYES) return false;
-    return CreateDestinationFolder(destination);
-}
-
-}  // namespace
 
 int ShowMessage(HWND owner, const char16_t* message, UINT type) {
     return ::MessageBoxW(owner, Wide(message), Wide(text::ProgramTitle), type);
@@ -57,7 +42,10 @@ void StartRun(HWND window) {
         return;
     }
     settings.destinationFolder = ControlUtf8(Control(window, EdtDestination));
-    if (!AcceptDestination(window, settings.destinationFolder)) {
+    const auto mayCreate = [window] {
+        return ShowMessage(window, text::CreateDestinationQuestion, MB_YESNO) == IDYES;
+    };
+    if (!AcceptDestination(settings.destinationFolder, mayCreate)) {
         ShowMessage(window, text::DestinationFolderInvalid, MB_OK);
         return;
     }

@@ -1,3 +1,8 @@
+// cli/command_line.cpp: the option table and the walk over the arguments. Each option's row
+// names the function that applies it; the walk knows only how options are written, the rows
+// only what they mean. The rules between options (kind or extensions, a bound for images
+// only) and the operand count are checked once all are read, so the order of the options
+// never matters.
 #include "cli/command_line.h"
 
 #include <charconv>
@@ -5,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/texts.h"
 #include "job/run_request.h"
 
 namespace tessel::cli {
@@ -21,91 +27,51 @@ std::string UsageText() {
         lists += ": ";
         lists += preset.extensions;
     }
-    return "Usage: tessel [OPTION]... SOURCE DESTINATION\n"
-           "Copy every file of one kind found under SOURCE into the folder DESTINATION.\n"
-           "\n"
-           "  -k, --kind=" +
-           kinds + std::string(kinds.size() < 22 ? 22 - kinds.size() : 1, ' ') +
-           "preset list of extensions (default " + ExtensionPresets[0].kindName + ")" + lists +
-           "\n"
-           "  -e, --extensions=LIST            own comma-separated list, taken as typed\n"
-           "  -d, --duplicates=numbered|overwrite|separate\n"
-           "                                   a taken name gets a number (default), is\n"
-           "                                   overwritten, or goes to a sub-folder\n"
-           "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
-           "                                   the automatic bound, or copy only images whose\n"
-           "                                   sqrt(width x height) is greater than N\n"
-           "  -y, --yes                        create a missing last level of DESTINATION\n"
-           "                                   without asking\n"
-           "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
-           "                                   create nothing\n"
-           "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
-           "                                   in scan order, before the final text; control\n"
-           "                                   characters and backslashes in PATH are written\n"
-           "                                   as C escapes (\\n, \\t, \\\\, \\xHH)\n"
-           "  -0, --null                       --list with each record ended by NUL instead of\n"
-           "                                   a line feed and PATH as it is (find -print0)\n"
-           "  -q, --quiet                      no progress bar\n"
-           "  -h, --help                       show this help and exit\n"
-           "  -V, --version                    show the version and exit\n"
-           "\n"
-           "A file that DESTINATION holds already is not copied again: with numbered, one\n"
-           "whose name is taken by a file of its size, or whose bytes stand under one of\n"
-           "the numbers before the first free one; with separate, one whose bytes stand\n"
-           "under its own name (inside the sub-folder the rule of numbered applies).\n"
-           "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
-           "link to a folder is never entered.\n"
-           "\n"
-           "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
-           "3 when memory ran out, 130 when interrupted (nothing partial is left behind).\n";
+    return text::UsageHead + ("  -k, --kind=" + kinds) +
+           std::string(kinds.size() < 22 ? 22 - kinds.size() : 1, ' ') +
+           text::Fill(text::KindOptionHelp, {ExtensionPresets[0].kindName}) + lists + "\n" +
+           text::UsageRest;
 }
 
 namespace {
 
+// What the options have set so far, and the first fault.
+struct ParseState {
+    CommandLine command;
+    bool kindGiven = false;
+    bool extensionsGiven = false;
+    std::string_view option;  // the long name of the option being applied, for its fault
+    std::string error;
+
+    bool Fail(std::string message) {
+        error = std::move(message);
+        return false;
+    }
+    // "invalid argument 'big' for --threshold (none, auto or ...)"
+    bool Invalid(std::string_view value, std::string_view taken) {
+        return Fail(text::Fill(text::InvalidArgument, {value, option, taken}));
+    }
+};
+
+// What one option does with its value ("" for an option without one). False, with the fault
+// in `state.error`, for a value the option does not take.
+using ApplyOption = bool (*)(ParseState& state, std::string_view value);
+
 struct OptionDef {
-    char shortName;
+    char shortName;  // NoShortName: a long option only
     const char* longName;
     bool takesValue;
+    ApplyOption apply;
 };
 
-constexpr OptionDef Options[] = {
-    {'k', "kind", true},      {'e', "extensions", true}, {'d', "duplicates", true},
-    {'t', "threshold", true}, {'y', "yes", false},       {'n', "dry-run", false},
-    {'l', "list", false},     {'0', "null", false},      {'q', "quiet", false},
-    {'h', "help", false},     {'V', "version", false},
-};
-
-const OptionDef* FindShort(char c) {
-    for (const OptionDef& o : Options) {
-        if (o.shortName == c) return &o;
-    }
-    return nullptr;
-}
-
-// A long option may be abbreviated to any unambiguous prefix, as with getopt_long.
-const OptionDef* FindLong(std::string_view name, std::string& error) {
-    const OptionDef* found = nullptr;
-    for (const OptionDef& o : Options) {
-        const std::string_view full = o.longName;
-        if (full == name) return &o;
-        if (full.starts_with(name)) {
-            if (found) {
-                error = "option '--" + std::string(name) + "' is ambiguous";
-                return nullptr;
-            }
-            found = &o;
-        }
-    }
-    if (!found) error = "unrecognized option '--" + std::string(name) + "'";
-    return found;
-}
+constexpr char NoShortName = '\0';  // no argument holds it: C strings end there
 
 // "images or archives"
 std::string KindNames() {
     std::string names;
     const std::size_t count = std::size(ExtensionPresets);
     for (std::size_t i = 0; i < count; ++i) {
-        if (i > 0) names += i + 1 == count ? " or " : ", ";
+        if (i > 0) names += i + 1 == count ? text::ListLastSeparator : text::ListSeparator;
         names += ExtensionPresets[i].kindName;
     }
     return names;
@@ -119,146 +85,220 @@ std::optional<std::int32_t> ParseBound(std::string_view text) {
     return value;
 }
 
-struct Parser {
-    CommandLine command;
-    bool kindGiven = false;
-    bool extensionsGiven = false;
-    std::string error;
-
-    bool Apply(const OptionDef& o, std::string_view value) {
-        const std::string shown = std::string("--") + o.longName;
-        switch (o.shortName) {
-            case 'k':
-                kindGiven = true;
-                for (const ExtensionPreset& preset : ExtensionPresets) {
-                    if (value == preset.kindName) {
-                        command.extensions = preset.extensions;
-                        command.imageKind = preset.imageKind;
-                        return true;
-                    }
-                }
-                return Fail("invalid argument '" + std::string(value) + "' for " + shown + " (" +
-                            KindNames() + ")");
-            case 'e':
-                extensionsGiven = true;
-                command.extensions = value;
-                command.imageKind = false;
-                return true;
-            case 'd':
-                if (value == "numbered") {
-                    command.duplicates = DuplicateMode::Numbered;
-                } else if (value == "overwrite") {
-                    command.duplicates = DuplicateMode::Overwrite;
-                } else if (value == "separate") {
-                    command.duplicates = DuplicateMode::SeparateFolder;
-                } else {
-                    return Fail("invalid argument '" + std::string(value) + "' for " + shown +
-                                " (numbered, overwrite or separate)");
-                }
-                return true;
-            case 't':
-                if (value == "none") {
-                    command.thresholdMode = ThresholdMode::None;
-                } else if (value == "auto") {
-                    command.thresholdMode = ThresholdMode::Auto;
-                } else if (const auto bound = ParseBound(value)) {
-                    command.thresholdMode = ThresholdMode::Manual;
-                    command.manualBound = *bound;
-                } else {
-                    return Fail("invalid argument '" + std::string(value) + "' for " + shown +
-                                " (none, auto or a whole number from 0 to 2147483647)");
-                }
-                return true;
-            case 'y': command.yes = true; return true;
-            case 'n': command.dryRun = true; return true;
-            case 'l': command.list = true; return true;
-            case '0':
-                command.list = true;
-                command.nul = true;
-                return true;
-            case 'q': command.quiet = true; return true;
-            case 'h': command.help = true; return true;
-            case 'V': command.version = true; return true;
+bool ApplyKind(ParseState& s, std::string_view value) {
+    s.kindGiven = true;
+    for (const ExtensionPreset& preset : ExtensionPresets) {
+        if (value == preset.kindName) {
+            s.command.extensions = preset.extensions;
+            s.command.imageKind = preset.imageKind;
+            return true;
         }
-        return Fail("unhandled option");
     }
+    return s.Invalid(value, KindNames());
+}
 
-    bool Fail(std::string message) {
-        error = std::move(message);
-        return false;
+bool ApplyExtensions(ParseState& s, std::string_view value) {
+    s.extensionsGiven = true;
+    s.command.extensions = value;
+    s.command.imageKind = false;
+    return true;
+}
+
+bool ApplyDuplicates(ParseState& s, std::string_view value) {
+    if (value == "numbered") {
+        s.command.duplicates = DuplicateMode::Numbered;
+    } else if (value == "overwrite") {
+        s.command.duplicates = DuplicateMode::Overwrite;
+    } else if (value == "separate") {
+        s.command.duplicates = DuplicateMode::SeparateFolder;
+    } else {
+        return s.Invalid(value, text::DuplicatesTaken);
     }
+    return true;
+}
+
+bool ApplyThreshold(ParseState& s, std::string_view value) {
+    if (value == "none") {
+        s.command.thresholdMode = ThresholdMode::None;
+    } else if (value == "auto") {
+        s.command.thresholdMode = ThresholdMode::Auto;
+    } else if (const auto bound = ParseBound(value)) {
+        s.command.thresholdMode = ThresholdMode::Manual;
+        s.command.manualBound = *bound;
+    } else {
+        return s.Invalid(value, text::ThresholdTaken);
+    }
+    return true;
+}
+
+// Any name a file may have; "-" is standard output. An empty one names no file, and it is
+// better refused here than after the run has begun.
+bool ApplyReport(ParseState& s, std::string_view value) {
+    if (value.empty()) return s.Invalid(value, text::ReportTaken);
+    s.command.report = std::string(value);
+    return true;
+}
+
+template <bool CommandLine::*Flag>
+bool Set(ParseState& s, std::string_view) {
+    s.command.*Flag = true;
+    return true;
+}
+
+constexpr OptionDef Options[] = {
+    {'k', "kind", true, ApplyKind},
+    {'e', "extensions", true, ApplyExtensions},
+    {'d', "duplicates", true, ApplyDuplicates},
+    {NoShortName, "same-content", false, Set<&CommandLine::sameContent>},
+    {'t', "threshold", true, ApplyThreshold},
+    {'y', "yes", false, Set<&CommandLine::yes>},
+    {'n', "dry-run", false, Set<&CommandLine::dryRun>},
+    {NoShortName, "move", false, Set<&CommandLine::move>},
+    {NoShortName, "verify", false, Set<&CommandLine::verify>},
+    {'l', "list", false, Set<&CommandLine::list>},
+    {NoShortName, "report", true, ApplyReport},
+    // Whether it implies --list depends on --report, given before or after: see Finish.
+    {'0', "null", false, Set<&CommandLine::nul>},
+    {'q', "quiet", false, Set<&CommandLine::quiet>},
+    {'h', "help", false, Set<&CommandLine::help>},
+    {'V', "version", false, Set<&CommandLine::version>},
 };
 
-}  // namespace
+const OptionDef* FindShort(char c) {
+    for (const OptionDef& o : Options) {
+        if (o.shortName != NoShortName && o.shortName == c) return &o;
+    }
+    return nullptr;
+}
 
-ParseResult ParseCommandLine(int argc, const char* const* argv) {
-    Parser p;
-    p.command.extensions = ExtensionPresets[0].extensions;
-    std::vector<std::string_view> operands;
+// A long option may be abbreviated to any unambiguous prefix, as with getopt_long; the full
+// name wins over the longer names it begins.
+const OptionDef* FindLong(std::string_view name, ParseState& s) {
+    const OptionDef* found = nullptr;
+    bool ambiguous = false;
+    for (const OptionDef& o : Options) {
+        const std::string_view full = o.longName;
+        if (full == name) return &o;
+        if (full.starts_with(name)) {
+            ambiguous = found != nullptr;
+            found = &o;
+        }
+    }
+    if (ambiguous || !found) {
+        s.Fail(text::Fill(ambiguous ? text::AmbiguousOption : text::UnrecognizedOption, {name}));
+        return nullptr;
+    }
+    return found;
+}
+
+// The arguments after the program's name, taken one by one; an option's value may take the
+// next.
+class ArgumentCursor {
+public:
+    ArgumentCursor(int argc, const char* const* argv) : next_(1), argc_(argc), argv_(argv) {}
+    std::optional<std::string_view> Next() {
+        if (next_ >= argc_) return std::nullopt;
+        return std::string_view(argv_[next_++]);
+    }
+
+private:
+    int next_;
+    int argc_;
+    const char* const* argv_;
+};
+
+bool Apply(ParseState& s, const OptionDef& o, std::string_view value) {
+    s.option = o.longName;
+    return o.apply(s, value);
+}
+
+// "--name", "--name=value", "--name value" (`body` is what follows "--").
+bool TakeLong(ParseState& s, std::string_view body, ArgumentCursor& rest) {
+    const std::size_t equals = body.find('=');
+    const OptionDef* o = FindLong(body.substr(0, equals), s);
+    if (!o) return false;
+    const std::string shown = std::string("--") + o->longName;
+    if (equals != std::string_view::npos) {
+        if (!o->takesValue) return s.Fail(text::Fill(text::UnwantedArgument, {o->longName}));
+        return Apply(s, *o, body.substr(equals + 1));
+    }
+    if (!o->takesValue) return Apply(s, *o, {});
+    const std::optional<std::string_view> value = rest.Next();
+    if (!value) return s.Fail(text::Fill(text::MissingArgument, {shown}));
+    return Apply(s, *o, *value);
+}
+
+// "-yq", "-kimages", "-k images" (`bundle` is what follows "-"). An option that takes a
+// value takes the rest of the bundle, or the next argument when nothing follows it.
+bool TakeShorts(ParseState& s, std::string_view bundle, ArgumentCursor& rest) {
+    for (std::size_t j = 0; j < bundle.size(); ++j) {
+        const OptionDef* o = FindShort(bundle[j]);
+        if (!o) return s.Fail(text::Fill(text::InvalidShortOption, {bundle.substr(j, 1)}));
+        if (!o->takesValue) {
+            if (!Apply(s, *o, {})) return false;
+            continue;
+        }
+        std::optional<std::string_view> value = bundle.substr(j + 1);
+        if (value->empty()) value = rest.Next();
+        if (!value) {
+            return s.Fail(text::Fill(text::MissingArgument, {std::string("-") + bundle[j]}));
+        }
+        return Apply(s, *o, *value);
+    }
+    return true;
+}
+
+// Options anywhere, operands kept in their order; "-" alone is an operand.
+bool TakeArguments(ParseState& s, ArgumentCursor& arguments,
+                   std::vector<std::string_view>& operands) {
     bool optionsEnd = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        auto nextValue = [&](std::string_view shown) -> std::optional<std::string_view> {
-            if (i + 1 >= argc) {
-                p.Fail("option '" + std::string(shown) + "' requires an argument");
-                return std::nullopt;
-            }
-            return std::string_view(argv[++i]);
-        };
+    while (const std::optional<std::string_view> next = arguments.Next()) {
+        const std::string_view arg = *next;
         if (optionsEnd || arg.size() < 2 || arg[0] != '-') {
             operands.push_back(arg);
         } else if (arg == "--") {
             optionsEnd = true;
         } else if (arg.starts_with("--")) {
-            const std::string_view body = arg.substr(2);
-            const std::size_t equals = body.find('=');
-            const OptionDef* o = FindLong(body.substr(0, equals), p.error);
-            if (!o) return {std::nullopt, p.error};
-            std::optional<std::string_view> value;
-            if (equals != std::string_view::npos) {
-                if (!o->takesValue) {
-                    return {std::nullopt, "option '--" + std::string(o->longName) +
-                                              "' doesn't allow an argument"};
-                }
-                value = body.substr(equals + 1);
-            } else if (o->takesValue) {
-                value = nextValue(std::string("--") + o->longName);
-                if (!value) return {std::nullopt, p.error};
-            }
-            if (!p.Apply(*o, value.value_or(""))) return {std::nullopt, p.error};
+            if (!TakeLong(s, arg.substr(2), arguments)) return false;
         } else {
-            // Short options, bundled (-yq) or with an attached value (-kimages).
-            for (std::size_t j = 1; j < arg.size(); ++j) {
-                const OptionDef* o = FindShort(arg[j]);
-                if (!o) return {std::nullopt, "invalid option -- '" + std::string(1, arg[j]) + "'"};
-                if (!o->takesValue) {
-                    if (!p.Apply(*o, "")) return {std::nullopt, p.error};
-                    continue;
-                }
-                std::optional<std::string_view> value = arg.substr(j + 1);
-                if (value->empty()) value = nextValue(std::string("-") + o->shortName);
-                if (!value || !p.Apply(*o, *value)) return {std::nullopt, p.error};
-                break;
-            }
+            if (!TakeShorts(s, arg.substr(1), arguments)) return false;
         }
     }
-    if (p.command.help || p.command.version) return {p.command, {}};
+    return true;
+}
 
-    if (p.kindGiven && p.extensionsGiven) {
-        return {std::nullopt, "--kind and --extensions exclude each other"};
-    }
+// The rules between the options and the two folders, once every option is read.
+bool Finish(ParseState& s, const std::vector<std::string_view>& operands) {
+    // -0 alone asks for the records of --list; with --report it shapes the report's records
+    // and leaves the listing to -l.
+    if (s.command.nul && !s.command.report) s.command.list = true;
+    if (s.command.help || s.command.version) return true;
+
+    if (s.kindGiven && s.extensionsGiven) return s.Fail(text::KindWithExtensions);
     // The window offers a lower bound for images only; for any other kind it forces "no
     // bound". A bound asked for here would be dropped silently, so it is refused instead.
-    if (!p.command.imageKind && p.command.thresholdMode != ThresholdMode::None) {
-        return {std::nullopt, "--threshold applies to --kind=images only"};
+    if (!s.command.imageKind && s.command.thresholdMode != ThresholdMode::None) {
+        return s.Fail(text::ThresholdForImagesOnly);
     }
     if (operands.size() != 2) {
-        return {std::nullopt,
-                operands.size() < 2 ? "missing SOURCE or DESTINATION" : "too many arguments"};
+        return s.Fail(operands.size() < 2 ? text::MissingOperand : text::ExtraOperand);
     }
-    p.command.source = operands[0];
-    p.command.destination = operands[1];
-    return {p.command, {}};
+    s.command.source = operands[0];
+    s.command.destination = operands[1];
+    return true;
+}
+
+}  // namespace
+
+ParseResult ParseCommandLine(int argc, const char* const* argv) {
+    ParseState state;
+    state.command.extensions = ExtensionPresets[0].extensions;
+    ArgumentCursor arguments(argc, argv);
+    std::vector<std::string_view> operands;
+    if (!TakeArguments(state, arguments, operands) || !Finish(state, operands)) {
+        return {std::nullopt, std::move(state.error)};
+    }
+    return {std::move(state.command), {}};
 }
 
 }  // namespace tessel::cli

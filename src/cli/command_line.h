@@ -1,5 +1,8 @@
 // cli/command_line.h: what the tessel command was asked to do. Parsing only: no file is
-// looked at here.
+// looked at here. The options are taken as getopt_long takes them: anywhere among the
+// operands, short ones bundled (-yq) or with their value attached (-kimages), long ones with
+// "=value" or the value as the next argument, abbreviated to any unambiguous prefix, and
+// "--" ending them.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +23,12 @@ struct CommandLine {
     bool yes = false;
     bool dryRun = false;
     bool list = false;
-    bool nul = false;  // --null: list records end with NUL, paths unescaped
+    bool nul = false;  // --null: the records of --list and --report end with NUL, paths raw
+    // --report: the file that hears what became of each found file, "-" for standard output.
+    std::optional<std::string> report;
+    bool sameContent = false;  // --same-content: bytes that stand in the destination are not copied
+    bool move = false;         // --move: a source file goes once its copy stands whole
+    bool verify = false;       // --verify: each copy is read back and compared
     bool quiet = false;
     bool help = false;
     bool version = false;
@@ -30,7 +38,8 @@ struct CommandLine {
 
 struct ParseResult {
     std::optional<CommandLine> command;
-    std::string error;  // set when `command` is empty: what was wrong, in one line
+    std::string error;  // set when `command` is empty: what was wrong, in one line (the first
+                        // fault found, without the "tessel: " before it)
 };
 
 ParseResult ParseCommandLine(int argc, const char* const* argv);

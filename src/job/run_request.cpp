@@ -21,6 +21,19 @@ bool CreateDestinationFolder(const std::string& folder) {
     return os::MakeFolder(folder);
 }
 
+bool AcceptDestination(const std::string& folder, const std::function<bool()>& mayCreate) {
+    switch (CheckDestinationFolder(folder)) {
+        case DestinationCheck::Exists: return true;
+        case DestinationCheck::Invalid: return false;
+        case DestinationCheck::Missing: break;
+    }
+    return mayCreate() && CreateDestinationFolder(folder);
+}
+
+bool AcceptDestinationWithoutCreating(const std::string& folder) {
+    return CheckDestinationFolder(folder) != DestinationCheck::Invalid;
+}
+
 std::string MakeExtensionList(std::string_view typed) {
     std::string list;
     list.reserve(typed.size() + 2);

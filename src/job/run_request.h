@@ -4,6 +4,7 @@
 // the messages (text::SourceFolderInvalid, ...) and ask the question themselves.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,17 @@ DestinationCheck CheckDestinationFolder(const std::string& folder);
 // Creates the one missing last level of a destination that CheckDestinationFolder reported
 // Missing. False when it cannot be made: the destination is then invalid.
 bool CreateDestinationFolder(const std::string& folder);
+
+// The destination decision of both front ends: an existing folder is taken; a missing last
+// level under an existing folder is made when `mayCreate` says yes (the front end's
+// question), and taken if it could be made; anything else is refused. `mayCreate` is called
+// only for a missing last level, so an invalid destination gets its message without a
+// question first.
+bool AcceptDestination(const std::string& folder, const std::function<bool()>& mayCreate);
+
+// The same decision for a run that creates nothing (the command's dry run): a missing last
+// level counts as accepted without a question, and nothing is made.
+bool AcceptDestinationWithoutCreating(const std::string& folder);
 
 // The stored ExtensionList: the typed text between two commas, untouched (blanks and case
 // kept; an empty text gives ",,").

@@ -1,6 +1,7 @@
 // The run request's folder rules, as both front ends apply them.
 #include "job/run_request.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,6 +13,8 @@ namespace {
 
 using test::Sep;
 using test::TempFolder;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 TEST(RunRequestFolders, SourceMustBeAnExistingFolder) {
     TempFolder temp;
@@ -63,6 +66,49 @@ TEST(RunRequestFolders, CreatesTheLastLevelOnly) {
     EXPECT_FALSE(CreateDestinationFolder(temp / "out" + Sep()));  // the same folder
     EXPECT_FALSE(CreateDestinationFolder(temp / "x/y"));          // no chains
     EXPECT_EQ(CheckDestinationFolder(temp / "x"), DestinationCheck::Missing);
+}
+
+TEST(RunRequestFolders, DestinationIsAcceptedAfterOneQuestionAtMost) {
+    TempFolder temp;
+    test::MakeFolders(temp / "out");
+    test::WriteText(temp / "file", "x");
+    const struct {
+        const char* what;
+        std::string path;
+        bool answer;
+        int questions;  // how often mayCreate was called
+        bool accepted;
+        bool folderAfter;
+    } cases[] = {
+        {"existing folder", temp / "out", false, 0, true, true},
+        {"last level missing, yes", temp / "out/yes", true, 1, true, true},
+        {"last level missing, no", temp / "out/no", false, 1, false, false},
+        {"two levels missing", temp / "a/b", true, 0, false, false},
+        {"under a file", temp / "file/new", true, 0, false, false},
+        // The question comes (its parent is a folder), and the folder cannot be made.
+        {"a file", temp / "file", true, 1, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int questions = 0;
+        const bool accepted = AcceptDestination(c.path, [&] {
+            ++questions;
+            return c.answer;
+        });
+        EXPECT_EQ(accepted, c.accepted);
+        EXPECT_EQ(questions, c.questions);
+        EXPECT_EQ(CheckDestinationFolder(c.path) == DestinationCheck::Exists, c.folderAfter);
+    }
+    EXPECT_THAT(test::NamesIn(temp / "out"), ElementsAre("yes/"));
+}
+
+TEST(RunRequestFolders, DestinationOfARunThatCreatesNothing) {
+    TempFolder temp;
+    test::MakeFolders(temp / "out");
+    EXPECT_TRUE(AcceptDestinationWithoutCreating(temp / "out"));
+    EXPECT_TRUE(AcceptDestinationWithoutCreating(temp / "out/new"));
+    EXPECT_FALSE(AcceptDestinationWithoutCreating(temp / "a/b"));
+    EXPECT_THAT(test::NamesIn(temp / "out"), IsEmpty());
 }
 
 TEST(RunRequestExtensions, TakenAsTyped) {

@@ -1,0 +1,100 @@
+// cli/texts.cpp: the command's texts (texts.h). The help's columns: options from 2, their
+// descriptions from 35.
+#include "cli/texts.h"
+
+#include "base/version.h"
+
+namespace tessel::cli::text {
+
+const char ErrorPrefix[] = "tessel: ";
+const char TryHelp[] = "Try 'tessel --help' for more information.\n";
+const char YesNoSuffix[] = " [y/N] ";
+const char VersionLine[] = "tessel " TESSEL_VERSION_STRING "\n";
+
+const char UsageHead[] =
+    "Usage: tessel [OPTION]... SOURCE DESTINATION\n"
+    "Copy every file of one kind found under SOURCE into the folder DESTINATION.\n"
+    "\n";
+const char KindOptionHelp[] = "preset list of extensions (default %s)";
+const char UsageRest[] =
+    "  -e, --extensions=LIST            own comma-separated list, taken as typed\n"
+    "  -d, --duplicates=numbered|overwrite|separate\n"
+    "                                   a taken name gets a number (default), is\n"
+    "                                   overwritten, or goes to a sub-folder\n"
+    "      --same-content               do not copy a file whose bytes already stand in\n"
+    "                                   DESTINATION (its top level and its duplicates\n"
+    "                                   folder) or were copied earlier in the run\n"
+    "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
+    "                                   the automatic bound, or copy only images whose\n"
+    "                                   sqrt(width x height) is greater than N\n"
+    "  -y, --yes                        create a missing last level of DESTINATION\n"
+    "                                   without asking\n"
+    "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
+    "                                   create nothing\n"
+    "      --move                       remove each source file once its copy stands\n"
+    "                                   whole under its final name (a skipped or failed\n"
+    "                                   file stays)\n"
+    "      --verify                     read each copy back and compare it with its source;\n"
+    "                                   a copy that differs is removed and reported failed\n"
+    "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
+    "                                   in scan order, before the final text; control\n"
+    "                                   characters and backslashes in PATH are written\n"
+    "                                   as C escapes (\\n, \\t, \\\\, \\xHH)\n"
+    "      --report=FILE                write what became of each found file to FILE\n"
+    "                                   ('-': standard output): OUTCOME<TAB>SIDE<TAB>\n"
+    "                                   BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON, in\n"
+    "                                   scan order, as the run goes; escaped as --list,\n"
+    "                                   NUL-ended with --null\n"
+    "  -0, --null                       records of --list and --report ended by NUL\n"
+    "                                   instead of a line feed, paths as they are (find\n"
+    "                                   -print0); without --report it implies --list\n"
+    "  -q, --quiet                      no progress bar\n"
+    "  -h, --help                       show this help and exit\n"
+    "  -V, --version                    show the version and exit\n"
+    "\n"
+    "A file that DESTINATION holds already is not copied again: with numbered, one\n"
+    "whose name is taken by a file of its size, or whose bytes stand under one of\n"
+    "the numbers before the first free one; with separate, one whose bytes stand\n"
+    "under its own name (inside the sub-folder the rule of numbered applies).\n"
+    "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
+    "link to a folder is never entered.\n"
+    "\n"
+    "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
+    "3 when memory ran out, 130 when interrupted (nothing partial is left behind).\n";
+
+const char UnrecognizedOption[] = "unrecognized option '--%s'";
+const char AmbiguousOption[] = "option '--%s' is ambiguous";
+const char InvalidShortOption[] = "invalid option -- '%s'";
+const char MissingArgument[] = "option '%s' requires an argument";
+const char UnwantedArgument[] = "option '--%s' doesn't allow an argument";
+const char InvalidArgument[] = "invalid argument '%s' for --%s (%s)";
+const char DuplicatesTaken[] = "numbered, overwrite or separate";
+const char ThresholdTaken[] = "none, auto or a whole number from 0 to 2147483647";
+const char ReportTaken[] = "a file name, or - for standard output";
+const char ListSeparator[] = ", ";
+const char ListLastSeparator[] = " or ";
+const char KindWithExtensions[] = "--kind and --extensions exclude each other";
+const char ThresholdForImagesOnly[] = "--threshold applies to --kind=images only";
+const char MissingOperand[] = "missing SOURCE or DESTINATION";
+const char ExtraOperand[] = "too many arguments";
+
+const char OutOfMemory[] = "out of memory: the run stopped before its end";
+const char Stopping[] = "stopping: the files copied so far stay, the one under way is removed";
+const char Stopped[] = "stopped: the run did not finish";
+const char WaitingForCall[] = "waiting for the system to return from %s";
+
+std::string Fill(std::string_view format, std::initializer_list<std::string_view> values) {
+    std::string out;
+    auto next = values.begin();
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format.compare(i, 2, "%s") == 0 && next != values.end()) {
+            out += *next++;
+            ++i;
+        } else {
+            out += format[i];
+        }
+    }
+    return out;
+}
+
+}  // namespace tessel::cli::text

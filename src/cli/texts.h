@@ -1,0 +1,55 @@
+// cli/texts.h: every fixed text of the tessel command itself: its help, its usage errors,
+// what it says while it stops, and its question's suffix. ASCII, and written out as they
+// are on every platform (console.h's Write takes them as UTF-8). The job's texts, which the
+// window shows too, are job/texts.h's: the command converts those for its console.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace tessel::cli::text {
+
+// Before every line on standard error: the error, the question, the stop messages.
+extern const char ErrorPrefix[];
+// The line after a usage error.
+extern const char TryHelp[];
+// After the create-destination question.
+extern const char YesNoSuffix[];
+extern const char VersionLine[];
+
+// --help: the head, the --kind line's fixed part (%s: the default kind), and the rest.
+extern const char UsageHead[];
+extern const char KindOptionHelp[];
+extern const char UsageRest[];
+
+// Usage errors. A %s is filled by Fill: an option as the user wrote it, a value, or what
+// the option takes.
+extern const char UnrecognizedOption[];  // %s: the name after "--"
+extern const char AmbiguousOption[];     // %s: the name after "--"
+extern const char InvalidShortOption[];  // %s: the one character
+extern const char MissingArgument[];     // %s: "--name" or "-c"
+extern const char UnwantedArgument[];    // %s: the full name after "--"
+extern const char InvalidArgument[];     // %s: value, full name, what it takes
+extern const char DuplicatesTaken[];
+extern const char ThresholdTaken[];
+extern const char ReportTaken[];
+extern const char ListSeparator[];  // between kind names, and before the last one
+extern const char ListLastSeparator[];
+extern const char KindWithExtensions[];
+extern const char ThresholdForImagesOnly[];
+extern const char MissingOperand[];
+extern const char ExtraOperand[];
+
+// When memory runs out, in the worker or in the command's own loop. Files copied before
+// stay, as after Ctrl-C; none is left half written.
+extern const char OutOfMemory[];
+// After Ctrl-C or a request to end: at once, again at every further one, and at the end.
+extern const char Stopping[];
+extern const char Stopped[];
+extern const char WaitingForCall[];  // %s: the call, as the stopped worker names it
+
+// `format` with each %s replaced by the next of `values`, in order.
+std::string Fill(std::string_view format, std::initializer_list<std::string_view> values);
+
+}  // namespace tessel::cli::text
