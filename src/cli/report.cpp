@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/listing.h"
 #include "cli/output_file.h"
+#include "cli/texts.h"
 
 namespace tessel::cli {
 
@@ -53,7 +54,7 @@ std::unique_ptr<Report> Report::Open(const std::string& path, bool nulTerminated
     if (path == "-") return std::make_unique<Report>(nullptr, false, nulTerminated);
     std::FILE* file = OpenForWriting(path);
     if (file == nullptr) {
-        error = "cannot write the report '" + path + "': " + std::strerror(errno);
+        error = text::Fill(text::ReportNotMade, {path, std::strerror(errno)});
         return nullptr;
     }
     return std::make_unique<Report>(file, true, nulTerminated);
@@ -99,8 +100,7 @@ bool Report::Whole(std::string& error) {
         failed_ = true;
         failure_ = errno;
     }
-    if (failed_)
-        error = std::string("the report was not written whole: ") + std::strerror(failure_);
+    if (failed_) error = text::Fill(text::ReportNotWhole, {std::strerror(failure_)});
     return !failed_;
 }
 

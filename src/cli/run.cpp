@@ -4,6 +4,8 @@
 #include "cli/run.h"
 
 #include <chrono>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,7 +15,8 @@
 #include "cli/folder_argument.h"
 #include "cli/listing.h"
 #include "cli/messages.h"
-#include "cli/progress_bar.h"
+#include "cli/progress_line.h"
+#include "cli/report.h"
 #include "cli/texts.h"
 #include "job/extraction_job.h"
 #include "job/run_monitor.h"
@@ -66,18 +69,52 @@ RunSettings SettingsFor(const CommandLine& command, RunFolders folders) {
     return settings;
 }
 
-// The dry run, and --list's records collected into `listing` (printed after the run, before
-// its final text). `listing` must outlive the worker.
-RunExtras ExtrasFor(const CommandLine& command, std::string& listing) {
+// What the run tells beyond the record, and where it goes: --list's records (printed after
+// the run, before its final text), the report's, and the progress line's figures. Every part
+// must outlive the worker.
+struct RunListeners {
+    std::string listing;
+    std::unique_ptr<Report> report;
+    RunFigures figures;
+    std::vector<std::uint64_t> sizes;  // of the found files, for the bytes done
+};
+
+// The dry run, the options beyond the window's, and the hooks that feed `listeners`.
+RunExtras ExtrasFor(const CommandLine& command, RunListeners& listeners) {
     RunExtras extras;
     extras.dryRun = command.dryRun;
-    if (command.list) {
-        extras.foundFilesHook = [&listing, nul = command.nul](const FoundFileList& found) {
+    extras.sameContent = command.sameContent;
+    extras.move = command.move;
+    extras.verify = command.verify;
+    extras.foundFilesHook = [&listeners, list = command.list,
+                             nul = command.nul](const FoundFileList& found) {
+        if (list) {
             for (std::size_t i = 0; i < found.Count(); ++i) {
-                listing += ListingRecord(found.squareSides[i], found.sizes[i], found.paths[i], nul);
+                listeners.listing +=
+                    ListingRecord(found.squareSides[i], found.sizes[i], found.paths[i], nul);
             }
-        };
-    }
+        }
+        if (listeners.report) listeners.report->Found(found);
+        listeners.sizes = found.sizes;
+        listeners.figures.found = found.Count();
+    };
+    extras.searchProgress = [&figures = listeners.figures](std::size_t folders, std::size_t files) {
+        figures.folders = folders;
+        figures.found = files;
+    };
+    extras.copiesStarting = [&figures = listeners.figures](std::size_t files, std::uint64_t bytes) {
+        figures.filesToDo = files;
+        figures.bytesToDo = bytes;
+        figures.copying = true;
+    };
+    extras.fileHandled = [&listeners](const FileAccount& account) {
+        if (listeners.report) listeners.report->Handled(account);
+        if (account.fate == FileFate::BelowBound || account.fate == FileFate::NotReached) return;
+        ++listeners.figures.filesDone;
+        if (account.index < listeners.sizes.size()) {
+            listeners.figures.bytesDone += listeners.sizes[account.index];
+        }
+    };
     return extras;
 }
 
@@ -91,7 +128,8 @@ bool IsStopRequest(StopRequests::Event event) {
 // says what it waits for, from a second on, and answers each further Ctrl-C by saying again
 // that it is stopping. A console that is being closed gives the process seconds only: after
 // a short grace it ends without the worker, and the system removes the temporary file.
-void WaitForTheStoppedRun(ExtractionJob& job, StopRequests& stops, StopRequests::Event event) {
+void WaitForTheStoppedRun(ExtractionJob& job, StopRequests& stops, StopRequests::Event event,
+                          Report* report) {
     PrintError(text::Stopping);
     const auto stopped = std::chrono::steady_clock::now();
     bool named = false;
@@ -104,6 +142,7 @@ void WaitForTheStoppedRun(ExtractionJob& job, StopRequests& stops, StopRequests:
             named = true;
         }
         if (event == StopRequests::Event::Terminated && waited >= 2s && GraceEndsTheProcess()) {
+            if (report) report->Stopped(text::StoppedByRequest);
             stops.Stopped();
             EndProcessNow(Terminated);
         }
@@ -125,30 +164,38 @@ struct RunEnd {
 // (--threshold=N plays the threshold dialog: the answer is there at once) and draws the bar;
 // between looks the loop waits for the run's end or a stop request.
 RunEnd DriveRun(const CommandLine& command, RunSettings settings, RunExtras extras,
-                StopRequests& stops) {
+                StopRequests& stops, RunListeners& listeners) {
     ExtractionJob job;
     RunMonitor monitor(job);
     monitor.Start(std::move(settings), std::move(extras));
-    ProgressBar bar(!command.quiet && ErrorIsInteractive());
+    ProgressLine line(!command.quiet && ErrorIsInteractive());
+    Report* const report = listeners.report.get();
     for (;;) {
         JobTick tick = monitor.Tick();
         if (tick.ended) {
-            bar.Clear();
+            line.Clear();
             if (tick.outOfMemory) {
+                if (report) report->Stopped(text::StoppedByMemory);
                 PrintError(text::OutOfMemory);
                 return {OutOfMemory, {}};
             }
             return {Finished, std::move(tick.statusText)};
         }
         if (tick.question) monitor.AnswerBound(tick.question->serial, command.manualBound);
-        bar.Draw(tick.progress);
-        const StopRequests::Event event = stops.Wait(200ms);
+        line.Draw(listeners.figures, std::chrono::steady_clock::now());
+        // Ten looks a second: the line is redrawn at most that often.
+        const StopRequests::Event event = stops.Wait(100ms);
         if (IsStopRequest(event)) {
             monitor.Abort();
-            bar.Clear();
-            WaitForTheStoppedRun(job, stops, event);
+            line.Clear();
+            WaitForTheStoppedRun(job, stops, event, report);
+            // The stopped worker has told its last file: the rest was never reached.
+            const bool interrupted = event == StopRequests::Event::Interrupted;
+            if (report) {
+                report->Stopped(interrupted ? text::StoppedByInterrupt : text::StoppedByRequest);
+            }
             stops.Stopped();
-            return {event == StopRequests::Event::Interrupted ? Interrupted : Terminated, {}};
+            return {interrupted ? Interrupted : Terminated, {}};
         }
     }
 }
@@ -164,8 +211,16 @@ int Run(const CommandLine& command) {
     std::optional<RunFolders> folders = AcceptFolders(command);
     if (!folders) return InvalidFolder;
     RunSettings settings = SettingsFor(command, std::move(*folders));
-    std::string listing;
-    RunExtras extras = ExtrasFor(command, listing);
+    RunListeners listeners;
+    if (command.report) {
+        std::string error;
+        listeners.report = Report::Open(*command.report, command.nul, error);
+        if (!listeners.report) {
+            PrintError(error);
+            return InvalidFolder;
+        }
+    }
+    RunExtras extras = ExtrasFor(command, listeners);
 
     // A file-size limit must fail the one copy that passes it, not end the process in the
     // middle of the run.
@@ -174,10 +229,13 @@ int Run(const CommandLine& command) {
     StopRequests stops;
     extras.runEnded = stops.EndNotice();
 
-    const RunEnd end = DriveRun(command, std::move(settings), std::move(extras), stops);
+    const RunEnd end = DriveRun(command, std::move(settings), std::move(extras), stops, listeners);
+    std::string error;
+    const bool reportWhole = !listeners.report || listeners.report->Whole(error);
+    if (!reportWhole) PrintError(error);
     if (end.exitCode != Finished) return end.exitCode;
-    PrintFinalOutput(listing, end.finalText);
-    return Finished;
+    PrintFinalOutput(listeners.listing, end.finalText);
+    return reportWhole ? Finished : ReportIncomplete;
 }
 
 int Main(int argc, char** argv) {

@@ -15,8 +15,9 @@ enum ExitCode {
     UsageError = 1,
     InvalidFolder = 2,
     OutOfMemory = 3,
-    Interrupted = 130,  // Ctrl-C, Ctrl-Break
-    Terminated = 143,   // SIGTERM; the console closed, log-off, shut-down
+    ReportIncomplete = 4,  // the run finished, but not every record of --report went out
+    Interrupted = 130,     // Ctrl-C, Ctrl-Break
+    Terminated = 143,      // SIGTERM; the console closed, log-off, shut-down
 };
 
 // The whole command: its arguments read, --help, --version or a run; the exit code. Memory

@@ -83,6 +83,12 @@ const char Stopping[] = "stopping: the files copied so far stay, the one under w
 const char Stopped[] = "stopped: the run did not finish";
 const char WaitingForCall[] = "waiting for the system to return from %s";
 
+const char ReportNotMade[] = "cannot write the report '%s': %s";
+const char ReportNotWhole[] = "the report was not written whole: %s";
+const char StoppedByInterrupt[] = "interrupted";
+const char StoppedByRequest[] = "terminated";
+const char StoppedByMemory[] = "out of memory";
+
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values) {
     std::string out;
     auto next = values.begin();

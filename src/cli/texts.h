@@ -49,6 +49,15 @@ extern const char Stopping[];
 extern const char Stopped[];
 extern const char WaitingForCall[];  // %s: the call, as the stopped worker names it
 
+// --report: a file that cannot be made (%s: the path, the system's words), and one whose
+// records did not all go out (%s: the system's words).
+extern const char ReportNotMade[];
+extern const char ReportNotWhole[];
+// The REASON of the report's last record when the run did not finish.
+extern const char StoppedByInterrupt[];
+extern const char StoppedByRequest[];
+extern const char StoppedByMemory[];
+
 // `format` with each %s replaced by the next of `values`, in order.
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values);
 

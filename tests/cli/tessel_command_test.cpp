@@ -32,6 +32,7 @@ using test::TinyPng;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::StartsWith;
 
 struct Outcome {
@@ -49,6 +50,23 @@ constexpr const char* Emulator = TESSEL_EMULATOR;
 constexpr const char* Emulator = nullptr;
 #endif
 
+// A pseudo-terminal's controlling side, and the name of the side a child opens.
+int OpenTerminal(std::string& name) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    EXPECT_GE(terminal, 0);
+    EXPECT_EQ(::grantpt(terminal), 0);
+    EXPECT_EQ(::unlockpt(terminal), 0);
+    name = ::ptsname(terminal);
+    return terminal;
+}
+
+// What else a child gets: a file-size limit in bytes (RLIMIT_FSIZE, 0 for none), and a
+// pseudo-terminal for its standard error, where the progress line is drawn.
+struct ChildExtras {
+    std::uint64_t fileSize = 0;
+    bool errorTerminal = false;
+};
+
 // A running tessel, its output read through pipes. With Input::Terminal its standard input
 // is a pseudo-terminal, fed with `typed`.
 class Child {
@@ -56,19 +74,19 @@ public:
     // `addressSpace`: a limit on the child's address space in bytes (RLIMIT_AS), 0 for none.
     Child(const std::vector<std::string>& args, Input input = Input::Null,
           const std::string& typed = {}, const std::string& cwd = {},
-          std::uint64_t addressSpace = 0) {
+          std::uint64_t addressSpace = 0, const ChildExtras& extras = {}) {
         int out[2], err[2];
         EXPECT_EQ(::pipe2(out, O_CLOEXEC), 0);
-        EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
+        std::string errorName;
+        if (extras.errorTerminal) {
+            err[0] = OpenTerminal(errorName);
+            err[1] = -1;
+        } else {
+            EXPECT_EQ(::pipe2(err, O_CLOEXEC), 0);
+        }
         int terminal = -1;
         std::string terminalName;
-        if (input == Input::Terminal) {
-            terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-            EXPECT_GE(terminal, 0);
-            EXPECT_EQ(::grantpt(terminal), 0);
-            EXPECT_EQ(::unlockpt(terminal), 0);
-            terminalName = ::ptsname(terminal);
-        }
+        if (input == Input::Terminal) terminal = OpenTerminal(terminalName);
         std::vector<char*> argv;
         if (Emulator != nullptr) argv.push_back(const_cast<char*>(Emulator));
         argv.push_back(const_cast<char*>(TESSEL_BINARY));
@@ -81,8 +99,14 @@ public:
                                                     : ::open("/dev/null", O_RDONLY);
             ::dup2(in, STDIN_FILENO);
             ::dup2(out[1], STDOUT_FILENO);
-            ::dup2(err[1], STDERR_FILENO);
+            ::dup2(extras.errorTerminal ? ::open(errorName.c_str(), O_RDWR) : err[1],
+                   STDERR_FILENO);
             if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(126);
+            if (extras.fileSize != 0) {
+                const rlimit limit{static_cast<rlim_t>(extras.fileSize),
+                                   static_cast<rlim_t>(extras.fileSize)};
+                if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+            }
             if (addressSpace != 0) {
                 // rlim_t is unsigned long, 32 bits in an i686 build without the large-file
                 // interface; every limit asked for here is far below 4 GiB.
@@ -94,7 +118,7 @@ public:
             ::_exit(127);
         }
         ::close(out[1]);
-        ::close(err[1]);
+        if (err[1] >= 0) ::close(err[1]);
         out_ = out[0];
         err_ = err[0];
         terminal_ = terminal;
@@ -606,6 +630,216 @@ TEST(TesselInterrupt, OnADiskThatStopsAnsweringItSaysAtOnceAndEndsWhenTheReadRet
         EXPECT_TRUE(o.err.ends_with("tessel: stopped: the run did not finish\n")) << o.err;
         EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
     }
+}
+
+// --- the account of each file, and what a run may do beyond copying -----------------------
+
+// The report's records, one vector of fields each; `end` is what ends a record.
+std::vector<std::vector<std::string>> Records(const std::string& text, char end = '\n') {
+    std::vector<std::vector<std::string>> records;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t stop = text.find(end, start);
+        const std::string line = text.substr(start, stop - start);
+        std::vector<std::string> fields;
+        for (std::size_t from = 0;;) {
+            const std::size_t tab = line.find('\t', from);
+            fields.push_back(line.substr(from, tab - from));
+            if (tab == std::string::npos) break;
+            from = tab + 1;
+        }
+        records.push_back(std::move(fields));
+        if (stop == std::string::npos) break;
+        start = stop + 1;
+    }
+    return records;
+}
+
+// The record of the file whose SOURCE ends with `name`.
+const std::vector<std::string>* RecordOf(const std::vector<std::vector<std::string>>& records,
+                                         const std::string& name) {
+    for (const auto& r : records) {
+        if (r.size() == 6 && r[3].ends_with("/" + name)) return &r;
+    }
+    return nullptr;
+}
+
+std::string ReadAll(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+TEST(TesselReport, EveryFoundFileHasOneRecordWithItsOutcome) {
+    TempFolder temp;
+    test::WriteBytes(temp / "src/new.png", TinyPng(300, 300));
+    test::WriteBytes(temp / "src/there.png", TinyPng(300, 300, 1));
+    test::WriteBytes(temp / "dst/there.png", TinyPng(300, 300, 1));
+    test::WriteBytes(temp / "src/renamed.png", TinyPng(400, 400, 2));
+    test::WriteBytes(temp / "dst/old-name.png", TinyPng(400, 400, 2));
+    test::WriteBytes(temp / "src/small.png", TinyPng(20, 20));
+    const std::string longName = std::string(251, 'n') + ".png";  // no room for a number
+    test::WriteBytes(temp / ("src/" + longName), TinyPng(300, 300, 3));
+    test::WriteBytes(temp / ("dst/" + longName), TinyPng(300, 300, 4));
+    test::WriteText(temp / "src/line\nfeed.png", "escaped as --list does");
+
+    const std::string report = temp / "report.tsv";
+    const Outcome o =
+        Tessel({"--report=" + report, "--same-content", "-t", "100", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const auto records = Records(ReadAll(report));
+    ASSERT_EQ(records.size(), 6u);
+    for (const auto& r : records) EXPECT_EQ(r.size(), 6u);
+    const auto outcome = [&](const std::string& name) {
+        const auto* r = RecordOf(records, name);
+        return r ? (*r)[0] : "no record";
+    };
+    EXPECT_EQ(outcome("new.png"), "saved");
+    EXPECT_EQ(outcome("there.png"), "same-name-size");
+    EXPECT_EQ(outcome("renamed.png"), "same-content");
+    EXPECT_EQ((*RecordOf(records, "renamed.png"))[4], temp / "dst/old-name.png");
+    EXPECT_EQ(outcome("small.png"), "below-bound");
+    EXPECT_EQ(outcome(longName), "failed");
+    EXPECT_EQ((*RecordOf(records, longName))[5], "File name too long");
+    EXPECT_EQ(outcome("line\\nfeed.png"), "below-bound");  // side 1
+    const auto& saved = *RecordOf(records, "new.png");
+    EXPECT_EQ(saved[1], "300");
+    EXPECT_EQ(saved[2], std::to_string(TinyPng(300, 300).size()));
+    EXPECT_EQ(saved[4], temp / "dst/new.png");
+    EXPECT_THAT(o.out, HasSubstr("実際に保存されたファイル数：1個"));
+}
+
+TEST(TesselReport, GoesToStandardOutputBeforeTheFinalTextAndEndsWithNulOnRequest) {
+    TempFolder temp;
+    test::WriteText(temp / "src/tab\there.jpg", "x");
+    const Outcome o = Tessel({"--report", "-", "-0", temp / "src", temp / "dst2"});
+    EXPECT_EQ(o.exitCode, 2);  // dst2's parent holds no such folder: nothing ran
+    test::MakeFolders(temp / "dst");
+    const Outcome ran = Tessel({"--report", "-", "-0", temp / "src", temp / "dst"});
+    EXPECT_EQ(ran.exitCode, 0);
+    const std::size_t end = ran.out.find('\0');
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(ran.out.substr(0, end), "saved\t1\t1\t" + temp / "src/tab\there.jpg" + "\t" +
+                                          temp / "dst/tab\there.jpg" + "\t");
+    EXPECT_THAT(ran.out.substr(end + 1), StartsWith("抽出ファイルが1個見つかりました。"));
+    // -0 with --report leaves --list alone.
+    EXPECT_EQ(std::count(ran.out.begin(), ran.out.end(), '\0'), 1);
+}
+
+TEST(TesselReport, AFullDiskFailsTheFilesThatDoNotFitWithTheSystemsWords) {
+    TempFolder temp;
+    test::WriteSized(temp / "src/small.zip", 1000);
+    test::WriteSized(temp / "src/large.zip", 200000);
+    test::MakeFolders(temp / "dst");
+    const std::string report = temp / "report.tsv";
+    const Outcome o = Child({"-k", "archives", "--report=" + report, temp / "src", temp / "dst"},
+                            Input::Null, {}, {}, 0, {.fileSize = 100000})
+                          .Wait();
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    const auto records = Records(ReadAll(report));
+    ASSERT_NE(RecordOf(records, "large.zip"), nullptr);
+    EXPECT_EQ((*RecordOf(records, "large.zip"))[0], "failed");
+    EXPECT_EQ((*RecordOf(records, "large.zip"))[5], "File too large");
+    EXPECT_EQ((*RecordOf(records, "small.zip"))[0], "saved");
+    EXPECT_THAT(test::NamesIn(temp / "dst"), ElementsAre("small.zip"));
+}
+
+TEST(TesselReport, AReportThatCannotBeMadeStopsTheRunBeforeItStarts) {
+    TempFolder temp;
+    MakeSource(temp);
+    test::MakeFolders(temp / "dst");
+    const Outcome o =
+        Tessel({"--report=" + temp / "no/such/folder/r.tsv", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_THAT(o.err, HasSubstr("cannot write the report"));
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+TEST(TesselReport, AStopLeavesACompleteAccountAndMovesNothingNotInPlace) {
+    // Two archives on a read-only disk that stops answering 1 MiB into the large one: Ctrl-C
+    // there. The report then holds the small one as saved (its source stays, and says why)
+    // if it came first, the held one and any after it as not reached, and the stop.
+    std::string why;
+    if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
+    TempFolder temp;
+    test::HoldFs disk;
+    ASSERT_TRUE(disk.Mounted());
+    test::WriteSized(disk.Backing("src/a/small.zip"), 5000);
+    test::WriteSparse(disk.Backing("src/b/huge.zip"), std::uint64_t{64} << 20);
+    test::MakeFolders(temp / "dst");
+    disk.Hold("huge.zip", 1 << 20);
+    const std::string report = temp / "report.tsv";
+    Child child(
+        {"-q", "-k", "archives", "--move", "--report=" + report, disk / "src", temp / "dst"});
+    ASSERT_TRUE(disk.WaitUntilHeld());
+    child.Signal(SIGINT);
+    EXPECT_TRUE(child.ErrorSays("tessel: stopping: "));
+    disk.EndHolds();
+    const Outcome o = child.Wait();
+    EXPECT_EQ(o.exitCode, 130);
+
+    const auto records = Records(ReadAll(report));
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.back(), (std::vector<std::string>{"stopped", "", "", "", "", "interrupted"}));
+    ASSERT_NE(RecordOf(records, "huge.zip"), nullptr);
+    EXPECT_EQ((*RecordOf(records, "huge.zip"))[0], "not-reached");
+    ASSERT_NE(RecordOf(records, "small.zip"), nullptr);
+    EXPECT_EQ(records.size(), 3u);
+    // Nothing leaves this read-only disk: a copy that stands says why its source stays.
+    EXPECT_TRUE(std::filesystem::exists(disk.Backing("src/b/huge.zip")));
+    EXPECT_TRUE(std::filesystem::exists(disk.Backing("src/a/small.zip")));
+    const auto& small = *RecordOf(records, "small.zip");
+    if (small[0] == "saved") {
+        EXPECT_EQ(small[5], "the source stays: Read-only file system");
+        EXPECT_THAT(test::NamesIn(temp / "dst"), ElementsAre("small.zip"));
+    } else {
+        EXPECT_EQ(small[0], "not-reached");  // found after the held one
+        EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+    }
+}
+
+TEST(TesselMove, OnlyWhatStandsWholeInTheDestinationLeavesTheSource) {
+    TempFolder temp;
+    test::WriteBytes(temp / "src/a/new.png", TinyPng(300, 300));
+    test::WriteBytes(temp / "src/a/there.png", TinyPng(300, 300, 1));
+    test::WriteBytes(temp / "dst/there.png", TinyPng(300, 300, 1));
+    test::WriteBytes(temp / "src/b/small.png", TinyPng(20, 20));
+    const Outcome o = Tessel({"--move", "--verify", "-t", "100", temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_EQ(test::FilesUnder(temp / "src"),
+              (std::vector<std::string>{"a/there.png", "b/small.png"}));
+    EXPECT_EQ(test::ReadBytes(temp / "dst/new.png"), TinyPng(300, 300));
+    // Folders stay, emptied or not.
+    EXPECT_TRUE(std::filesystem::is_directory(temp / "src/a"));
+}
+
+TEST(TesselProgress, OnATerminalTheLineSaysHowFarAndIsWipedAtTheEnd) {
+    std::string why;
+    if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
+    TempFolder temp;
+    test::HoldFs disk;
+    ASSERT_TRUE(disk.Mounted());
+    test::WriteSparse(disk.Backing("src/huge.zip"), std::uint64_t{8} << 20);
+    test::MakeFolders(temp / "dst");
+    disk.Hold("huge.zip", 1 << 20);
+    Child child({"-k", "archives", disk / "src", temp / "dst"}, Input::Null, {}, {}, 0,
+                {.errorTerminal = true});
+    ASSERT_TRUE(disk.WaitUntilHeld());
+    // Held in the only copy: nothing done yet of one file, 8 MiB.
+    EXPECT_TRUE(child.ErrorSays("\rcopying: 0/1 files, 0 B of 8.0 MiB"));
+    disk.EndHolds();
+    const Outcome o = child.Wait();
+    EXPECT_EQ(o.exitCode, 0);
+    // The last thing on the terminal wipes the line.
+    const std::size_t last = o.err.rfind('\r');
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(o.err.substr(last), "\r");
+    EXPECT_THAT(o.err, Not(HasSubstr("%")));
+
+    // Quiet, the command draws nothing.
+    test::MakeFolders(temp / "dst2");
+    const Outcome quiet = Child({"-q", "-k", "archives", disk / "src", temp / "dst2"}, Input::Null,
+                                {}, {}, 0, {.errorTerminal = true})
+                              .Wait();
+    EXPECT_THAT(quiet.err, Not(HasSubstr("copying")));
 }
 
 }  // namespace
