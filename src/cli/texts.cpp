@@ -48,7 +48,7 @@ const char UsageRest[] =
     "  -0, --null                       records of --list and --report ended by NUL\n"
     "                                   instead of a line feed, paths as they are (find\n"
     "                                   -print0); without --report it implies --list\n"
-    "  -q, --quiet                      no progress bar\n"
+    "  -q, --quiet                      no progress line (files, bytes, rate, time left)\n"
     "  -h, --help                       show this help and exit\n"
     "  -V, --version                    show the version and exit\n"
     "\n"
@@ -59,8 +59,17 @@ const char UsageRest[] =
     "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
     "link to a folder is never entered.\n"
     "\n"
-    "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder,\n"
-    "3 when memory ran out, 130 when interrupted (nothing partial is left behind).\n";
+    "Examples:\n"
+    "  tessel -y -t auto ~/Pictures/trip ~/picked     images above the automatic bound\n"
+    "  tessel --same-content ~/Downloads ~/picked     skip pictures ~/picked holds\n"
+    "                                                 under any name\n"
+    "  tessel --move --verify /media/card ~/picked    move, checking each copy first\n"
+    "  tessel --report=run.tsv ~/Pictures ~/picked    then: grep ^failed run.tsv\n"
+    "\n"
+    "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder\n"
+    "or a report file that cannot be made, 3 when memory ran out, 4 when the run\n"
+    "finished but the report could not be written whole, 130 when interrupted, 143\n"
+    "when terminated (nothing partial is left behind).\n";
 
 const char UnrecognizedOption[] = "unrecognized option '--%s'";
 const char AmbiguousOption[] = "option '--%s' is ambiguous";

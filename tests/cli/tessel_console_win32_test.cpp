@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <thread>
@@ -191,6 +192,29 @@ TEST(TesselExe, ListsRealPathsAsTheCodePageShowsThem) {
     }
     EXPECT_THAT(o.out, HasSubstr("60\t45\t" + root + "deep\\\\"));
     EXPECT_THAT(NamesIn(temp.Path()), UnorderedElementsAre("src/"));  // nothing created
+}
+
+TEST(TesselExe, ItsReportNamesEveryFileInUtf8WhateverTheCodePage) {
+    // A report whose own name no code page holds; its records are UTF-8 on every platform,
+    // paths escaped as --list escapes them.
+    TempFolder temp;
+    MakeTree(temp);
+    test::WriteBytes(temp / "dst/前からある.png", TinyPng(12, 12));  // emoji😀.gif's bytes
+    const std::string report = temp / "記録😀.tsv";
+    const Outcome o = Tessel(
+        {"-q", "--same-content", "--verify", "--report=" + report, temp / "src", temp / "dst"});
+    EXPECT_EQ(o.exitCode, 0u) << o.err;
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(report);
+    const std::string records(bytes.begin(), bytes.end());
+    std::string root;
+    for (const char c : temp / "src\\") root += c == '\\' ? "\\\\" : std::string(1, c);
+    EXPECT_THAT(records, HasSubstr("saved\t10\t45\t" + root + "café.jpg\t"));
+    std::string held;
+    for (const char c : temp / "dst\\前からある.png")
+        held += c == '\\' ? "\\\\" : std::string(1, c);
+    EXPECT_THAT(records,
+                HasSubstr("same-content\t12\t45\t" + root + "emoji😀.gif\t" + held + "\t\n"));
+    EXPECT_EQ(std::count(records.begin(), records.end(), '\n'), 7);
 }
 
 TEST(TesselExe, ExitCodesAndMessagesAreTheCommands) {

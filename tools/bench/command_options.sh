@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # The cost of the command's account and content options against a plain run, timed by wall
-# clock (the median of RUNS runs each, after one run that warms the page cache):
+# clock (the median of RUNS runs each, after one pair that warms the page cache):
 #
 #   1. --same-content, first run into an empty destination     target <= 1.1 x plain
 #   2. --same-content, NEW new pictures into a destination of
 #      BASE pictures (every name new, no bytes equal)           target <= 1.5 x plain
 #   3. --report=FILE, first run into an empty destination      target <= 1.05 x plain
 #
-# The pictures are random bytes of sizes between 4 KiB and 256 KiB named *.jpg, so that many
+# Plain and option runs are taken in turns, each after a sync. The pictures are random bytes of sizes between 4 KiB and 256 KiB named *.jpg, so that many
 # sizes meet (about one new file in five meets a size of the destination's): harder on the
 # index than photographs, whose sizes spread over millions of values. Not a test: it prints,
 # and exits 1 when a target is missed.
@@ -68,30 +68,48 @@ seconds() {
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# time_into_empty ARGS...: the median time of a run of `new` into an empty destination.
-time_into_empty() {
-  local times=()
+# pair_into_empty ARGS...: "plain with", the median times of runs of `new` into an empty
+# destination without and with ARGS, taken in turns (so that the page cache and the disk's
+# write-back treat both alike), each after a sync, the first pair left out.
+pair_into_empty() {
+  local plain=() with=()
   for r in $(seq 0 "$runs"); do
-    rm -rf "$work/dst"
-    mkdir "$work/dst"
-    local t
-    t=$(seconds "$tessel" -q "$@" "$work/new" "$work/dst")
-    [ "$r" -gt 0 ] && times+=("$t")
+    for kind in plain with; do
+      rm -rf "$work/dst"
+      mkdir "$work/dst"
+      sync
+      local t
+      if [ $kind = plain ]; then
+        t=$(seconds "$tessel" -q "$work/new" "$work/dst")
+        [ "$r" -gt 0 ] && plain+=("$t")
+      else
+        t=$(seconds "$tessel" -q "$@" "$work/new" "$work/dst")
+        [ "$r" -gt 0 ] && with+=("$t")
+      fi
+    done
   done
-  printf '%s\n' "${times[@]}" | median
+  echo "$(printf '%s\n' "${plain[@]}" | median) $(printf '%s\n' "${with[@]}" | median)"
 }
-# time_into_base ARGS...: the median time of a run of `new` into the destination of `base`;
-# the new copies are taken out again after each run.
-time_into_base() {
-  local times=()
+# pair_into_base ARGS...: the same into the destination of `base`; the new copies are taken
+# out again after each run.
+pair_into_base() {
+  local plain=() with=()
   for r in $(seq 0 "$runs"); do
-    find "$work/base" -maxdepth 1 -name 'new-*' -delete
-    local t
-    t=$(seconds "$tessel" -q "$@" "$work/new" "$work/base")
-    [ "$r" -gt 0 ] && times+=("$t")
+    for kind in plain with; do
+      find "$work/base" -maxdepth 1 -name 'new-*' -delete
+      sync
+      local t
+      if [ $kind = plain ]; then
+        t=$(seconds "$tessel" -q "$work/new" "$work/base")
+        [ "$r" -gt 0 ] && plain+=("$t")
+      else
+        t=$(seconds "$tessel" -q "$@" "$work/new" "$work/base")
+        [ "$r" -gt 0 ] && with+=("$t")
+      fi
+    done
   done
   find "$work/base" -maxdepth 1 -name 'new-*' -delete
-  printf '%s\n' "${times[@]}" | median
+  echo "$(printf '%s\n' "${plain[@]}" | median) $(printf '%s\n' "${with[@]}" | median)"
 }
 
 missed=0
@@ -104,14 +122,12 @@ row() {
 }
 
 printf '%-44s %10s %10s %7s\n' "what ($new new, $base in the destination)" plain with ratio
-plain=$(time_into_empty)
-same=$(time_into_empty --same-content)
-report=$(time_into_empty --report="$work/report.tsv")
+read -r plain same < <(pair_into_empty --same-content)
 row "--same-content, into an empty destination" "$plain" "$same" 1.1
-plain_base=$(time_into_base)
-same_base=$(time_into_base --same-content)
+read -r plain_base same_base < <(pair_into_base --same-content)
 row "--same-content, into $base pictures" "$plain_base" "$same_base" 1.5
-row "--report=FILE, into an empty destination" "$plain" "$report" 1.05
+read -r plain_report report < <(pair_into_empty --report="$work/report.tsv")
+row "--report=FILE, into an empty destination" "$plain_report" "$report" 1.05
 records=$(wc -l <"$work/report.tsv")
 echo "report: $records records"
 exit $missed
