@@ -68,47 +68,35 @@ seconds() {
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# pair_into_empty ARGS...: "plain with", the median times of runs of `new` into an empty
-# destination without and with ARGS, taken in turns (so that the page cache and the disk's
-# write-back treat both alike), each after a sync, the first pair left out.
-pair_into_empty() {
-  local plain=() with=()
-  for r in $(seq 0 "$runs"); do
-    for kind in plain with; do
-      rm -rf "$work/dst"
-      mkdir "$work/dst"
-      sync
-      local t
-      if [ $kind = plain ]; then
-        t=$(seconds "$tessel" -q "$work/new" "$work/dst")
-        [ "$r" -gt 0 ] && plain+=("$t")
-      else
-        t=$(seconds "$tessel" -q "$@" "$work/new" "$work/dst")
-        [ "$r" -gt 0 ] && with+=("$t")
-      fi
-    done
-  done
-  echo "$(printf '%s\n' "${plain[@]}" | median) $(printf '%s\n' "${with[@]}" | median)"
+# Before each run: an empty destination, or the destination of `base` with the new copies
+# of the last run taken out again.
+empty_dst() {
+  rm -rf "$work/dst"
+  mkdir "$work/dst"
 }
-# pair_into_base ARGS...: the same into the destination of `base`; the new copies are taken
-# out again after each run.
-pair_into_base() {
-  local plain=() with=()
+base_dst() { find "$work/base" -maxdepth 1 -name 'new-*' -delete; }
+
+# pair PREPARE DST ARGS...: "plain with", the median times of runs of `new` into DST without
+# and with ARGS, taken in turns (so that the page cache and the disk's write-back treat both
+# alike), each after PREPARE and a sync, the first pair left out.
+pair() {
+  local prepare=$1 dst=$2
+  shift 2
+  local plain=() with=() t
   for r in $(seq 0 "$runs"); do
     for kind in plain with; do
-      find "$work/base" -maxdepth 1 -name 'new-*' -delete
+      "$prepare"
       sync
-      local t
       if [ $kind = plain ]; then
-        t=$(seconds "$tessel" -q "$work/new" "$work/base")
+        t=$(seconds "$tessel" -q "$work/new" "$dst")
         [ "$r" -gt 0 ] && plain+=("$t")
       else
-        t=$(seconds "$tessel" -q "$@" "$work/new" "$work/base")
+        t=$(seconds "$tessel" -q "$@" "$work/new" "$dst")
         [ "$r" -gt 0 ] && with+=("$t")
       fi
     done
   done
-  find "$work/base" -maxdepth 1 -name 'new-*' -delete
+  "$prepare"
   echo "$(printf '%s\n' "${plain[@]}" | median) $(printf '%s\n' "${with[@]}" | median)"
 }
 
@@ -122,11 +110,11 @@ row() {
 }
 
 printf '%-44s %10s %10s %7s\n' "what ($new new, $base in the destination)" plain with ratio
-read -r plain same < <(pair_into_empty --same-content)
+read -r plain same < <(pair empty_dst "$work/dst" --same-content)
 row "--same-content, into an empty destination" "$plain" "$same" 1.1
-read -r plain_base same_base < <(pair_into_base --same-content)
+read -r plain_base same_base < <(pair base_dst "$work/base" --same-content)
 row "--same-content, into $base pictures" "$plain_base" "$same_base" 1.5
-read -r plain_report report < <(pair_into_empty --report="$work/report.tsv")
+read -r plain_report report < <(pair empty_dst "$work/dst" --report="$work/report.tsv")
 row "--report=FILE, into an empty destination" "$plain_report" "$report" 1.05
 records=$(wc -l <"$work/report.tsv")
 echo "report: $records records"
