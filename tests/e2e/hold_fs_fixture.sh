@@ -19,6 +19,7 @@ stop() {
   fi
   if [ -f "$dir/pid" ]; then
     pid=$(cat "$dir/pid")
+    # Polled until the file system's process has ended after its unmount, at most 10 s.
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
     kill "$pid" 2>/dev/null || true
     rm -f "$dir/pid"
