@@ -10,34 +10,21 @@
 
 namespace tessel::cli {
 
-std::string_view OutcomeWord(FileFate fate) {
-    switch (fate) {
-        case FileFate::Saved: return "saved";
-        case FileFate::SameNameAndSize: return "same-name-size";
-        case FileFate::SameContent: return "same-content";
-        case FileFate::BelowBound: return "below-bound";
-        case FileFate::Failed: return "failed";
-        case FileFate::NotReached: break;
-    }
-    return "not-reached";
-}
-
-std::string ReportRecord(std::string_view outcome, std::int32_t side, std::uint64_t bytes,
+std::string ReportRecord(std::string_view outcome, std::string_view side, std::string_view bytes,
                          std::string_view source, std::string_view destination,
                          std::string_view reason, bool nulTerminated) {
+    const char end = nulTerminated ? '\0' : '\t';
     std::string record(outcome);
-    record += '\t';
-    record += std::to_string(side);
-    record += '\t';
-    record += std::to_string(bytes);
-    record += '\t';
+    record += end;
+    record += side;
+    record += end;
+    record += bytes;
+    record += end;
     if (nulTerminated) {
-        record += source;
-        record += '\t';
-        record += destination;
-        record += '\t';
-        record += reason;
-        record += '\0';
+        for (const std::string_view field : {source, destination, reason}) {
+            record += field;
+            record += '\0';
+        }
     } else {
         record += EscapePath(source);
         record += '\t';
@@ -78,19 +65,29 @@ void Report::Handled(const FileAccount& account) {
     std::scoped_lock hold(lock_);
     if (account.index >= paths_.size()) return;
     next_ = account.index + 1;
-    Put(ReportRecord(OutcomeWord(account.fate), sides_[account.index], sizes_[account.index],
-                     paths_[account.index], account.destination, account.reason, nul_));
+    std::string records;
+    if (!account.madeFolder.empty()) {
+        records = ReportRecord(CreatedWord, {}, {}, {}, account.madeFolder, {}, nul_);
+    }
+    records += ReportRecord(OutcomeWord(account.outcome), std::to_string(sides_[account.index]),
+                            std::to_string(sizes_[account.index]), paths_[account.index],
+                            account.destination, account.reason, nul_);
+    Put(records);
+}
+
+void Report::Created(const std::string& folder) {
+    std::scoped_lock hold(lock_);
+    Put(ReportRecord(CreatedWord, {}, {}, {}, folder, {}, nul_));
 }
 
 void Report::Stopped(std::string_view why) {
     std::scoped_lock hold(lock_);
     std::string rest;
     for (; next_ < paths_.size(); ++next_) {
-        rest +=
-            ReportRecord("not-reached", sides_[next_], sizes_[next_], paths_[next_], {}, {}, nul_);
+        rest += ReportRecord(OutcomeWord(Outcome::NotReached), std::to_string(sides_[next_]),
+                             std::to_string(sizes_[next_]), paths_[next_], {}, {}, nul_);
     }
-    rest += nul_ ? "stopped\t\t\t\t\t" + std::string(why) + '\0'
-                 : "stopped\t\t\t\t\t" + std::string(why) + '\n';
+    rest += ReportRecord(OutcomeWord(Outcome::Stopped), {}, {}, {}, {}, why, nul_);
     Put(rest);
 }
 

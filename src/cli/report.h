@@ -1,9 +1,11 @@
 // cli/report.h: the account of --report=FILE, one record per found file in scan order,
 // written as the run goes, so that whatever ends the run, what was done is on the disk:
-//   OUTCOME<TAB>SIDE<TAB>BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON
-// ended with a line feed (paths escaped as --list writes them) or with NUL (paths as they
-// are). A run that did not finish ends with the files it never reached and one record that
-// says it stopped.
+//   OUTCOME<TAB>SIDE<TAB>BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON<LF>
+// with the paths and the reason escaped as --list writes them, or with --null six fields each
+// ended by NUL and written as they are (no byte of a name can then be taken for a separator).
+// A folder the run made is told by a record `created` with the folder as its DESTINATION,
+// before the first file that goes into it. A run that did not finish ends with the files it
+// never reached and one record that says it stopped. cli/report_reader.h reads them back.
 #pragma once
 
 #include <cstdint>
@@ -14,16 +16,16 @@
 #include <string_view>
 #include <vector>
 
+#include "files/file_account.h"
 #include "files/folder_scan.h"
-#include "job/worker.h"
 
 namespace tessel::cli {
 
-// The OUTCOME word of each fate.
-std::string_view OutcomeWord(FileFate fate);
+// The OUTCOME of a record that tells of a folder the run made.
+inline constexpr std::string_view CreatedWord = "created";
 
-// One record, with its end.
-std::string ReportRecord(std::string_view outcome, std::int32_t side, std::uint64_t bytes,
+// One record, with its ends (SIDE and BYTES as written, empty for a record of no file).
+std::string ReportRecord(std::string_view outcome, std::string_view side, std::string_view bytes,
                          std::string_view source, std::string_view destination,
                          std::string_view reason, bool nulTerminated);
 
@@ -42,8 +44,11 @@ public:
 
     // The found files, from the run's found-file hook; records are written from here on.
     void Found(const FoundFileList& found);
-    // One file's account, from the run's file hook: the record, written at once.
+    // One file's account, from the run's file hook: the record, written at once (after the
+    // `created` record of a folder it made).
     void Handled(const FileAccount& account);
+    // A folder made before the run, for it (the destination's missing last level).
+    void Created(const std::string& folder);
     // A run that did not finish: the files never reached, then the record of the stop, with
     // `why` ("interrupted", ...) as its REASON.
     void Stopped(std::string_view why);

@@ -3,6 +3,7 @@
 // worker to its end or to a stop, and the final text is printed.
 #include "cli/run.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -32,16 +33,21 @@ using namespace std::chrono_literals;
 struct RunFolders {
     std::string source;
     std::string destination;
+    bool destinationMade = false;  // its missing last level was made for the run
 };
 
 // The destination by the run request's rule. Without a terminal there is nobody to ask, and
 // no answer means no. A dry run creates nothing and so asks nothing.
-bool AcceptDestinationFor(const CommandLine& command, const std::string& destination) {
+bool AcceptDestinationFor(const CommandLine& command, const std::string& destination, bool& made) {
     if (command.dryRun) return AcceptDestinationWithoutCreating(destination);
-    return AcceptDestination(destination, [&command] {
-        return command.yes ||
-               (InputIsInteractive() && AskYesNo(tessel::text::CreateDestinationQuestion));
+    bool asked = false;
+    const bool accepted = AcceptDestination(destination, [&] {
+        asked = command.yes ||
+                (InputIsInteractive() && AskYesNo(tessel::text::CreateDestinationQuestion));
+        return asked;
     });
+    made = accepted && asked;
+    return accepted;
 }
 
 // The two folders, or nothing when one is refused (its message printed): the source first,
@@ -53,7 +59,7 @@ std::optional<RunFolders> AcceptFolders(const CommandLine& command) {
         PrintError(AsShown(tessel::text::SourceFolderInvalid), TextCodePage);
         return std::nullopt;
     }
-    if (!AcceptDestinationFor(command, folders.destination)) {
+    if (!AcceptDestinationFor(command, folders.destination, folders.destinationMade)) {
         PrintError(AsShown(tessel::text::DestinationFolderInvalid), TextCodePage);
         return std::nullopt;
     }
@@ -77,6 +83,7 @@ struct RunListeners {
     std::unique_ptr<Report> report;
     RunFigures figures;
     std::vector<std::uint64_t> sizes;  // of the found files, for the bytes done
+    std::atomic<bool> destinationGone{false};
 };
 
 // The dry run, the options beyond the window's, and the hooks that feed `listeners`.
@@ -109,12 +116,13 @@ RunExtras ExtrasFor(const CommandLine& command, RunListeners& listeners) {
     };
     extras.fileHandled = [&listeners](const FileAccount& account) {
         if (listeners.report) listeners.report->Handled(account);
-        if (account.fate == FileFate::BelowBound || account.fate == FileFate::NotReached) return;
+        if (!WasHandled(account.outcome)) return;
         ++listeners.figures.filesDone;
         if (account.index < listeners.sizes.size()) {
             listeners.figures.bytesDone += listeners.sizes[account.index];
         }
     };
+    extras.destinationGone = [&listeners](const std::string&) { listeners.destinationGone = true; };
     return extras;
 }
 
@@ -179,6 +187,11 @@ RunEnd DriveRun(const CommandLine& command, RunSettings settings, RunExtras extr
                 PrintError(text::OutOfMemory);
                 return {OutOfMemory, {}};
             }
+            if (listeners.destinationGone) {
+                if (report) report->Stopped(text::StoppedByDestinationGone);
+                PrintError(text::Fill(text::DestinationWentAway, {command.destination}));
+                return {DestinationGone, {}};
+            }
             return {Finished, std::move(tick.statusText)};
         }
         if (tick.question) monitor.AnswerBound(tick.question->serial, command.manualBound);
@@ -210,6 +223,7 @@ void PrintFinalOutput(std::string_view listing, std::string_view finalText) {
 int Run(const CommandLine& command) {
     std::optional<RunFolders> folders = AcceptFolders(command);
     if (!folders) return InvalidFolder;
+    const bool destinationMade = folders->destinationMade;
     RunSettings settings = SettingsFor(command, std::move(*folders));
     RunListeners listeners;
     if (command.report) {
@@ -219,6 +233,7 @@ int Run(const CommandLine& command) {
             PrintError(error);
             return InvalidFolder;
         }
+        if (destinationMade) listeners.report->Created(settings.destinationFolder);
     }
     RunExtras extras = ExtrasFor(command, listeners);
 

@@ -16,6 +16,8 @@ enum ExitCode {
     InvalidFolder = 2,
     OutOfMemory = 3,
     ReportIncomplete = 4,  // the run finished, but not every record of --report went out
+    DestinationGone = 5,   // the destination folder went away mid-run: the run ended there
+    NotAllUndone = 6,      // --undo left something as the run had made it
     Interrupted = 130,     // Ctrl-C, Ctrl-Break
     Terminated = 143,      // SIGTERM; the console closed, log-off, shut-down
 };

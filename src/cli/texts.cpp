@@ -97,6 +97,10 @@ const char ReportNotWhole[] = "the report was not written whole: %s";
 const char StoppedByInterrupt[] = "interrupted";
 const char StoppedByRequest[] = "terminated";
 const char StoppedByMemory[] = "out of memory";
+const char StoppedByDestinationGone[] = "destination gone";
+const char DestinationWentAway[] =
+    "the destination folder '%s' is gone: the run stopped there; the files copied before "
+    "stay, and no source was removed after it";
 
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values) {
     std::string out;

@@ -57,6 +57,9 @@ extern const char ReportNotWhole[];
 extern const char StoppedByInterrupt[];
 extern const char StoppedByRequest[];
 extern const char StoppedByMemory[];
+extern const char StoppedByDestinationGone[];
+// The destination folder went away mid-run (%s: the folder as given).
+extern const char DestinationWentAway[];
 
 // `format` with each %s replaced by the next of `values`, in order.
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values);

@@ -56,14 +56,14 @@ std::optional<std::string> ContentIndex::Find(const std::string& path, std::uint
 }
 
 void ContentIndex::Add(const std::string& path, std::uint64_t size, const std::string& from) {
-    Forget(path);
+    Remove(path);
     Entry entry{path, std::nullopt};
     if (!from.empty() && from == lastHashed_) entry.hash = lastHash_;
     bySize_[size].push_back(std::move(entry));
     sizeOf_[path] = size;
 }
 
-void ContentIndex::Forget(const std::string& path) {
+void ContentIndex::Remove(const std::string& path) {
     const auto known = sizeOf_.find(path);
     if (known == sizeOf_.end()) return;
     std::vector<Entry>& same = bySize_[known->second];

@@ -30,6 +30,9 @@ public:
     // replaced. A hash that Find worked out for `from` is kept for the copy.
     void Add(const std::string& path, std::uint64_t size, const std::string& from = {});
 
+    // `path` holds nothing the index should know of any more (a copy removed again).
+    void Remove(const std::string& path);
+
     // Files read whole to be hashed so far: the test of "only when sizes meet".
     std::uint64_t FilesHashed() const { return hashed_; }
 
@@ -45,7 +48,6 @@ private:
     };
 
     std::optional<Hash> HashOf(const std::string& path, const std::stop_token& stop);
-    void Forget(const std::string& path);
 
     std::unordered_map<std::uint64_t, std::vector<Entry>> bySize_;
     std::unordered_map<std::string, std::uint64_t> sizeOf_;  // path -> its size in bySize_

@@ -1,13 +1,16 @@
 // files/copy_planner.cpp: one found file into the destination. The existence tests only
-// choose a name; the copy's own fail-if-exists has the last word, so a name taken between
-// the test and the copy is never overwritten.
+// choose a name; the placing of the copy, which never replaces (numbered, separate), has the
+// last word. A name that someone else took between the choice and the placing is chosen
+// again, by the same rule, from that name on: the copy is written once and takes whatever
+// name the rule finally gives it.
 #include "files/copy_planner.h"
 
+#include <memory>
 #include <string_view>
 #include <utility>
 
 #include "files/os/file_system.h"
-#include "files/os/io_hold.h"
+#include "files/os/path_parts.h"
 #include "files/path_tests.h"
 #include "files/same_bytes.h"
 #include "files/texts.h"
@@ -15,127 +18,246 @@
 namespace tessel {
 namespace {
 
-CopyReport Copy(const std::string& source, const std::string& target, bool failIfExists,
-                std::stop_token stop) {
-    switch (os::CopyFileTo(source, target, failIfExists, std::move(stop))) {
-        case os::CopyResult::Copied: return {CopyOutcome::Saved, target};
-        case os::CopyResult::TargetExists:
-            return {CopyOutcome::Refused, target, "a file of that name was made meanwhile"};
-        case os::CopyResult::Refused:
-            return {CopyOutcome::Refused, target, "the file there may not be replaced"};
-        case os::CopyResult::SameFile:
-            return {CopyOutcome::Refused, target, "the file there is the source itself"};
-        case os::CopyResult::Stopped: return {CopyOutcome::Stopped, {}};
-        case os::CopyResult::Failed: break;
-    }
-    return {CopyOutcome::Failed, target, os::FailureText(os::LastFailure())};
-}
-
-// The size of `source`: the scan's, or looked up when the caller had none.
-std::optional<std::uint64_t> SizeOf(const std::string& source, std::optional<std::uint64_t> known) {
-    if (known) return known;
-    os::DirEntry own;
-    if (!QueryEntry(source, own)) return std::nullopt;
-    return own.size;
-}
-
 // A file whose bytes can be compared: neither a folder nor a FIFO or device, which would read
 // as empty or block.
 bool IsPlainFile(const os::DirEntry& entry) {
     return (entry.attributes & (os::AttrDirectory | os::AttrDevice)) == 0;
 }
 
-}  // namespace
-
-CopyReport CopyFoundFile(const std::string& source, const std::string& destinationFolder,
-                         DuplicateMode mode, std::stop_token stop,
-                         std::optional<std::uint64_t> sourceSize) {
-    const std::string_view path = source;
-    const auto separator = FindLastChar(path, os::PathSeparator);
-    const std::string_view name = separator ? path.substr(*separator + 1) : path;
-    // Every found file has a "." in its name; a path from elsewhere without one gets an
-    // empty extension rather than one cut out of a folder's name.
-    const auto dot = FindLastChar(name, '.');
-    const std::string base(name.substr(0, dot.value_or(name.size())));
-    const std::string extension(name.substr(dot.value_or(name.size())));
-
-    switch (mode) {
-        case DuplicateMode::Numbered:
-            return CopyNumbered(source, destinationFolder + os::PathSeparator + base, extension,
-                                std::move(stop), sourceSize);
-        case DuplicateMode::Overwrite:
-            return CopyOverwrite(source, destinationFolder + os::PathSeparator + base, extension,
-                                 std::move(stop));
-        case DuplicateMode::SeparateFolder:
-            return CopySeparate(source, destinationFolder, base, extension, std::move(stop),
-                                sourceSize);
-    }
-    return {CopyOutcome::Failed, {}};
+// base + extension for 0, base(n)extension for every other n.
+std::string NumberedName(const std::string& base, std::uint64_t n, const std::string& extension) {
+    if (n == 0) return base + extension;
+    return base + "(" + std::to_string(n) + ")" + extension;
 }
 
-CopyReport CopyNumbered(const std::string& source, const std::string& targetBase,
-                        const std::string& extension, std::stop_token stop,
-                        std::optional<std::uint64_t> sourceSize) {
-    std::string target = targetBase + extension;
-    // Only the plain name is compared by size alone. A file of the same name and size is not
-    // written again, and that is settled here, before any data is read: a re-run over an
-    // unchanged destination reads and writes nothing for it.
-    os::DirEntry taken;
-    if (QueryEntry(target, taken) && !IsFolderEntry(taken.attributes)) {
-        sourceSize = SizeOf(source, sourceSize);
-        if (!sourceSize) return {CopyOutcome::Failed, target, "the source cannot be looked up"};
-        if (*sourceSize == taken.size) return {CopyOutcome::SameNameAndSize, target};
+FileAccount Told(Outcome outcome, std::string path, std::string reason = {}) {
+    FileAccount account;
+    account.outcome = outcome;
+    account.destination = std::move(path);
+    account.reason = std::move(reason);
+    return account;
+}
+
+FileAccount FailedBySystem(std::string path) {
+    return Told(Outcome::Failed, std::move(path), os::FailureText(os::LastFailure()));
+}
+
+// One file's way through a rule: its size, looked up once when the scan gave none, and its
+// copy, written once and then offered to one name after another.
+class Placing {
+public:
+    Placing(const std::string& source, std::optional<std::uint64_t> size, std::stop_token stop,
+            os::CopyDurability durability)
+        : source_(source), size_(size), stop_(std::move(stop)), durability_(durability) {}
+
+    const std::string& Source() const { return source_; }
+    const std::stop_token& Stop() const { return stop_; }
+
+    std::optional<std::uint64_t> Size() {
+        if (!size_) {
+            os::DirEntry own;
+            if (QueryEntry(source_, own)) size_ = own.size;
+        }
+        return size_;
+    }
+
+    // Whether another try is allowed: the names taken meanwhile are bounded.
+    bool MayTryAgain() { return ++tries_ < PlacingAttempts && !stop_.stop_requested(); }
+
+    enum class Result { Placed, Taken, FolderThere, Stopped, Failed };
+    // Gives the copy the name `target`, writing it first if it is not written yet.
+    Result PlaceAt(const std::string& target) {
+        const std::string folder(os::FolderOfPath(target));
+        if (!staged_ && !Stage(folder, target)) return stageFailure_;
+        os::CopyResult placed = staged_->Place(target, true);
+        if (placed == os::CopyResult::Failed && folder != stagedIn_) {
+            // The copy was written beside an earlier choice, on another file system than the
+            // folder the rule moved on to: written again there.
+            if (!Stage(folder, target)) return stageFailure_;
+            placed = staged_->Place(target, true);
+        }
+        switch (placed) {
+            case os::CopyResult::Copied: return Result::Placed;
+            case os::CopyResult::TargetExists:
+                return FolderExists(target) ? Result::FolderThere : Result::Taken;
+            default: return Result::Failed;
+        }
+    }
+
+private:
+    bool Stage(const std::string& folder, const std::string& target) {
+        os::CopyResult result = os::CopyResult::Failed;
+        staged_ =
+            os::StageCopy(source_, folder, os::NameOfPath(target), stop_, durability_, result);
+        stagedIn_ = folder;
+        stageFailure_ = result == os::CopyResult::Stopped ? Result::Stopped : Result::Failed;
+        return staged_ != nullptr;
+    }
+
+    const std::string& source_;
+    std::optional<std::uint64_t> size_;
+    std::stop_token stop_;
+    os::CopyDurability durability_;
+    std::unique_ptr<os::StagedCopy> staged_;
+    std::string stagedIn_;
+    Result stageFailure_ = Result::Failed;
+    int tries_ = 0;
+};
+
+// What the rule of numbered says for the names from base(from)ext on: Saved with the first
+// name that holds no file, or why the file is there already.
+FileAccount ChooseNumbered(Placing& file, const std::string& base, const std::string& extension,
+                           std::uint64_t from, std::uint64_t& number) {
+    for (std::uint64_t n = from;; ++n) {
+        std::string name = NumberedName(base, n, extension);
+        os::DirEntry held;
+        // A folder of the name is left to the placing, which refuses it.
+        if (!QueryEntry(name, held) || IsFolderEntry(held.attributes)) {
+            number = n;
+            return Told(Outcome::Saved, std::move(name));
+        }
+        const std::optional<std::uint64_t> size = file.Size();
+        if (!size) return Told(Outcome::Failed, std::move(name), text::SourceNotLookedUp);
+        // Only the plain name is compared by size alone. A file of the same name and size is
+        // not written again, and that is settled before any data is read: a re-run over an
+        // unchanged destination reads and writes nothing for it.
+        if (n == 0) {
+            if (held.size == *size) return Told(Outcome::SameNameAndSize, std::move(name));
+            continue;
+        }
         // The numbers are taken in turn, and an earlier run (or an earlier file of this one)
         // may have given this file one already: every number on the way to the first free
         // one is compared, or each run would add one more copy of it. A name whose file is
         // of another size differs without a read.
-        for (std::uint64_t n = 1;; ++n) {
-            std::string numbered = targetBase + "(" + std::to_string(n) + ")" + extension;
-            os::DirEntry held;
-            if (!QueryEntry(numbered, held) || IsFolderEntry(held.attributes)) {
-                target = std::move(numbered);
-                break;
-            }
-            if (held.size != *sourceSize || !IsPlainFile(held)) continue;
-            switch (CompareBytes(source, numbered, held.size, stop)) {
-                case Comparison::Same: return {CopyOutcome::SameContent, std::move(numbered)};
-                case Comparison::Stopped: return {CopyOutcome::Stopped, {}};
-                case Comparison::Different: break;
-            }
+        if (held.size != *size || !IsPlainFile(held)) continue;
+        switch (CompareBytes(file.Source(), name, held.size, file.Stop())) {
+            case Comparison::Same: return Told(Outcome::SameContent, std::move(name));
+            case Comparison::Stopped: return Told(Outcome::Stopped, {});
+            case Comparison::Different: break;
         }
     }
-    return Copy(source, target, true, std::move(stop));
 }
 
-CopyReport CopyOverwrite(const std::string& source, const std::string& targetBase,
-                         const std::string& extension, std::stop_token stop) {
-    return Copy(source, targetBase + extension, false, std::move(stop));
+FileAccount PlaceNumbered(Placing& file, const std::string& base, const std::string& extension) {
+    std::uint64_t from = 0;
+    for (;;) {
+        std::uint64_t number = 0;
+        FileAccount choice = ChooseNumbered(file, base, extension, from, number);
+        if (choice.outcome != Outcome::Saved) return choice;
+        switch (file.PlaceAt(choice.destination)) {
+            case Placing::Result::Placed: return choice;
+            case Placing::Result::Taken:
+                // Someone else's file has the name now: the rule looks at it as at any other.
+                if (!file.MayTryAgain()) {
+                    return Told(file.Stop().stop_requested() ? Outcome::Stopped : Outcome::Failed,
+                                std::move(choice.destination), text::NamesTakenMeanwhile);
+                }
+                from = number;
+                continue;
+            case Placing::Result::FolderThere:
+                return Told(Outcome::Failed, std::move(choice.destination), text::FolderHasTheName);
+            case Placing::Result::Stopped: return Told(Outcome::Stopped, {});
+            case Placing::Result::Failed: return FailedBySystem(std::move(choice.destination));
+        }
+    }
 }
 
-CopyReport CopySeparate(const std::string& source, const std::string& destinationFolder,
-                        const std::string& base, const std::string& extension, std::stop_token stop,
-                        std::optional<std::uint64_t> sourceSize) {
-    const std::string target = destinationFolder + os::PathSeparator + base + extension;
+FileAccount PlaceSeparate(Placing& file, const std::string& destinationFolder,
+                          const std::string& base, const std::string& extension) {
+    const std::string plain = destinationFolder + os::PathSeparator + base + extension;
     os::DirEntry taken;
-    if (!QueryEntry(target, taken) || IsFolderEntry(taken.attributes)) {
-        return Copy(source, target, true, std::move(stop));
+    while (!QueryEntry(plain, taken) || IsFolderEntry(taken.attributes)) {
+        switch (file.PlaceAt(plain)) {
+            case Placing::Result::Placed: return Told(Outcome::Saved, plain);
+            case Placing::Result::Taken:
+                if (!file.MayTryAgain()) {
+                    return Told(Outcome::Failed, plain, text::NamesTakenMeanwhile);
+                }
+                continue;  // the name holds a file now: the rule goes on from there
+            case Placing::Result::FolderThere:
+                return Told(Outcome::Failed, plain, text::FolderHasTheName);
+            case Placing::Result::Stopped: return Told(Outcome::Stopped, {});
+            case Placing::Result::Failed: return FailedBySystem(plain);
+        }
     }
     // The file that took the name may be this one, from an earlier run: then it is there,
     // and a copy in the duplicates folder would only repeat it.
-    sourceSize = SizeOf(source, sourceSize);
-    if (sourceSize && *sourceSize == taken.size && IsPlainFile(taken)) {
-        switch (CompareBytes(source, target, taken.size, stop)) {
-            case Comparison::Same: return {CopyOutcome::SameContent, target};
-            case Comparison::Stopped: return {CopyOutcome::Stopped, {}};
+    const std::optional<std::uint64_t> size = file.Size();
+    if (size && *size == taken.size && IsPlainFile(taken)) {
+        switch (CompareBytes(file.Source(), plain, taken.size, file.Stop())) {
+            case Comparison::Same: return Told(Outcome::SameContent, plain);
+            case Comparison::Stopped: return Told(Outcome::Stopped, {});
             case Comparison::Different: break;
         }
     }
     const std::string duplicates = destinationFolder + os::PathSeparator + text::DuplicatesFolder;
     // The folder stays from the first collision on; if it cannot be made at all, the copy
-    // into it fails. Either way: ignore.
-    (void)os::MakeFolder(duplicates);
-    return CopyNumbered(source, duplicates + os::PathSeparator + base, extension, std::move(stop),
-                        sourceSize);
+    // into it fails.
+    const bool made = os::MakeFolder(duplicates);
+    FileAccount account = PlaceNumbered(file, duplicates + os::PathSeparator + base, extension);
+    if (made) account.madeFolder = duplicates;
+    return account;
+}
+
+FileAccount PlaceOverwriting(const std::string& source, const std::string& target,
+                             std::stop_token stop, os::CopyDurability durability) {
+    os::DirEntry there;
+    const bool replacing = QueryEntry(target, there) && !IsFolderEntry(there.attributes);
+    switch (os::CopyFileTo(source, target, false, std::move(stop), durability)) {
+        case os::CopyResult::Copied: {
+            FileAccount account = Told(Outcome::Saved, target);
+            account.replaced = replacing;
+            return account;
+        }
+        case os::CopyResult::Refused: return Told(Outcome::Failed, target, text::MayNotBeReplaced);
+        case os::CopyResult::SameFile: return Told(Outcome::Failed, target, text::IsTheSource);
+        case os::CopyResult::Stopped: return Told(Outcome::Stopped, {});
+        case os::CopyResult::TargetExists:
+        case os::CopyResult::Failed: break;
+    }
+    return FailedBySystem(target);
+}
+
+// The name of `source` split at its last dot. Every found file has a "." in its name; a path
+// from elsewhere without one gets an empty extension rather than one cut out of a folder's name.
+std::pair<std::string, std::string> BaseAndExtension(const std::string& source) {
+    const std::string_view name = os::NameOfPath(source);
+    const auto dot = FindLastChar(name, '.');
+    return {std::string(name.substr(0, dot.value_or(name.size()))),
+            std::string(name.substr(dot.value_or(name.size())))};
+}
+
+}  // namespace
+
+FileAccount CopyFoundFile(const std::string& source, const std::string& destinationFolder,
+                          DuplicateMode mode, std::stop_token stop,
+                          std::optional<std::uint64_t> sourceSize, os::CopyDurability durability) {
+    if (stop.stop_requested()) return Told(Outcome::Stopped, {});
+    const auto [base, extension] = BaseAndExtension(source);
+    Placing file(source, sourceSize, std::move(stop), durability);
+    switch (mode) {
+        case DuplicateMode::Numbered:
+            return PlaceNumbered(file, destinationFolder + os::PathSeparator + base, extension);
+        case DuplicateMode::Overwrite:
+            return PlaceOverwriting(source,
+                                    destinationFolder + os::PathSeparator + base + extension,
+                                    file.Stop(), durability);
+        case DuplicateMode::SeparateFolder:
+            return PlaceSeparate(file, destinationFolder, base, extension);
+    }
+    return Told(Outcome::Failed, {}, text::NoRuleForTakenNames);
+}
+
+std::optional<std::string> PlainNameHoldsSize(const std::string& source,
+                                              const std::string& destinationFolder,
+                                              DuplicateMode mode, std::uint64_t size) {
+    if (mode != DuplicateMode::Numbered) return std::nullopt;
+    std::string plain = destinationFolder + os::PathSeparator + std::string(os::NameOfPath(source));
+    os::DirEntry taken;
+    if (!QueryEntry(plain, taken) || IsFolderEntry(taken.attributes) || taken.size != size) {
+        return std::nullopt;
+    }
+    return plain;
 }
 
 }  // namespace tessel

@@ -7,6 +7,7 @@
 
 #include "files/os/file_system.h"
 #include "files/os/io_hold.h"
+#include "files/os/path_parts.h"
 
 namespace tessel {
 namespace {
@@ -21,10 +22,11 @@ constexpr std::size_t CompareBlock = std::size_t{256} << 10;
 }  // namespace
 
 Comparison CompareBytes(const std::string& first, const std::string& second, std::uint64_t size,
-                        const std::stop_token& stop) {
+                        const std::stop_token& stop, SecondFrom from) {
     const std::unique_ptr<os::FileReader> one = os::OpenForComparing(first);
     if (!one) return Comparison::Different;
-    const std::unique_ptr<os::FileReader> other = os::OpenForComparing(second);
+    const std::unique_ptr<os::FileReader> other =
+        from == SecondFrom::Disk ? os::OpenForVerifying(second) : os::OpenForComparing(second);
     if (!other) return Comparison::Different;
     // Room for one byte more than a small file holds: its read comes back short at its end,
     // and a file that grew since its entry was read shows it.
@@ -32,7 +34,7 @@ Comparison CompareBytes(const std::string& first, const std::string& second, std
         size < CompareBlock ? static_cast<std::size_t>(size) + 1 : CompareBlock;
     const auto mine = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
     const auto theirs = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    const std::string_view name = std::string_view(first).substr(first.find_last_of("\\/") + 1);
+    const std::string_view name = os::NameOfPath(first);
     for (std::uint64_t offset = 0;;) {
         if (stop.stop_requested()) return Comparison::Stopped;
         os::HoldIfAsked(os::IoStep::Compare, name, offset);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "files/copy_planner.h"
+#include "job/in_call.h"
 #include "threshold/auto_bound.h"
 
 namespace tessel {
@@ -56,18 +57,6 @@ struct ThresholdRequest {
 
 // Longest status text in bytes; every composition into it is cut to this.
 inline constexpr std::size_t StatusTextLimit = 1023;
-
-// What one worker tells beyond the record, for as long as either side holds it: whether it
-// has ended, and whether it is inside a call to the file system, which a disk that stopped
-// answering (a network share that went away, a failing drive) may keep for a minute. A
-// front end stops a worker without waiting for such a call.
-struct WorkerState {
-    std::mutex lock;
-    std::condition_variable changed;
-    bool ended = false;
-    int inCall = 0;       // > 0 while inside the file system
-    std::string current;  // the file or folder that call is about (engine path, UTF-8)
-};
 
 // A worker that was stopped while inside a call: it ends when the call returns, and writes
 // nothing into the record from the stop on.

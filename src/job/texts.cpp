@@ -26,6 +26,16 @@ const char StatusFinished[] =
 
 const char PreviousRun[] = "直前の処理%c%c----------------------------------------%c%c%s%c%c%s";
 
+const char DryRun[] = "dry run";
+const char SourceStays[] = "the source stays: ";
+const char NotVerified[] = "not verified: ";
+const char WhyStopped[] = "the run was stopped";
+const char WhyDestinationGone[] = "the destination folder is gone";
+const char WhyNotFlushed[] = "the copy could not be flushed to the disk: ";
+const char NotRemovedAfterAll[] = "; it could not be removed: ";
+const char MovedHereByThisRun[] =
+    "a file this run moved here has that name, and replacing it would lose it";
+
 const char16_t SourceFolderInvalid[] = u"抽出元フォルダの指定が不正です。";
 const char16_t DestinationFolderInvalid[] = u"コピー先フォルダの指定が不正です。";
 const char16_t CreateDestinationQuestion[] = u"コピー先フォルダは存在しません。作成しますか？";

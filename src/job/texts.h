@@ -29,6 +29,18 @@ extern const char StatusFinished[];
 // The log after a run: CR, LF, CR, LF, source folder, CR, LF, the run's last text.
 extern const char PreviousRun[];
 
+// What a file's account says beyond its outcome, as the command's report gives its REASON:
+// English, as the rest of the command's own words. Where the system said no, its words follow
+// the texts that end in ": ".
+extern const char DryRun[];
+extern const char SourceStays[];         // + the system's words, or one of the whys below
+extern const char NotVerified[];         // + one of the whys below
+extern const char WhyStopped[];          // the run was stopped
+extern const char WhyDestinationGone[];  // the destination folder went away
+extern const char WhyNotFlushed[];       // + the system's words
+extern const char NotRemovedAfterAll[];  // after CopyDiffers: + the system's words
+extern const char MovedHereByThisRun[];  // overwrite with a move: the name holds a moved file
+
 // Run request.
 extern const char16_t SourceFolderInvalid[];
 extern const char16_t DestinationFolderInvalid[];

@@ -15,13 +15,10 @@
 #include <vector>
 
 #include "files/code_page.h"
-#include "files/content_index.h"
-#include "files/copy_planner.h"
 #include "files/folder_scan.h"
 #include "files/os/file_system.h"
 #include "files/path_tests.h"
-#include "files/same_bytes.h"
-#include "files/texts.h"
+#include "job/copy_stage.h"
 #include "job/run_report.h"
 #include "job/status_text.h"
 #include "job/texts.h"
@@ -52,34 +49,6 @@ bool Publish(ExtractionJob& job, const std::stop_token& stop, Write&& write) {
     write();
     return true;
 }
-
-// Marks the time the worker spends inside the file system, where a stop cannot reach it
-// until the call returns: a front end that stops the worker meanwhile does not wait for it.
-class InCall {
-public:
-    InCall(WorkerState& state, const std::string& about) : state_(state) {
-        std::scoped_lock hold(state_.lock);
-        ++state_.inCall;
-        state_.current = about;
-        state_.changed.notify_all();
-    }
-    ~InCall() {
-        std::scoped_lock hold(state_.lock);
-        --state_.inCall;
-        state_.changed.notify_all();
-    }
-    InCall(const InCall&) = delete;
-    InCall& operator=(const InCall&) = delete;
-
-    // What the call is about now, as the scan goes from folder to folder.
-    void About(const std::string& about) {
-        std::scoped_lock hold(state_.lock);
-        state_.current = about;
-    }
-
-private:
-    WorkerState& state_;
-};
 
 // Takes a posted bound request back out of the record. Called with the lock held.
 void WithdrawRequest(ExtractionJob& job) {
@@ -120,84 +89,6 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
         if (job.thresholdRequested != 1) break;
     }
     return request.bound;
-}
-
-// Whether the plain name in `destination` holds a file of `size`: the rule that settles a
-// numbered copy before anything is read.
-bool PlainNameHoldsSize(const std::string& source, const std::string& destination,
-                        std::uint64_t size, std::string& plain) {
-    plain = destination + os::PathSeparator + std::string(NameOfPath(source));
-    os::DirEntry taken;
-    return QueryEntry(plain, taken) && !IsFolderEntry(taken.attributes) && taken.size == size;
-}
-
-// One found file above the bound: the copy, and what the run asks of it after. nullopt when
-// the stop came first, or removed the copy.
-std::optional<FileAccount> CopyOne(const FoundFileList& found, std::size_t index,
-                                   const std::string& destination, DuplicateMode mode,
-                                   const RunExtras& extras, ContentIndex* contents,
-                                   const std::stop_token& stop) {
-    const std::string& source = found.paths[index];
-    const std::uint64_t size = found.sizes[index];
-    FileAccount account;
-    account.index = index;
-    if (contents) {
-        // The plain-name rule reads nothing; it goes first, or a re-run would read every file.
-        std::string plain;
-        if (mode == DuplicateMode::Numbered &&
-            PlainNameHoldsSize(source, destination, size, plain)) {
-            account.fate = FileFate::SameNameAndSize;
-            account.destination = std::move(plain);
-            return account;
-        }
-        if (std::optional<std::string> held = contents->Find(source, size, stop)) {
-            account.fate = FileFate::SameContent;
-            account.destination = std::move(*held);
-            return account;
-        }
-        if (stop.stop_requested()) return std::nullopt;
-    }
-    CopyReport report = CopyFoundFile(source, destination, mode, stop, size);
-    account.destination = std::move(report.path);
-    switch (report.outcome) {
-        case CopyOutcome::Saved: account.fate = FileFate::Saved; break;
-        case CopyOutcome::SameNameAndSize: account.fate = FileFate::SameNameAndSize; return account;
-        case CopyOutcome::SameContent: account.fate = FileFate::SameContent; return account;
-        case CopyOutcome::Refused:
-        case CopyOutcome::Failed:
-            account.fate = FileFate::Failed;
-            account.reason = std::move(report.reason);
-            return account;
-        case CopyOutcome::Stopped: return std::nullopt;
-    }
-    const std::string& copy = account.destination;
-    if (extras.copyPlaced) extras.copyPlaced(copy);
-    if (extras.verify) {
-        // The copy is whole either way; one the stop left unread stays, and so does its source.
-        switch (CompareBytes(source, copy, size, stop)) {
-            case Comparison::Same: break;
-            case Comparison::Stopped:
-                account.reason = "not verified: the run was stopped";
-                return account;
-            case Comparison::Different:
-                account.fate = FileFate::Failed;
-                account.reason = "copy differs from source";
-                if (!os::RemoveFile(copy)) {
-                    account.reason += "; it could not be removed: ";
-                    account.reason += os::FailureText(os::LastFailure());
-                }
-                return account;
-        }
-    }
-    if (contents) contents->Add(copy, size, source);
-    if (extras.move) {
-        if (stop.stop_requested()) {
-            account.reason = "the source stays: the run was stopped";
-        } else if (!os::RemoveFile(source)) {
-            account.reason = "the source stays: " + os::FailureText(os::LastFailure());
-        }
-    }
-    return account;
 }
 
 }  // namespace
@@ -288,79 +179,49 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
 
     // Copies. The status names the file just handled; a skipped file leaves the previous
     // one on show.
-    std::uint64_t saved = 0;
     const std::optional<DuplicateMode> duplicateMode = DuplicateModeOf(run.options);
-    const auto tell = [&](std::size_t index, FileFate fate, std::string reason = {}) {
-        if (extras.fileHandled) extras.fileHandled({index, fate, {}, std::move(reason)});
-    };
-    if (extras.dryRun && extras.fileHandled) {
+    if (!extras.dryRun && extras.copiesStarting) {
+        std::size_t files = 0;
+        std::uint64_t bytes = 0;
         for (std::size_t i = 0; i < count; ++i) {
-            if (stop.stop_requested()) return;
-            if (found.squareSides[i] > bound) {
-                tell(i, FileFate::NotReached, "dry run");
-            } else {
-                tell(i, FileFate::BelowBound);
-            }
+            if (found.squareSides[i] <= bound) continue;
+            ++files;
+            bytes += found.sizes[i];
         }
+        extras.copiesStarting(files, bytes);
     }
-    if (!extras.dryRun) {
-        if (extras.copiesStarting) {
-            std::size_t files = 0;
-            std::uint64_t bytes = 0;
-            for (std::size_t i = 0; i < count; ++i) {
-                if (found.squareSides[i] <= bound) continue;
-                ++files;
-                bytes += found.sizes[i];
-            }
-            extras.copiesStarting(files, bytes);
-        }
-        std::optional<ContentIndex> contents;
-        if (extras.sameContent && duplicateMode) {
-            InCall listing(state, run.destination);
-            contents.emplace();
-            contents->AddFolder(run.destination);
-            contents->AddFolder(run.destination + os::PathSeparator + text::DuplicatesFolder);
-        }
-        std::string lastTaken;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (stop.stop_requested()) return;
-            if (found.squareSides[i] > bound) {
-                lastTaken = found.paths[i];
-                // Without a duplicate mode nothing is copied, as the planner does for any
-                // other word.
-                if (duplicateMode) {
-                    std::optional<FileAccount> account;
-                    {
-                        InCall copying(state, found.paths[i]);
-                        account = CopyOne(found, i, run.destination, *duplicateMode, extras,
-                                          contents ? &*contents : nullptr, stop);
-                    }
-                    if (!account) return;
-                    if (account->fate == FileFate::Saved) ++saved;
-                    if (extras.fileHandled) extras.fileHandled(*account);
-                } else {
-                    tell(i, FileFate::Failed, "the run has no rule for taken names");
-                }
-            } else {
-                tell(i, FileFate::BelowBound);
-            }
-            progress.Advance();
-            std::string status = FormatCopyStatus(summary, lastTaken);
-            if (!Publish(job, stop, [&] {
-                    job.progress = progress.Percent();
-                    job.statusText = std::move(status);
-                })) {
-                return;
-            }
-        }
-    }
-
-    std::string finalText = extras.dryRun ? summary : FormatFinalText(summary, saved);
-    if (!Publish(job, stop, [&] {
+    CopyPlan plan;
+    plan.destination = run.destination;
+    plan.mode = duplicateMode;
+    plan.bound = bound;
+    plan.dryRun = extras.dryRun;
+    plan.sameContent = extras.sameContent;
+    plan.verify = extras.verify;
+    plan.move = extras.move;
+    plan.endWhenDestinationGoes = static_cast<bool>(extras.destinationGone);
+    CopyHooks hooks;
+    hooks.told = extras.fileHandled;
+    hooks.copyPlaced = extras.copyPlaced;
+    hooks.stepped = [&](std::size_t, const std::string& lastTaken) {
+        progress.Advance();
+        std::string status = FormatCopyStatus(summary, lastTaken);
+        return Publish(job, stop, [&] {
             job.progress = progress.Percent();
-            job.statusText = std::move(finalText);
-        })) {
-        return;
+            job.statusText = std::move(status);
+        });
+    };
+    const CopiesDone copies = CopyAll(found, plan, hooks, stop, state);
+    if (copies.end == CopiesEnd::Stopped) return;
+    if (copies.end == CopiesEnd::DestinationGone) {
+        extras.destinationGone(run.destination);
+    } else {
+        std::string finalText = extras.dryRun ? summary : FormatFinalText(summary, copies.saved);
+        if (!Publish(job, stop, [&] {
+                job.progress = progress.Percent();
+                job.statusText = std::move(finalText);
+            })) {
+            return;
+        }
     }
     // The run's memory goes before the front end hears of the end.
     found = FoundFileList();

@@ -12,31 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "files/file_account.h"
 #include "files/folder_scan.h"
 #include "job/extraction_job.h"
 
 namespace tessel {
-
-// What became of one found file, as an account of the run tells it.
-enum class FileFate {
-    Saved,            // a copy stands whole under its final name
-    SameNameAndSize,  // the plain name holds a file of its size: not copied
-    SameContent,      // its bytes stand in the destination already: not copied
-    BelowBound,       // the image is not above the run's bound: not copied
-    Failed,           // no copy stands (one that was made and differed is removed)
-    NotReached,       // a dry run: nothing was copied
-};
-
-struct FileAccount {
-    std::size_t index = 0;  // in the found-file list
-    FileFate fate = FileFate::Failed;
-    // Saved: the copy; SameNameAndSize, SameContent: the file already there; Failed: the
-    // name the copy was meant for, when one was chosen.
-    std::string destination;
-    // Failed: why (the system's own text where the system said no). Saved: what did not
-    // follow the copy (the source that stays after a move, a verification left undone).
-    std::string reason;
-};
 
 // What the tessel command asks of a run beyond the window's settings. Fixed before the
 // worker starts and handed to it, never shared through the record.
@@ -57,9 +37,15 @@ struct RunExtras {
     // Each copy is read back once it is in place and compared with its source; one that
     // differs is removed and its file failed.
     bool verify = false;
-    // The source of each copy that stands whole under its final name (and verified, with
-    // `verify`) is removed. Nothing else is: a file not copied stays where it was.
+    // The source of each copy that stands whole under its final name, flushed to the disk
+    // (and verified, with `verify`), is removed. Nothing else is: a file not copied stays
+    // where it was.
     bool move = false;
+    // Called once on the worker thread, without the lock, when a copy failed because the
+    // destination folder is gone: the run then ends there (running = 0, its status as it
+    // stood, no final text), and no source is removed after it. Without it such a run goes
+    // on, every later copy failing like any other (the window's way).
+    std::function<void(const std::string& destination)> destinationGone;
 
     // The hooks below are called on the worker thread, without the lock.
     // During the search, as each folder is entered: the folders entered and files found so far.

@@ -26,6 +26,16 @@ FoundFileList ThreeFound(const std::string& folder) {
     return found;
 }
 
+FileAccount Account(std::size_t index, Outcome outcome, std::string destination = {},
+                    std::string reason = {}) {
+    FileAccount account;
+    account.index = index;
+    account.outcome = outcome;
+    account.destination = std::move(destination);
+    account.reason = std::move(reason);
+    return account;
+}
+
 TEST(Report, AStoppedRunEndsWithTheFilesItNeverReachedAndTheStop) {
     TempFolder temp;
     std::string error;
@@ -34,8 +44,9 @@ TEST(Report, AStoppedRunEndsWithTheFilesItNeverReachedAndTheStop) {
         const auto report = Report::Open(path, false, error);
         ASSERT_TRUE(report) << error;
         report->Found(ThreeFound("/src"));
-        report->Handled({0, FileFate::Saved, "/dst/a.png", ""});
-        report->Handled({1, FileFate::Failed, "/dst/line\nfeed.png", "No space left on device"});
+        report->Handled(Account(0, Outcome::Saved, "/dst/a.png"));
+        report->Handled(
+            Account(1, Outcome::Failed, "/dst/line\nfeed.png", "No space left on device"));
         report->Stopped("interrupted");
         EXPECT_TRUE(report->Whole(error));
     }
@@ -54,9 +65,14 @@ TEST(Report, NulRecordsKeepThePathsAsTheyAre) {
         const auto report = Report::Open(path, true, error);
         ASSERT_TRUE(report);
         report->Found(ThreeFound("/src"));
-        report->Handled({1, FileFate::BelowBound, "", ""});
+        report->Handled(Account(1, Outcome::BelowBound));
     }
-    EXPECT_EQ(ReadAll(path), std::string("below-bound\t1\t20\t/src/line\nfeed.png\t\t\0", 38));
+    // Every field ends with NUL: six to a record.
+    EXPECT_EQ(ReadAll(path), std::string("below-bound\0"
+                                         "1\0"
+                                         "20\0"
+                                         "/src/line\nfeed.png\0\0\0",
+                                         38));
 }
 
 #ifndef _WIN32
@@ -65,7 +81,7 @@ TEST(Report, AWriteThatFailsIsSaidAtTheEnd) {
     const auto report = Report::Open("/dev/full", false, error);
     ASSERT_TRUE(report);
     report->Found(ThreeFound("/src"));
-    report->Handled({0, FileFate::Saved, "/dst/a.png", ""});
+    report->Handled(Account(0, Outcome::Saved, "/dst/a.png"));
     EXPECT_FALSE(report->Whole(error));
     EXPECT_EQ(error, "the report was not written whole: No space left on device");
 }

@@ -261,7 +261,7 @@ TEST(CopyPlanner, TellsWhatBecameOfTheFileAndWhere) {
         std::string destination;
         DuplicateMode mode;
         std::stop_token stop;
-        CopyOutcome outcome;
+        Outcome outcome;
         std::string path;  // empty: none
     } cases[] = {
         {"saved",
@@ -269,52 +269,52 @@ TEST(CopyPlanner, TellsWhatBecameOfTheFileAndWhere) {
          dest,
          DuplicateMode::Numbered,
          {},
-         CopyOutcome::Saved,
+         Outcome::Saved,
          root / "dest/a.jpg"},
         {"same name and size",
          root / "src/same.jpg",
          dest,
          DuplicateMode::Numbered,
          {},
-         CopyOutcome::SameNameAndSize,
+         Outcome::SameNameAndSize,
          root / "dest/same.jpg"},
         {"a read-only target",
          root / "src/locked.jpg",
          dest,
          DuplicateMode::Overwrite,
          {},
-         CopyOutcome::Refused,
+         Outcome::Failed,
          root / "dest/locked.jpg"},
         {"the source itself",
          root / "src/a.jpg",
          root / "src",
          DuplicateMode::Overwrite,
          {},
-         CopyOutcome::Refused,
+         Outcome::Failed,
          root / "src/a.jpg"},
         {"a source that is gone",
          root / "src/gone.jpg",
          dest,
          DuplicateMode::Numbered,
          {},
-         CopyOutcome::Failed,
+         Outcome::Failed,
          root / "dest/gone.jpg"},
         {"stopped", root / "src/a.jpg", root / "dest/new", DuplicateMode::Numbered,
-         stopped.get_token(), CopyOutcome::Stopped, ""},
+         stopped.get_token(), Outcome::Stopped, ""},
         {"no duplicate mode",
          root / "src/a.jpg",
          dest,
          static_cast<DuplicateMode>(0),
          {},
-         CopyOutcome::Failed,
+         Outcome::Failed,
          ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const CopyReport report = CopyFoundFile(c.source, c.destination, c.mode, c.stop);
+        const FileAccount report = CopyFoundFile(c.source, c.destination, c.mode, c.stop);
         EXPECT_EQ(report.outcome, c.outcome);
-        EXPECT_EQ(report.path, c.path);
-        EXPECT_EQ(report.Saved(), c.outcome == CopyOutcome::Saved);
+        EXPECT_EQ(report.destination, c.path);
+        EXPECT_EQ(report.Saved(), c.outcome == Outcome::Saved);
     }
 }
 

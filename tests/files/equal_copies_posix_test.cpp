@@ -46,10 +46,10 @@ TEST(EqualCopiesPosix, AnUnreadableCandidateOfTheSameSizeIsPassedBy) {
         ::chmod(inDest(c.locked).c_str(), 0);
         // As another user, whom mode 000 keeps out (root reads anything).
         const int seen = test::RunAsNobody([&] {
-            const CopyReport report =
+            const FileAccount report =
                 CopyFoundFile(root / "src/a.jpg", root / "dest", c.mode, {}, 20);
-            return (report.outcome == CopyOutcome::Saved ? 0 : 1) |
-                   (report.path == inDest(c.expected) ? 0 : 2);
+            return (report.outcome == Outcome::Saved ? 0 : 1) |
+                   (report.destination == inDest(c.expected) ? 0 : 2);
         });
         EXPECT_EQ(seen, 0);
         EXPECT_EQ(test::ReadBytes(inDest(c.expected)), std::vector<std::uint8_t>(20, 's'));

@@ -24,14 +24,12 @@ const std::string D = text::DuplicatesFolder;
 
 // "saved a(1).jpg", "same-content D/a.jpg", ...: the outcome and its path, relative to
 // `destination`, with '/' between levels and the duplicates folder as D.
-std::string Told(const CopyReport& report, const std::string& destination) {
-    static constexpr const char* Words[] = {"saved",   "same-name-size", "same-content",
-                                            "refused", "failed",         "stopped"};
-    std::string told = Words[static_cast<int>(report.outcome)];
-    if (report.path.empty()) return told;
-    std::string path = report.path.starts_with(destination + Sep())
-                           ? report.path.substr(destination.size() + 1)
-                           : report.path;
+std::string Told(const FileAccount& report, const std::string& destination) {
+    std::string told(OutcomeWord(report.outcome));
+    if (report.destination.empty()) return told;
+    std::string path = report.destination.starts_with(destination + Sep())
+                           ? report.destination.substr(destination.size() + 1)
+                           : report.destination;
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
@@ -171,7 +169,7 @@ TEST(EqualCopies, TheNumberingComparesTheNamesOnItsWayToTheFirstFreeOne) {
          {{"a.jpg", 10, 'x'}, {"a(1).jpg/", 0, 0}},
          20,
          's',
-         "refused a(1).jpg"},
+         "failed a(1).jpg"},
         {"separate: the plain name holds the same bytes",
          DuplicateMode::SeparateFolder,
          {{"a.jpg", 20, 's'}},
@@ -275,7 +273,7 @@ TEST(EqualCopies, AStopInsideAComparisonWritesNothing) {
     const std::vector<std::string> before = Snapshot(destination);
     test::IoGate gate(os::IoStep::Compare, "a.jpg", 1);
     std::stop_source stopper;
-    CopyReport report;
+    FileAccount report;
     std::thread run([&] {
         report = CopyFoundFile(root / "src/a.jpg", destination, DuplicateMode::Numbered,
                                stopper.get_token());

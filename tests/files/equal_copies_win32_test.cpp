@@ -20,12 +20,12 @@ TEST(EqualCopiesWin32, ACopyThatAnotherProgramHoldsOpen) {
     const struct {
         const char* what;
         DWORD share;  // what the other program lets others do meanwhile
-        CopyOutcome outcome;
+        Outcome outcome;
         const char* path;
     } cases[] = {
-        {"a viewer, sharing it for reading", FILE_SHARE_READ, CopyOutcome::SameContent, "a(1).jpg"},
-        {"a program that shares nothing: it cannot be read, so it is no equal", 0,
-         CopyOutcome::Saved, "a(2).jpg"},
+        {"a viewer, sharing it for reading", FILE_SHARE_READ, Outcome::SameContent, "a(1).jpg"},
+        {"a program that shares nothing: it cannot be read, so it is no equal", 0, Outcome::Saved,
+         "a(2).jpg"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -37,10 +37,10 @@ TEST(EqualCopiesWin32, ACopyThatAnotherProgramHoldsOpen) {
                                                  GENERIC_READ, c.share, nullptr, OPEN_EXISTING,
                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(other);
-        const CopyReport report =
+        const FileAccount report =
             CopyFoundFile(root / "src/a.jpg", root / "dest", DuplicateMode::Numbered);
         EXPECT_EQ(report.outcome, c.outcome);
-        EXPECT_EQ(report.path, root / ("dest/" + std::string(c.path)));
+        EXPECT_EQ(report.destination, root / ("dest/" + std::string(c.path)));
     }
 }
 

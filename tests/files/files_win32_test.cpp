@@ -111,8 +111,8 @@ TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::Numbered).Saved());
         // The same bytes stand under the name now; once they differ, the file goes to the
         // duplicates folder.
-        const CopyReport again = CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder);
-        EXPECT_EQ(again.outcome, CopyOutcome::SameContent);
+        const FileAccount again = CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder);
+        EXPECT_EQ(again.outcome, Outcome::SameContent);
         EXPECT_EQ(again.path, root / ("dest/" + path.substr(path.rfind('\\') + 1)));
         test::WriteSized(path, test::ReadBytes(path).size(), 'o');
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder).Saved());

@@ -99,7 +99,7 @@ TEST(LinksPosix, ADanglingLinkIsFoundAsEverAndNothingIsCopied) {
         EXPECT_EQ(list.squareSides[i], 1);
         EXPECT_EQ(
             CopyFoundFile(list.paths[i], trees.root / "dest", DuplicateMode::Numbered).outcome,
-            CopyOutcome::Failed);
+            Outcome::Failed);
     }
     EXPECT_THAT(test::NamesIn(trees.root / "dest"), IsEmpty());
 }

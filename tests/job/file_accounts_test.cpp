@@ -29,7 +29,7 @@ using test::TinyPng;
 
 struct Told {
     std::string name;  // of the found file
-    FileFate fate;
+    Outcome outcome;
     std::string destination;
     std::string reason;
 };
@@ -58,7 +58,7 @@ struct AccountedRun {
         extras.fileHandled = [this](const FileAccount& account) {
             std::scoped_lock hold(lock);
             const std::string& path = found.at(account.index);
-            told.push_back({path.substr(path.find_last_of("\\/") + 1), account.fate,
+            told.push_back({path.substr(path.find_last_of("\\/") + 1), account.outcome,
                             account.destination, account.reason});
         };
     }
@@ -88,10 +88,10 @@ struct AccountedRun {
         }
         return nullptr;
     }
-    FileFate FateOf(const std::string& name) {
+    Outcome FateOf(const std::string& name) {
         const Told* t = Of(name);
         EXPECT_TRUE(t) << name << " was not told";
-        return t ? t->fate : FileFate::NotReached;
+        return t ? t->outcome : Outcome::NotReached;
     }
 };
 
@@ -122,20 +122,20 @@ TEST(FileAccounts, EachFileIsToldOnceInScanOrderWithWhatBecameOfIt) {
         EXPECT_EQ(run.told[i].name, NameOfPath(run.found[i])) << "not in scan order at " << i;
     }
     for (const char* small : {"i0.png", "i1.png", "i2.png"}) {
-        EXPECT_EQ(run.FateOf(small), FileFate::BelowBound) << small;
+        EXPECT_EQ(run.FateOf(small), Outcome::BelowBound) << small;
     }
-    EXPECT_EQ(run.FateOf("i3.png"), FileFate::SameNameAndSize);
+    EXPECT_EQ(run.FateOf("i3.png"), Outcome::SameNameAndSize);
     EXPECT_EQ(run.Of("i3.png")->destination, temp / "dst/i3.png");
-    EXPECT_EQ(run.FateOf("i4.png"), FileFate::Saved);
+    EXPECT_EQ(run.FateOf("i4.png"), Outcome::Saved);
     EXPECT_EQ(run.Of("i4.png")->destination, temp / "dst/i4.png");
 
-    std::vector<FileFate> longOnes;
+    std::vector<Outcome> longOnes;
     for (const Told& t : run.told) {
-        if (t.name == longName) longOnes.push_back(t.fate);
+        if (t.name == longName) longOnes.push_back(t.outcome);
     }
-    EXPECT_THAT(longOnes, ::testing::UnorderedElementsAre(FileFate::Saved, FileFate::Failed));
+    EXPECT_THAT(longOnes, ::testing::UnorderedElementsAre(Outcome::Saved, Outcome::Failed));
     for (const Told& t : run.told) {
-        if (t.name == longName && t.fate == FileFate::Failed) {
+        if (t.name == longName && t.outcome == Outcome::Failed) {
 #ifndef _WIN32
             EXPECT_EQ(t.reason, "File name too long");
 #else
@@ -159,8 +159,8 @@ TEST(FileAccounts, ADryRunTellsEveryFileAndCopiesNothing) {
     run.extras.dryRun = true;
     run.Finish();
     ASSERT_EQ(run.told.size(), 4u);
-    EXPECT_EQ(run.FateOf("big.png"), FileFate::NotReached);
-    EXPECT_EQ(run.FateOf("s1.png"), FileFate::BelowBound);
+    EXPECT_EQ(run.FateOf("big.png"), Outcome::NotReached);
+    EXPECT_EQ(run.FateOf("s1.png"), Outcome::BelowBound);
     EXPECT_TRUE(test::NamesIn(temp / "dst").empty());
 }
 
@@ -186,12 +186,12 @@ TEST(SameContent, BytesTheDestinationHoldsAnywhereAreNotCopiedAgain) {
     run.extras.sameContent = true;
     run.Finish();
 
-    EXPECT_EQ(run.FateOf("renamed.png"), FileFate::SameContent);
+    EXPECT_EQ(run.FateOf("renamed.png"), Outcome::SameContent);
     EXPECT_EQ(run.Of("renamed.png")->destination, temp / "dst/holiday-001.png");
-    EXPECT_EQ(run.FateOf("in-duplicates.png"), FileFate::SameContent);
-    EXPECT_EQ(run.FateOf("same-size.png"), FileFate::Saved);
-    std::vector<FileFate> pair = {run.FateOf("first.png"), run.FateOf("second.png")};
-    EXPECT_THAT(pair, ::testing::UnorderedElementsAre(FileFate::Saved, FileFate::SameContent));
+    EXPECT_EQ(run.FateOf("in-duplicates.png"), Outcome::SameContent);
+    EXPECT_EQ(run.FateOf("same-size.png"), Outcome::Saved);
+    std::vector<Outcome> pair = {run.FateOf("first.png"), run.FateOf("second.png")};
+    EXPECT_THAT(pair, ::testing::UnorderedElementsAre(Outcome::Saved, Outcome::SameContent));
     EXPECT_THAT(test::NamesIn(temp / "dst"),
                 ::testing::IsSupersetOf({"holiday-001.png", "same-size.png"}));
     // With the duplicates folder and one of the pair.
@@ -206,7 +206,7 @@ TEST(SameContent, WithoutTheOptionAFileUnderAnotherNameIsCopiedAsBefore) {
     test::WriteBytes(temp / "src/renamed.png", held);
     AccountedRun run(temp / "src", temp / "dst");
     run.Finish();
-    EXPECT_EQ(run.FateOf("renamed.png"), FileFate::Saved);
+    EXPECT_EQ(run.FateOf("renamed.png"), Outcome::Saved);
 }
 
 // --- reading copies back -------------------------------------------------------------------
@@ -227,8 +227,8 @@ TEST(Verify, ACopyChangedBehindTheRunsBackIsRemovedAndFailed) {
         }
     };
     run.Finish();
-    EXPECT_EQ(run.FateOf("good.png"), FileFate::Saved);
-    EXPECT_EQ(run.FateOf("bad.png"), FileFate::Failed);
+    EXPECT_EQ(run.FateOf("good.png"), Outcome::Saved);
+    EXPECT_EQ(run.FateOf("bad.png"), Outcome::Failed);
     EXPECT_EQ(run.Of("bad.png")->reason, "copy differs from source");
     EXPECT_THAT(test::NamesIn(temp / "dst"), ::testing::ElementsAre("good.png"));
     // The move takes only what was verified.
@@ -252,10 +252,10 @@ TEST(Move, OnlyASourceWhoseCopyStandsWholeIsRemoved) {
     run.extras.move = true;
     run.FinishAnswering(100);
 
-    EXPECT_EQ(run.FateOf("new.png"), FileFate::Saved);
-    EXPECT_EQ(run.FateOf("there.png"), FileFate::SameNameAndSize);
-    EXPECT_EQ(run.FateOf("small.png"), FileFate::BelowBound);
-    EXPECT_EQ(run.FateOf(longName), FileFate::Failed);
+    EXPECT_EQ(run.FateOf("new.png"), Outcome::Saved);
+    EXPECT_EQ(run.FateOf("there.png"), Outcome::SameNameAndSize);
+    EXPECT_EQ(run.FateOf("small.png"), Outcome::BelowBound);
+    EXPECT_EQ(run.FateOf(longName), Outcome::Failed);
     EXPECT_THAT(test::NamesIn(temp / "src"),
                 ::testing::UnorderedElementsAre("there.png", "small.png", longName));
     EXPECT_EQ(test::ReadBytes(temp / "dst/new.png"), TinyPng(300, 300));
@@ -284,12 +284,12 @@ TEST(Move, AStopRemovesNoSourceWhoseCopyIsNotInPlace) {
     std::scoped_lock hold(run.lock);
     ASSERT_EQ(run.found.size(), 2u);
     ASSERT_EQ(run.told.size(), 1u);  // the held file's copy was removed: it is not told
-    EXPECT_EQ(run.told[0].fate, FileFate::Saved);
+    EXPECT_EQ(run.told[0].outcome, Outcome::Saved);
+    // The first copy stands, but no flush covered it before the stop: its source stays too.
+    EXPECT_EQ(run.told[0].reason, "the source stays: the run was stopped");
     const std::string first = NameOfPath(run.found[0]);
-    const std::string second = NameOfPath(run.found[1]);
     EXPECT_THAT(test::NamesIn(temp / "dst"), ::testing::ElementsAre(first));
-    EXPECT_EQ(test::FilesUnder(temp / "src").size(), 1u);
-    EXPECT_EQ(NameOfPath(test::FilesUnder(temp / "src").at(0)), second);
+    EXPECT_EQ(test::FilesUnder(temp / "src").size(), 2u);
 }
 
 }  // namespace

@@ -2,8 +2,12 @@
 // complete. Only file_system_posix.cpp and its tests include this.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <memory>
 #include <stop_token>
 #include <string>
+#include <string_view>
 
 #include "files/os/file_system.h"
 
@@ -19,7 +23,16 @@ enum class TempKind {
     Named,
 };
 
+// StageCopy by the given way. `opened`, when given, is what the caller found at `source`
+// before (stat): a source that is another file by the time it is opened is refused.
+std::unique_ptr<StagedCopy> StageWith(TempKind kind, const std::string& source,
+                                      const std::string& folder, std::string_view targetName,
+                                      std::stop_token stop, CopyDurability durability,
+                                      CopyResult& result, const struct stat* opened);
+
+// CopyFileTo by the given way.
 CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::string& target,
-                        bool failIfExists, std::stop_token stop);
+                        bool failIfExists, std::stop_token stop,
+                        CopyDurability durability = CopyDurability::Cached);
 
 }  // namespace tessel::os::posix

@@ -32,15 +32,18 @@ inline constexpr std::uint32_t AttrReparsePoint = 0x400;
 // The code page of every path text: UTF-8 on both platforms.
 inline constexpr CodePage NativeCodePage = CodePage::Utf8;
 
-// The separator between a folder and a name, and the longest path the platform's calls
-// accept in bytes, terminator included (0: none of the engine's own).
+// The separator between a folder and a name, every character the platform takes as one, and
+// the longest path the platform's calls accept in bytes, terminator included (0: none of the
+// engine's own).
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';
+inline constexpr std::string_view PathSeparators = "\\/";
 // The wide calls take the long form up to 32,767 UTF-16 units and refuse what is longer
 // themselves; a folder they cannot list contributes nothing.
 inline constexpr std::size_t MaxPath = 0;
 #else
 inline constexpr char PathSeparator = '/';
+inline constexpr std::string_view PathSeparators = "/";
 inline constexpr std::size_t MaxPath = 4096;
 #endif
 
@@ -150,21 +153,81 @@ enum class CopyResult {
     Failed,    // read error, disk full, target is a folder, ...: nothing left behind
 };
 
-// Copies `source` to `target`. The data goes to a temporary name in the target's folder
-// first and is moved into place only when complete, so no partial file is ever seen under
-// any name once the call returns, whatever the outcome. The temporary name is never longer
-// than the target's (temp_name.h), so it fits wherever the target fits. With `failIfExists`
-// an existing target is never touched (no race: the move itself refuses). Without it an
-// existing file is replaced, but never a folder, never a read-only (Windows: hidden or
-// system) file and never the source itself; those are told before any data is read. The
-// stop token is tested between chunks of about 1 MiB. The modification time is kept, and on
-// POSIX the permission bits (without set-id bits).
-CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
-                      std::stop_token stop = {});
+// How far a copy's bytes must have gone before others may rely on them.
+enum class CopyDurability {
+    Cached,  // as cp: the system writes them to the disk when it likes
+    // A source is to be removed once the copy stands, or the copy is to be read back from the
+    // disk: its data goes to the disk before anything relies on it. Windows flushes each copy
+    // before it takes its name (FlushFileBuffers, then a write-through move), since flushing
+    // a whole volume at once needs an administrator. POSIX only starts the data's writeback
+    // before the name, without waiting; FlushFolder then waits for a whole group of copies
+    // at once, which costs one flush of the disk instead of one per file.
+    Flushed,
+};
 
-// The system's code (errno, GetLastError) for why the calling thread's last CopyFileTo that
-// returned Failed, or its last RemoveFile that returned false, failed; 0 when the system gave
-// none (the source is no regular file, ...).
+// A complete copy of a file that has no name in the destination yet: nothing under any name
+// shows it. It goes with this object unless Place gave it a name.
+class StagedCopy {
+public:
+    virtual ~StagedCopy() = default;
+    // Gives the copy the name `target`, in the folder it was staged in or in another folder
+    // of the same file system. With `failIfExists` a taken name is never touched: the result
+    // is TargetExists and the copy stays staged, for another name. Without it an existing
+    // file is replaced (never a folder). Failed for a folder on another file system too: the
+    // caller then stages again there.
+    virtual CopyResult Place(const std::string& target, bool failIfExists) = 0;
+};
+
+// Copies the data of `source` into a new file in `folder` that has no name yet, with the
+// modification time (and on POSIX the permission bits, without set-id bits) of the source.
+// `targetName` is the name the copy is meant for: no temporary name is longer (temp_name.h),
+// so the staging fits wherever the copy fits. The stop token is tested between chunks of about
+// 1 MiB. nullptr when no copy could be made: `result` then says why (Stopped or Failed; the
+// system's code with LastFailure), and nothing is left behind.
+std::unique_ptr<StagedCopy> StageCopy(const std::string& source, const std::string& folder,
+                                      std::string_view targetName, std::stop_token stop,
+                                      CopyDurability durability, CopyResult& result);
+
+// Copies `source` to `target`: StageCopy in the target's folder, then Place, so no partial
+// file is ever seen under any name once the call returns, whatever the outcome. With
+// `failIfExists` an existing target is never touched (no race: the placing itself refuses).
+// Without it an existing file is replaced, but never a folder, never a read-only (Windows:
+// hidden or system) file and never the source itself; those are told before any data is read.
+CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
+                      std::stop_token stop = {},
+                      CopyDurability durability = CopyDurability::Cached);
+
+// Makes durable what copies with CopyDurability::Flushed have written into `folder`: their
+// data and the entries that name them, so that a power failure or a pulled disk after it
+// returns loses none of them. POSIX: syncfs of the file system that holds `folder`, which
+// covers any number of copies in one call. Windows: the copies flushed their data themselves;
+// here the folder's entries, where the file system lets a folder be flushed. False when the
+// system says it could not: nothing that relies on the copies may then go ahead.
+bool FlushFolder(const std::string& folder);
+
+// Opens a copy to be read back from the disk rather than from the system's cache of what was
+// written: POSIX drops the file's cached pages first (they are clean once FlushFolder has
+// returned); Windows reads it unbuffered. A drive's own cache lies beyond this. nullptr when it
+// cannot be opened.
+std::unique_ptr<FileReader> OpenForVerifying(const std::string& path);
+
+enum class MoveResult {
+    Moved,         // `to` names the file now, and `from` no longer does
+    TargetExists,  // `to` was taken: nothing changed
+    OtherVolume,   // `to` lies on another file system: a copy must go instead
+    Failed,
+};
+// Renames one file to `to`, whose folder must exist, never replacing anything there.
+MoveResult RenameFile(const std::string& from, const std::string& to);
+
+// Whether `first` and `second` name one and the same file (a second name of it, a link to it).
+// False when either cannot be looked up.
+bool IsSameFile(const std::string& first, const std::string& second);
+
+// The system's code (errno, GetLastError) for why the calling thread's last copy call that
+// returned Failed (StageCopy, Place, CopyFileTo), or its last RemoveFile, FlushFolder,
+// RenameFile or RemoveFolder that failed, failed; 0 when the system gave none (the source is
+// no regular file, ...).
 int LastFailure();
 // The system's own text for such a code, in one line of UTF-8 ("No space left on device");
 // for 0 a text of our own.
@@ -176,5 +239,8 @@ bool RemoveFile(const std::string& path);
 // Creates one folder; its parent must exist. False when it cannot be made (also when
 // something of that name exists).
 bool MakeFolder(const std::string& path);
+
+// Removes one empty folder. False when it cannot (it holds something, it is not there).
+bool RemoveFolder(const std::string& path);
 
 }  // namespace tessel::os

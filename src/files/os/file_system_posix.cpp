@@ -18,11 +18,23 @@
 #include "files/os/file_reader_posix.h"
 #include "files/os/file_system.h"
 #include "files/os/io_hold.h"
+#include "files/os/path_parts.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_fd_posix.h"
+#include "files/texts.h"
 
 namespace tessel::os {
 namespace {
+
+// A failed call leaves its errno behind it: the descriptors and the temporary file it closes
+// and removes on its way out succeed, and success leaves errno alone.
+thread_local int lastFailure = 0;
+
+// A placing that failed: what the system said, for LastFailure.
+CopyResult PlacingFailed() {
+    lastFailure = errno;
+    return CopyResult::Failed;
+}
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -98,9 +110,7 @@ bool DescribeAndMeasure(int dirFd, const char* name, std::string_view shownName,
 
 // The folder part of `path` ("." when there is none) and the name after the last '/'.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+    return {std::string(FolderOfPath(path)), std::string(NameOfPath(path))};
 }
 
 // A fresh temporary name beside `targetName` in `folder`; never longer than the target's.
@@ -153,7 +163,7 @@ bool KernelCopyRefused(int error) {
 // extent where the file system can make one. A sparse file goes through read and write,
 // with runs of zeros left as holes, so it stays sparse and costs no writes for them.
 CopyResult Fill(int in, const struct stat& source, std::string_view name, int out,
-                std::stop_token stop) {
+                std::stop_token stop, CopyDurability durability) {
     const auto sourceSize = static_cast<std::uint64_t>(source.st_size);
     const bool sparse = static_cast<std::uint64_t>(source.st_blocks) * 512 < sourceSize;
     // Files of size 0 may still have content (/proc); only read() sees it.
@@ -197,6 +207,11 @@ CopyResult Fill(int in, const struct stat& source, std::string_view name, int ou
     if (::fchmod(out, source.st_mode & 0777) != 0) return CopyResult::Failed;
     const struct timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
     if (::futimens(out, times) != 0) return CopyResult::Failed;
+    // The disk starts on the data now, while the next files are copied; FlushFolder waits
+    // for what is left. Only a head start: whether it all arrived is FlushFolder's to say.
+    if (durability == CopyDurability::Flushed) {
+        (void)::sync_file_range(out, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
     return CopyResult::Copied;
 }
 
@@ -228,69 +243,107 @@ std::optional<std::string> ResolvedAt(int dirFd, const char* name, const std::st
     return resolved;
 }
 
-// Gives the complete anonymous file `fd` the name `target`.
-CopyResult PlaceAnonymous(int fd, const std::string& folder, const std::string& name,
-                          const std::string& target, bool failIfExists) {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (failIfExists) {
-        // linkat never replaces: the name is taken, or it is ours.
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0)
-            return CopyResult::Copied;
-        return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
-    }
-    // rename() is the only call that replaces, and it needs a name to start from.
-    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-        TempNameGuard temp(TempName(folder, name));
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(), AT_SYMLINK_FOLLOW) !=
-            0) {
-            temp.Release();
-            if (errno == EEXIST) continue;
-            return CopyResult::Failed;
+// An O_TMPFILE file: no name at all until it is linked in, so not even a crash leaves
+// anything behind.
+class AnonymousCopy final : public StagedCopy {
+public:
+    explicit AnonymousCopy(UniqueFd fd) : fd_(std::move(fd)) {}
+
+    CopyResult Place(const std::string& target, bool failIfExists) override {
+        HoldIfAsked(IoStep::Place, target, 0);
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+        if (failIfExists) {
+            // linkat never replaces: the name is taken, or it is ours.
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) ==
+                0) {
+                return Placed();
+            }
+            return errno == EEXIST ? CopyResult::TargetExists : PlacingFailed();
         }
-        // rename() refuses to put a file over a folder (EISDIR): a folder is never replaced.
-        if (::rename(temp.Path().c_str(), target.c_str()) != 0) return CopyResult::Failed;
-        temp.Release();
+        // rename() is the only call that replaces, and it needs a name to start from.
+        const auto [folder, name] = SplitPath(target);
+        for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
+            TempNameGuard temp(TempName(folder, name));
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.Path().c_str(),
+                         AT_SYMLINK_FOLLOW) != 0) {
+                temp.Release();
+                if (errno == EEXIST) continue;
+                return PlacingFailed();
+            }
+            // rename() refuses to put a file over a folder (EISDIR): a folder is never replaced.
+            if (::rename(temp.Path().c_str(), target.c_str()) != 0) return PlacingFailed();
+            temp.Release();
+            return Placed();
+        }
+        return PlacingFailed();
+    }
+
+private:
+    CopyResult Placed() {
+        (void)fd_.Close();  // the data is in place; what it was written with is done
         return CopyResult::Copied;
     }
-    return CopyResult::Failed;
-}
 
-// Moves the complete file at `temp` to `target`; the guard removes it unless it moved.
-CopyResult PlaceNamed(TempNameGuard& temp, const std::string& target, bool failIfExists) {
-    const char* from = temp.Path().c_str();
-    if (!failIfExists) {
-        if (::rename(from, target.c_str()) != 0) return CopyResult::Failed;
-    } else if (::renameat2(AT_FDCWD, from, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
-        if (errno == EEXIST) return CopyResult::TargetExists;
-        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return CopyResult::Failed;
-        // No RENAME_NOREPLACE here: link() refuses an existing name just as well, and the
-        // guard then removes the temporary name.
-        if (::link(from, target.c_str()) != 0)
-            return errno == EEXIST ? CopyResult::TargetExists : CopyResult::Failed;
+    UniqueFd fd_;
+};
+
+// A hidden name in the folder it was written in, removed unless it was moved into place.
+class NamedCopy final : public StagedCopy {
+public:
+    explicit NamedCopy(std::string temp) : temp_(std::move(temp)) {}
+
+    CopyResult Place(const std::string& target, bool failIfExists) override {
+        HoldIfAsked(IoStep::Place, target, 0);
+        const char* from = temp_.Path().c_str();
+        if (!failIfExists) {
+            if (::rename(from, target.c_str()) != 0) return PlacingFailed();
+        } else if (::renameat2(AT_FDCWD, from, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno == EEXIST) return CopyResult::TargetExists;
+            if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return PlacingFailed();
+            // No RENAME_NOREPLACE here: link() refuses an existing name just as well, and the
+            // guard then removes the temporary name.
+            if (::link(from, target.c_str()) != 0) {
+                return errno == EEXIST ? CopyResult::TargetExists : PlacingFailed();
+            }
+            ::unlink(from);
+        }
+        temp_.Release();
         return CopyResult::Copied;
     }
-    temp.Release();
-    return CopyResult::Copied;
-}
 
-CopyResult CopyNamed(int in, const struct stat& source, std::string_view sourceName,
-                     const std::string& folder, const std::string& name, const std::string& target,
-                     bool failIfExists, std::stop_token stop) {
+private:
+    TempNameGuard temp_;
+};
+
+std::unique_ptr<StagedCopy> StageNamed(int in, const struct stat& source,
+                                       std::string_view sourceName, const std::string& folder,
+                                       std::string_view name, std::stop_token stop,
+                                       CopyDurability durability, CopyResult& result) {
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         TempNameGuard temp(TempName(folder, name));
         UniqueFd out(::open(temp.Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (!out) {
             temp.Release();
             if (errno == EEXIST) continue;
-            return CopyResult::Failed;
+            result = CopyResult::Failed;
+            return nullptr;
         }
-        const CopyResult filled = Fill(in, source, sourceName, out.Get(), stop);
-        if (filled != CopyResult::Copied) return filled;
-        if (stop.stop_requested()) return CopyResult::Stopped;
-        if (!out.Close()) return CopyResult::Failed;
-        return PlaceNamed(temp, target, failIfExists);
+        result = Fill(in, source, sourceName, out.Get(), stop, durability);
+        if (result != CopyResult::Copied) return nullptr;
+        if (stop.stop_requested()) {
+            result = CopyResult::Stopped;
+            return nullptr;
+        }
+        if (!out.Close()) {
+            result = CopyResult::Failed;
+            return nullptr;
+        }
+        std::string path = temp.Path();
+        temp.Release();
+        return std::make_unique<NamedCopy>(std::move(path));
     }
-    return CopyResult::Failed;
+    result = CopyResult::Failed;
+    return nullptr;
 }
 
 // What CopyFileA refuses to replace: the source itself (under any of its names) and a file
@@ -358,11 +411,7 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
 
 bool GetEntry(const std::string& path, DirEntry& entry) {
     if (path.empty() || path.back() == '/') return false;
-    const auto slash = path.rfind('/');
-    const std::string_view name = slash == std::string::npos
-                                      ? std::string_view(path)
-                                      : std::string_view(path).substr(slash + 1);
-    return Describe(AT_FDCWD, path.c_str(), name, entry);
+    return Describe(AT_FDCWD, path.c_str(), NameOfPath(path), entry);
 }
 
 std::optional<std::string> ResolvedPath(const std::string& path) {
@@ -371,56 +420,85 @@ std::optional<std::string> ResolvedPath(const std::string& path) {
 
 namespace posix {
 
-CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::string& target,
-                        bool failIfExists, std::stop_token stop) {
-    if (stop.stop_requested()) return CopyResult::Stopped;
-    const auto [folder, name] = SplitPath(target);
-    if (name.empty()) return CopyResult::Failed;
-    const std::string_view sourceName = std::string_view(source).substr(source.rfind('/') + 1);
+std::unique_ptr<StagedCopy> StageWith(TempKind kind, const std::string& source,
+                                      const std::string& folder, std::string_view targetName,
+                                      std::stop_token stop, CopyDurability durability,
+                                      CopyResult& result, const struct stat* opened) {
+    result = CopyResult::Failed;
+    if (stop.stop_requested()) {
+        result = CopyResult::Stopped;
+        return nullptr;
+    }
+    if (targetName.empty()) return nullptr;
+    const std::string_view sourceName = NameOfPath(source);
     // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused just below.
     const UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (!in) return CopyResult::Failed;
+    if (!in) return nullptr;
     struct stat info;
-    if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return CopyResult::Failed;
-    if (::fcntl(in.Get(), F_SETFL, 0) != 0) return CopyResult::Failed;
-    if (!failIfExists) {
-        const CopyResult refusal = RefusalToReplace(info, target);
-        if (refusal != CopyResult::Copied) return refusal;
-    }
+    if (::fstat(in.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    // The caller looked at the source already (to refuse replacing it): the same file, or
+    // it changed meanwhile and is no source to trust.
+    if (opened && (opened->st_dev != info.st_dev || opened->st_ino != info.st_ino)) return nullptr;
+    if (::fcntl(in.Get(), F_SETFL, 0) != 0) return nullptr;
 
     if (kind == TempKind::Anonymous && ProcFdUsable()) {
         UniqueFd out(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
         if (out) {
-            const CopyResult filled = Fill(in.Get(), info, sourceName, out.Get(), stop);
-            if (filled != CopyResult::Copied) return filled;
+            result = Fill(in.Get(), info, sourceName, out.Get(), stop, durability);
+            if (result != CopyResult::Copied) return nullptr;
             // A stop that came during the last chunk still wins: the front end has shown
             // the run as it stood, and this file was not in it.
-            if (stop.stop_requested()) return CopyResult::Stopped;
-            return PlaceAnonymous(out.Get(), folder, name, target, failIfExists);
+            if (stop.stop_requested()) {
+                result = CopyResult::Stopped;
+                return nullptr;
+            }
+            return std::make_unique<AnonymousCopy>(std::move(out));
         }
         // Kernels without O_TMPFILE say EISDIR, file systems without it EOPNOTSUPP.
-        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return CopyResult::Failed;
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return nullptr;
     }
-    return CopyNamed(in.Get(), info, sourceName, folder, name, target, failIfExists, stop);
+    return StageNamed(in.Get(), info, sourceName, folder, targetName, stop, durability, result);
+}
+
+CopyResult CopyFileWith(TempKind kind, const std::string& source, const std::string& target,
+                        bool failIfExists, std::stop_token stop, CopyDurability durability) {
+    if (stop.stop_requested()) return CopyResult::Stopped;
+    const auto [folder, name] = SplitPath(target);
+    if (name.empty()) return CopyResult::Failed;
+    struct stat info;
+    if (!failIfExists) {
+        if (::stat(source.c_str(), &info) != 0) return CopyResult::Failed;
+        const CopyResult refusal = RefusalToReplace(info, target);
+        if (refusal != CopyResult::Copied) return refusal;
+    }
+    CopyResult result = CopyResult::Failed;
+    const std::unique_ptr<StagedCopy> staged =
+        StageWith(kind, source, folder, name, std::move(stop), durability, result,
+                  failIfExists ? nullptr : &info);
+    if (!staged) return result;
+    return staged->Place(target, failIfExists);
 }
 
 }  // namespace posix
 
-namespace {
-
-// A failed call leaves its errno behind it: the descriptors and the temporary file it closes
-// and removes on its way out succeed, and success leaves errno alone.
-thread_local int lastFailure = 0;
-
-}  // namespace
-
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
-                      std::stop_token stop) {
+                      std::stop_token stop, CopyDurability durability) {
     errno = 0;
     const CopyResult result = posix::CopyFileWith(posix::TempKind::Anonymous, source, target,
-                                                  failIfExists, std::move(stop));
+                                                  failIfExists, std::move(stop), durability);
     if (result == CopyResult::Failed) lastFailure = errno;
     return result;
+}
+
+std::unique_ptr<StagedCopy> StageCopy(const std::string& source, const std::string& folder,
+                                      std::string_view targetName, std::stop_token stop,
+                                      CopyDurability durability, CopyResult& result) {
+    errno = 0;
+    std::unique_ptr<StagedCopy> staged =
+        posix::StageWith(posix::TempKind::Anonymous, source, folder, targetName, std::move(stop),
+                         durability, result, nullptr);
+    if (!staged && result == CopyResult::Failed) lastFailure = errno;
+    return staged;
 }
 
 int LastFailure() {
@@ -428,18 +506,70 @@ int LastFailure() {
 }
 
 std::string FailureText(int code) {
-    if (code == 0) return "not a regular file, or it changed while it was read";
+    if (code == 0) return text::NotARegularFile;
     return std::strerror(code);
 }
 
 bool RemoveFile(const std::string& path) {
+    HoldIfAsked(IoStep::Remove, path, 0);
     if (::unlink(path.c_str()) == 0) return true;
     lastFailure = errno;
     return false;
 }
 
+bool FlushFolder(const std::string& folder) {
+    HoldIfAsked(IoStep::Flush, folder, 0);
+    const UniqueFd opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // syncfs reports a write that failed since the file system was last flushed (Linux 5.8
+    // on); the folder's own entries are flushed with the rest of its file system.
+    if (opened && ::syncfs(opened.Get()) == 0) return true;
+    lastFailure = errno;
+    return false;
+}
+
+std::unique_ptr<FileReader> OpenForVerifying(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (!fd) return nullptr;
+    // Only clean pages go; a copy that FlushFolder has covered has no other kind. What the
+    // reads then get comes from the disk.
+    (void)::posix_fadvise(fd.Get(), 0, 0, POSIX_FADV_DONTNEED);
+    return std::make_unique<PosixFileReader>(std::move(fd));
+}
+
+MoveResult RenameFile(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return MoveResult::Moved;
+    }
+    if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+        // No RENAME_NOREPLACE on this file system: link() refuses a taken name as well.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            if (::unlink(from.c_str()) == 0) return MoveResult::Moved;
+            const int error = errno;
+            ::unlink(to.c_str());
+            errno = error;
+        }
+    }
+    if (errno == EEXIST) return MoveResult::TargetExists;
+    if (errno == EXDEV) return MoveResult::OtherVolume;
+    lastFailure = errno;
+    return MoveResult::Failed;
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    struct stat one;
+    struct stat other;
+    return ::stat(first.c_str(), &one) == 0 && ::stat(second.c_str(), &other) == 0 &&
+           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 bool MakeFolder(const std::string& path) {
     return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool RemoveFolder(const std::string& path) {
+    if (::rmdir(path.c_str()) == 0) return true;
+    lastFailure = errno;
+    return false;
 }
 
 }  // namespace tessel::os

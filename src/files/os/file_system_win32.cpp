@@ -3,19 +3,25 @@
 // (wide_path_win32.h), so names that code page 932 cannot write (café, 한국, emoji) and
 // trees deeper than MAX_PATH are found and copied like any other. The copy writes to a
 // temporary name beside the target and moves it into place with MoveFileExW, which without
-// MOVEFILE_REPLACE_EXISTING refuses a taken name itself.
+// MOVEFILE_REPLACE_EXISTING refuses a taken name itself; a name taken meanwhile leaves the
+// staged copy for another name.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
 #include "files/os/io_hold.h"
+#include "files/os/path_parts.h"
 #include "files/os/reparse_tag.h"
 #include "files/os/temp_name.h"
 #include "files/os/unique_handle_win32.h"
 #include "files/os/wide_path_win32.h"
+#include "files/texts.h"
 
 namespace tessel::os {
 namespace {
@@ -210,8 +216,7 @@ bool GetEntry(const std::string& path, DirEntry& entry) {
     if (!::GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) {
         return false;
     }
-    const std::size_t separator = path.find_last_of("\\/");
-    entry.name = separator == std::string::npos ? path : path.substr(separator + 1);
+    entry.name = NameOfPath(path);
     entry.attributes = data.dwFileAttributes;
     entry.size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                      ? 0
@@ -241,19 +246,130 @@ namespace {
 
 thread_local int lastFailure = 0;
 
-CopyResult CopyWithTemporary(const std::string& source, const std::string& target,
-                             bool failIfExists, std::stop_token stop);
+// A complete copy under a temporary name beside where it was written, deleted unless it was
+// moved to its name.
+class Win32StagedCopy final : public StagedCopy {
+public:
+    Win32StagedCopy(std::unique_ptr<TempFile> temp, bool writeThrough)
+        : temp_(std::move(temp)), writeThrough_(writeThrough) {}
+
+    CopyResult Place(const std::string& target, bool failIfExists) override {
+        HoldIfAsked(IoStep::Place, target, 0);
+        // Replacing never takes a folder's place: MoveFileExW refuses (access denied). A
+        // folder on another volume is refused too (no MOVEFILE_COPY_ALLOWED): the caller
+        // stages there instead.
+        DWORD flags = failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING;
+        if (writeThrough_) flags |= MOVEFILE_WRITE_THROUGH;
+        if (!::MoveFileExW(temp_->Path().c_str(), WidePath(target).c_str(), flags)) {
+            const DWORD error = ::GetLastError();
+            const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+            if (failIfExists && taken) return CopyResult::TargetExists;
+            lastFailure = static_cast<int>(error);
+            return CopyResult::Failed;
+        }
+        temp_->Keep();
+        return CopyResult::Copied;
+    }
+
+private:
+    std::unique_ptr<TempFile> temp_;
+    bool writeThrough_;
+};
+
+struct SourceFile {
+    UniqueFile handle;
+    FILETIME written{};
+};
+
+// The source opened to be copied; reading it is shared with other readers only.
+bool OpenSource(const std::string& source, SourceFile& opened) {
+    opened.handle =
+        UniqueFile(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return opened.handle && ::GetFileTime(opened.handle.Get(), nullptr, nullptr, &opened.written);
+}
+
+std::unique_ptr<StagedCopy> StageOpened(SourceFile& in, const std::string& source,
+                                        const std::string& folder, std::string_view targetName,
+                                        std::stop_token stop, CopyDurability durability,
+                                        CopyResult& result) {
+    result = CopyResult::Failed;
+    auto temp = std::make_unique<TempFile>();
+    if (!temp->Create(folder, targetName)) return nullptr;
+    result = Fill(in.handle.Get(), NameOfPath(source), temp->Handle(), stop);
+    if (result != CopyResult::Copied) return nullptr;
+    // A stop that came during the last chunk still wins: the front end has shown the run as
+    // it stood, and this file was not in it.
+    if (stop.stop_requested()) {
+        result = CopyResult::Stopped;
+        return nullptr;
+    }
+    result = CopyResult::Failed;
+    if (!::SetFileTime(temp->Handle(), nullptr, nullptr, &in.written)) return nullptr;
+    const bool flushed = durability == CopyDurability::Flushed;
+    // The data is on the disk before the copy can take a name that others rely on.
+    if (flushed && !::FlushFileBuffers(temp->Handle())) return nullptr;
+    if (!temp->Close()) return nullptr;
+    result = CopyResult::Copied;
+    return std::make_unique<Win32StagedCopy>(std::move(temp), flushed);
+}
+
+void NoteFailure(CopyResult result) {
+    if (result == CopyResult::Failed) lastFailure = static_cast<int>(::GetLastError());
+}
 
 }  // namespace
 
 // A failed call leaves its error behind it: the handles it closes on its way out close, and
 // success leaves the last error alone.
 CopyResult CopyFileTo(const std::string& source, const std::string& target, bool failIfExists,
-                      std::stop_token stop) {
+                      std::stop_token stop, CopyDurability durability) {
     ::SetLastError(ERROR_SUCCESS);
-    const CopyResult result = CopyWithTemporary(source, target, failIfExists, std::move(stop));
-    if (result == CopyResult::Failed) lastFailure = static_cast<int>(::GetLastError());
-    return result;
+    if (stop.stop_requested()) return CopyResult::Stopped;
+    const std::string folder(FolderOfPath(target));
+    const std::string_view name = NameOfPath(target);
+    if (name.empty()) {
+        lastFailure = 0;
+        return CopyResult::Failed;
+    }
+    SourceFile in;
+    if (!OpenSource(source, in)) {
+        NoteFailure(CopyResult::Failed);
+        return CopyResult::Failed;
+    }
+    if (!failIfExists) {
+        const CopyResult refusal = RefusalToReplace(in.handle.Get(), WidePath(target));
+        if (refusal != CopyResult::Copied) return refusal;
+    }
+    CopyResult result = CopyResult::Failed;
+    const std::unique_ptr<StagedCopy> staged =
+        StageOpened(in, source, folder, name, std::move(stop), durability, result);
+    if (!staged) {
+        NoteFailure(result);
+        return result;
+    }
+    in.handle.Reset();
+    return staged->Place(target, failIfExists);
+}
+
+std::unique_ptr<StagedCopy> StageCopy(const std::string& source, const std::string& folder,
+                                      std::string_view targetName, std::stop_token stop,
+                                      CopyDurability durability, CopyResult& result) {
+    ::SetLastError(ERROR_SUCCESS);
+    result = CopyResult::Failed;
+    if (stop.stop_requested()) {
+        result = CopyResult::Stopped;
+        return nullptr;
+    }
+    SourceFile in;
+    if (!OpenSource(source, in)) {
+        NoteFailure(result);
+        return nullptr;
+    }
+    std::unique_ptr<StagedCopy> staged =
+        StageOpened(in, source, folder, targetName, std::move(stop), durability, result);
+    if (!staged) NoteFailure(result);
+    return staged;
 }
 
 int LastFailure() {
@@ -261,7 +377,7 @@ int LastFailure() {
 }
 
 std::string FailureText(int code) {
-    if (code == 0) return "not a regular file, or it changed while it was read";
+    if (code == 0) return text::NotARegularFile;
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -276,64 +392,138 @@ std::string FailureText(int code) {
 }
 
 bool RemoveFile(const std::string& path) {
+    HoldIfAsked(IoStep::Remove, path, 0);
     if (::DeleteFileW(WidePath(path).c_str())) return true;
     lastFailure = static_cast<int>(::GetLastError());
     return false;
 }
 
+bool FlushFolder(const std::string& folder) {
+    HoldIfAsked(IoStep::Flush, folder, 0);
+    // The copies flushed their data before they took their names, and a write-through move
+    // does not return before the name is on the disk. The folder's own entries go with its
+    // handle where the file system flushes a folder (NTFS does); one that cannot is no failure
+    // of the copies, whose names the moves made durable already.
+    const UniqueFile opened(::CreateFileW(WidePath(folder).c_str(), GENERIC_WRITE,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+    if (!opened) {
+        const DWORD error = ::GetLastError();
+        // Gone, or never there: whatever was to be flushed there went with it.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            lastFailure = static_cast<int>(error);
+            return false;
+        }
+        return true;
+    }
+    (void)::FlushFileBuffers(opened.Get());
+    return true;
+}
+
 namespace {
 
-CopyResult CopyWithTemporary(const std::string& source, const std::string& target,
-                             bool failIfExists, std::stop_token stop) {
-    if (stop.stop_requested()) return CopyResult::Stopped;
-    const std::size_t separator = target.find_last_of("\\/");
-    if (separator == target.size() - 1) return CopyResult::Failed;
-    const std::string folder =
-        separator != std::string::npos ? target.substr(0, separator) : std::string(".");
-    const std::string name = separator != std::string::npos ? target.substr(separator + 1) : target;
-    const std::wstring wideTarget = WidePath(target);
+// Reads past the system's cache: FILE_FLAG_NO_BUFFERING wants every read to start at a
+// multiple of the sector size, for a multiple of it, into memory aligned to it. 4 KiB serves
+// every disk of today; the caller's offsets are the comparison's block starts, which are.
+class UnbufferedReader final : public FileReader {
+public:
+    static constexpr std::size_t Align = 4096;
 
-    UniqueFile in(::CreateFileW(WidePath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!in) return CopyResult::Failed;
-    FILETIME written;
-    if (!::GetFileTime(in.Get(), nullptr, nullptr, &written)) return CopyResult::Failed;
+    explicit UnbufferedReader(UniqueFile handle) : handle_(std::move(handle)) {}
 
-    if (!failIfExists) {
-        const CopyResult refusal = RefusalToReplace(in.Get(), wideTarget);
-        if (refusal != CopyResult::Copied) return refusal;
+    std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            const std::uint64_t at = offset + done;
+            const std::uint64_t start = at - at % Align;
+            const std::size_t skip = static_cast<std::size_t>(at - start);
+            const std::size_t want = std::min(buffer.size() - done + skip, Capacity);
+            const std::size_t rounded = (want + Align - 1) / Align * Align;
+            OVERLAPPED where{};
+            where.Offset = static_cast<DWORD>(start);
+            where.OffsetHigh = static_cast<DWORD>(start >> 32);
+            DWORD got = 0;
+            if (!::ReadFile(handle_.Get(), Bounce(), static_cast<DWORD>(rounded), &got, &where) ||
+                got <= skip) {
+                break;
+            }
+            const std::size_t useful = std::min<std::size_t>(got - skip, buffer.size() - done);
+            std::memcpy(buffer.data() + done, Bounce() + skip, useful);
+            done += useful;
+            if (got < rounded) break;  // the end of the file
+        }
+        return done;
     }
 
-    TempFile temp;
-    if (!temp.Create(folder, name)) {
-        return CopyResult::Failed;
+    std::uint64_t Size() const override {
+        LARGE_INTEGER size{};
+        return ::GetFileSizeEx(handle_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart)
+                                                     : 0;
     }
-    const CopyResult filled =
-        Fill(in.Get(), std::string_view(source).substr(source.find_last_of("\\/") + 1),
-             temp.Handle(), stop);
-    if (filled != CopyResult::Copied) return filled;
-    // A stop that came during the last chunk still wins: the front end has shown the run as
-    // it stood, and this file was not in it.
-    if (stop.stop_requested()) return CopyResult::Stopped;
-    if (!::SetFileTime(temp.Handle(), nullptr, nullptr, &written)) return CopyResult::Failed;
-    if (!temp.Close()) return CopyResult::Failed;
-    in.Reset();
 
-    // Replacing never takes a folder's place: MoveFileExW refuses (access denied).
-    const DWORD flags = failIfExists ? 0 : MOVEFILE_REPLACE_EXISTING;
-    if (!::MoveFileExW(temp.Path().c_str(), wideTarget.c_str(), flags)) {
-        const DWORD error = ::GetLastError();
-        const bool taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
-        return failIfExists && taken ? CopyResult::TargetExists : CopyResult::Failed;
+private:
+    static constexpr std::size_t Capacity = std::size_t{256} << 10;
+
+    struct AlignedFree {
+        void operator()(std::uint8_t* p) const { ::operator delete[](p, std::align_val_t{Align}); }
+    };
+
+    std::uint8_t* Bounce() {
+        if (!bounce_) {
+            bounce_.reset(
+                static_cast<std::uint8_t*>(::operator new[](Capacity, std::align_val_t{Align})));
+        }
+        return bounce_.get();
     }
-    temp.Keep();
-    return CopyResult::Copied;
-}
+
+    UniqueFile handle_;
+    std::unique_ptr<std::uint8_t[], AlignedFree> bounce_;
+};
 
 }  // namespace
 
+std::unique_ptr<FileReader> OpenForVerifying(const std::string& path) {
+    UniqueFile handle(::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_NO_BUFFERING, nullptr));
+    if (!handle) return nullptr;
+    return std::make_unique<UnbufferedReader>(std::move(handle));
+}
+
+MoveResult RenameFile(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_COPY_ALLOWED a move to another volume is refused rather than made a
+    // copy: the caller copies, flushes and only then removes.
+    if (::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return MoveResult::Moved;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return MoveResult::TargetExists;
+    if (error == ERROR_NOT_SAME_DEVICE) return MoveResult::OtherVolume;
+    lastFailure = static_cast<int>(error);
+    return MoveResult::Failed;
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    const auto open = [](const std::string& path) {
+        return UniqueFile(::CreateFileW(WidePath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    };
+    const UniqueFile one = open(first);
+    const UniqueFile other = open(second);
+    return one && other && SameFile(one.Get(), other.Get());
+}
+
 bool MakeFolder(const std::string& path) {
     return ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
+}
+
+bool RemoveFolder(const std::string& path) {
+    if (::RemoveDirectoryW(WidePath(path).c_str())) return true;
+    lastFailure = static_cast<int>(::GetLastError());
+    return false;
 }
 
 }  // namespace tessel::os

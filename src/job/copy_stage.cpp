@@ -1,0 +1,289 @@
+// job/copy_stage.cpp: the copies of a run. Each found file is decided in scan order; with a
+// move or a read-back its account then waits in the settling group until the group's copies
+// are on the disk, so that no source is removed before a flush covers its copy.
+#include "job/copy_stage.h"
+
+#include <algorithm>
+#include <chrono>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "files/content_index.h"
+#include "files/os/file_system.h"
+#include "files/os/path_parts.h"
+#include "files/path_tests.h"
+#include "files/same_bytes.h"
+#include "files/texts.h"
+#include "job/texts.h"
+
+namespace tessel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void AddReason(std::string& reason, std::string_view more) {
+    if (!reason.empty()) reason += "; ";
+    reason += more;
+}
+
+std::string SystemWords() {
+    return os::FailureText(os::LastFailure());
+}
+
+// The accounts that wait to be told: with a move or a read-back every account waits for the
+// group's flush, so that the files are told in scan order and each copy is on the disk before
+// its source goes. Without either, every account is told at once, as the copies go.
+class Settling {
+public:
+    Settling(const CopyPlan& plan, const FoundFileList& found, const CopyHooks& hooks,
+             ContentIndex* contents, const std::stop_token& stop, WorkerState& calls)
+        : plan_(plan),
+          found_(found),
+          hooks_(hooks),
+          contents_(contents),
+          stop_(stop),
+          calls_(calls) {}
+
+    bool Groups() const { return plan_.move || plan_.verify; }
+    std::uint64_t Saved() const { return saved_; }
+
+    void Take(FileAccount account) {
+        if (!Groups()) {
+            Tell(account);
+            return;
+        }
+        if (waiting_.empty()) since_ = Clock::now();
+        if (account.Saved()) bytes_ += found_.sizes[account.index];
+        waiting_.push_back(std::move(account));
+    }
+
+    bool Due() const {
+        return waiting_.size() >= SettleFiles || bytes_ >= SettleBytes ||
+               (!waiting_.empty() &&
+                Clock::now() - since_ >= std::chrono::milliseconds(SettleMilliseconds));
+    }
+
+    // Whether a copy that waits stands under `path`.
+    bool Waits(const std::string& path) const {
+        return std::any_of(waiting_.begin(), waiting_.end(), [&](const FileAccount& account) {
+            return account.Saved() && account.destination == path;
+        });
+    }
+
+    // Whether this run moved a file to `path` (its source is gone).
+    bool MovedTo(const std::string& path) const { return movedTo_.contains(path); }
+
+    // Flushes the group's copies, reads them back, removes their sources and tells them.
+    void Settle() {
+        if (waiting_.empty()) return;
+        std::vector<std::string> folders;
+        for (const FileAccount& account : waiting_) {
+            if (!account.Saved()) continue;
+            std::string folder(os::FolderOfPath(account.destination));
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+                folders.push_back(std::move(folder));
+            }
+        }
+        std::string unflushed;  // the system's words when a flush failed
+        for (const std::string& folder : folders) {
+            const InCall flushing(calls_, folder);
+            if (!os::FlushFolder(folder) && unflushed.empty()) unflushed = SystemWords();
+        }
+        for (FileAccount& account : waiting_) {
+            if (account.Saved()) Finish(account, unflushed);
+            Tell(account);
+        }
+        Clear();
+    }
+
+    // The copies end before their group is settled: every copy stays, and so does its
+    // source, for `why`.
+    void Abandon(std::string_view why) {
+        for (FileAccount& account : waiting_) {
+            if (account.Saved()) {
+                AddReason(account.reason,
+                          std::string(plan_.verify ? text::NotVerified : text::SourceStays) +
+                              std::string(why));
+            }
+            Tell(account);
+        }
+        Clear();
+    }
+
+private:
+    void Tell(const FileAccount& account) {
+        if (account.Saved()) ++saved_;
+        if (hooks_.told) hooks_.told(account);
+    }
+
+    void Clear() {
+        waiting_.clear();
+        bytes_ = 0;
+    }
+
+    // What follows a copy once its group is flushed (`unflushed` empty) or failed to be.
+    void Finish(FileAccount& account, const std::string& unflushed) {
+        const std::string& source = found_.paths[account.index];
+        const std::string& copy = account.destination;
+        const std::string why =
+            unflushed.empty() ? std::string(text::WhyStopped) : text::WhyNotFlushed + unflushed;
+        if (plan_.verify) {
+            if (!unflushed.empty() || stop_.stop_requested()) {
+                AddReason(account.reason, text::NotVerified + why);
+                return;
+            }
+            // The copy is whole either way; one the stop left unread stays, and so does its
+            // source.
+            Comparison same = Comparison::Same;
+            {
+                const InCall reading(calls_, copy);
+                same = CompareBytes(source, copy, found_.sizes[account.index], stop_,
+                                    SecondFrom::Disk);
+            }
+            if (same == Comparison::Stopped) {
+                AddReason(account.reason, std::string(text::NotVerified) + text::WhyStopped);
+                return;
+            }
+            if (same == Comparison::Different) {
+                account.outcome = Outcome::Failed;
+                account.reason = text::CopyDiffers;
+                if (!os::RemoveFile(copy))
+                    account.reason += text::NotRemovedAfterAll + SystemWords();
+                if (contents_) contents_->Remove(copy);
+                return;
+            }
+        }
+        if (!plan_.move) return;
+        if (!unflushed.empty() || stop_.stop_requested()) {
+            AddReason(account.reason, text::SourceStays + why);
+            return;
+        }
+        const InCall removing(calls_, source);
+        if (os::RemoveFile(source)) {
+            movedTo_.insert(copy);
+        } else {
+            AddReason(account.reason, text::SourceStays + SystemWords());
+        }
+    }
+
+    const CopyPlan& plan_;
+    const FoundFileList& found_;
+    const CopyHooks& hooks_;
+    ContentIndex* contents_;
+    const std::stop_token& stop_;
+    WorkerState& calls_;
+    std::vector<FileAccount> waiting_;
+    std::uint64_t bytes_ = 0;
+    Clock::time_point since_{};
+    std::uint64_t saved_ = 0;
+    std::unordered_set<std::string> movedTo_;
+};
+
+// One found file above the bound: the same bytes elsewhere, then the copy by the rule. With a
+// move or a read-back the copy's data goes to the disk as it is written (CopyDurability).
+FileAccount CopyOne(const FoundFileList& found, std::size_t index, const CopyPlan& plan,
+                    DuplicateMode mode, ContentIndex* contents, const CopyHooks& hooks,
+                    const std::stop_token& stop) {
+    const std::string& source = found.paths[index];
+    const std::uint64_t size = found.sizes[index];
+    FileAccount account;
+    if (contents) {
+        // The plain-name rule reads nothing; it goes first, or a re-run would read every file.
+        if (std::optional<std::string> plain =
+                PlainNameHoldsSize(source, plan.destination, mode, size)) {
+            account.outcome = Outcome::SameNameAndSize;
+            account.destination = std::move(*plain);
+        } else if (std::optional<std::string> held = contents->Find(source, size, stop)) {
+            account.outcome = Outcome::SameContent;
+            account.destination = std::move(*held);
+        } else if (stop.stop_requested()) {
+            account.outcome = Outcome::Stopped;
+        }
+        if (account.outcome != Outcome::Failed) {
+            account.index = index;
+            return account;
+        }
+    }
+    const os::CopyDurability durability =
+        plan.move || plan.verify ? os::CopyDurability::Flushed : os::CopyDurability::Cached;
+    account = CopyFoundFile(source, plan.destination, mode, stop, size, durability);
+    account.index = index;
+    if (account.Saved()) {
+        if (account.replaced) AddReason(account.reason, text::ReplacedAFile);
+        if (hooks.copyPlaced) hooks.copyPlaced(account.destination);
+        if (contents) contents->Add(account.destination, size, source);
+    }
+    return account;
+}
+
+FileAccount Plain(std::size_t index, Outcome outcome, std::string reason = {}) {
+    FileAccount account;
+    account.index = index;
+    account.outcome = outcome;
+    account.reason = std::move(reason);
+    return account;
+}
+
+}  // namespace
+
+CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyHooks& hooks,
+                   const std::stop_token& stop, WorkerState& calls) {
+    std::optional<ContentIndex> contents;
+    if (plan.sameContent && plan.mode && !plan.dryRun) {
+        const InCall listing(calls, plan.destination);
+        contents.emplace();
+        contents->AddFolder(plan.destination);
+        contents->AddFolder(plan.destination + os::PathSeparator + text::DuplicatesFolder);
+    }
+    Settling settling(plan, found, hooks, contents ? &*contents : nullptr, stop, calls);
+    const auto stopped = [&] {
+        settling.Abandon(text::WhyStopped);
+        return CopiesDone{settling.Saved(), CopiesEnd::Stopped};
+    };
+    std::string lastTaken;
+    for (std::size_t i = 0; i < found.Count(); ++i) {
+        if (stop.stop_requested()) return stopped();
+        if (found.squareSides[i] <= plan.bound) {
+            settling.Take(Plain(i, Outcome::BelowBound));
+        } else if (plan.dryRun) {
+            settling.Take(Plain(i, Outcome::NotReached, text::DryRun));
+        } else if (!plan.mode) {
+            lastTaken = found.paths[i];
+            settling.Take(Plain(i, Outcome::Failed, text::NoRuleForTakenNames));
+        } else {
+            lastTaken = found.paths[i];
+            const std::string plain =
+                plan.destination + os::PathSeparator + std::string(os::NameOfPath(found.paths[i]));
+            // A copy is read back before a later file may replace it, and a file that this run
+            // moved here is not replaced at all: its source is gone, this is its only copy.
+            if (*plan.mode == DuplicateMode::Overwrite && settling.Waits(plain)) settling.Settle();
+            if (*plan.mode == DuplicateMode::Overwrite && plan.move && settling.MovedTo(plain)) {
+                FileAccount refused = Plain(i, Outcome::Failed, text::MovedHereByThisRun);
+                refused.destination = plain;
+                settling.Take(std::move(refused));
+            } else {
+                FileAccount account;
+                {
+                    const InCall copying(calls, found.paths[i]);
+                    account = CopyOne(found, i, plan, *plan.mode, contents ? &*contents : nullptr,
+                                      hooks, stop);
+                }
+                if (account.outcome == Outcome::Stopped) return stopped();
+                if (account.outcome == Outcome::Failed && plan.endWhenDestinationGoes &&
+                    !FolderExists(plan.destination)) {
+                    settling.Abandon(text::WhyDestinationGone);
+                    if (hooks.told) hooks.told(account);
+                    return {settling.Saved(), CopiesEnd::DestinationGone};
+                }
+                settling.Take(std::move(account));
+            }
+        }
+        if (settling.Due()) settling.Settle();
+        if (!plan.dryRun && hooks.stepped && !hooks.stepped(i + 1, lastTaken)) return stopped();
+    }
+    settling.Settle();
+    return {settling.Saved(), CopiesEnd::Finished};
+}
+
+}  // namespace tessel
