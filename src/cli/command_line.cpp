@@ -5,6 +5,7 @@
 // never matters.
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <string_view>
@@ -41,6 +42,7 @@ struct ParseState {
     bool kindGiven = false;
     bool extensionsGiven = false;
     std::string_view option;  // the long name of the option being applied, for its fault
+    std::vector<std::string_view> given;  // the long names of the options applied, in order
     std::string error;
 
     bool Fail(std::string message) {
@@ -139,6 +141,12 @@ bool ApplyReport(ParseState& s, std::string_view value) {
     return true;
 }
 
+bool ApplyUndo(ParseState& s, std::string_view value) {
+    if (value.empty()) return s.Invalid(value, text::ReportTaken);
+    s.command.undo = std::string(value);
+    return true;
+}
+
 template <bool CommandLine::*Flag>
 bool Set(ParseState& s, std::string_view) {
     s.command.*Flag = true;
@@ -157,6 +165,7 @@ constexpr OptionDef Options[] = {
     {NoShortName, "verify", false, Set<&CommandLine::verify>},
     {'l', "list", false, Set<&CommandLine::list>},
     {NoShortName, "report", true, ApplyReport},
+    {NoShortName, "undo", true, ApplyUndo},
     // Whether it implies --list depends on --report, given before or after: see Finish.
     {'0', "null", false, Set<&CommandLine::nul>},
     {'q', "quiet", false, Set<&CommandLine::quiet>},
@@ -209,6 +218,7 @@ private:
 
 bool Apply(ParseState& s, const OptionDef& o, std::string_view value) {
     s.option = o.longName;
+    s.given.push_back(o.longName);
     return o.apply(s, value);
 }
 
@@ -271,8 +281,16 @@ bool TakeArguments(ParseState& s, ArgumentCursor& arguments,
 bool Finish(ParseState& s, const std::vector<std::string_view>& operands) {
     // -0 alone asks for the records of --list; with --report it shapes the report's records
     // and leaves the listing to -l.
-    if (s.command.nul && !s.command.report) s.command.list = true;
+    if (s.command.nul && !s.command.report && !s.command.undo) s.command.list = true;
     if (s.command.help || s.command.version) return true;
+    if (s.command.undo) {
+        constexpr std::string_view undoTakes[] = {"undo", "dry-run", "report", "null", "quiet"};
+        const bool others = std::any_of(s.given.begin(), s.given.end(), [&](std::string_view o) {
+            return std::find(std::begin(undoTakes), std::end(undoTakes), o) == std::end(undoTakes);
+        });
+        if (others || !operands.empty()) return s.Fail(text::UndoOnlyWith);
+        return true;
+    }
 
     if (s.kindGiven && s.extensionsGiven) return s.Fail(text::KindWithExtensions);
     // The window offers a lower bound for images only; for any other kind it forces "no

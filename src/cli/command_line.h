@@ -29,6 +29,8 @@ struct CommandLine {
     bool sameContent = false;  // --same-content: bytes that stand in the destination are not copied
     bool move = false;         // --move: a source file goes once its copy stands whole
     bool verify = false;       // --verify: each copy is read back and compared
+    // --undo: the report of the run to put back; no run then, and no folders.
+    std::optional<std::string> undo;
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -81,7 +81,12 @@ void ProgressLine::Draw(const RunFigures& figures, std::chrono::steady_clock::ti
         shown.bytesToDo = figures.bytesToDo.load();
         shown.copyTime = std::chrono::duration_cast<std::chrono::milliseconds>(now - copiesBegan_);
     }
-    std::string text = ProgressText(shown);
+    DrawText(ProgressText(shown), now);
+}
+
+void ProgressLine::DrawText(std::string text, std::chrono::steady_clock::time_point now) {
+    if (!shown_) return;
+    if (!drawn_.empty() && now - lastDraw_ < 100ms) return;
     if (text == drawn_) return;
     lastDraw_ = now;
     // Blanks over what is longer of the last text: not every console knows escape sequences.

@@ -53,6 +53,8 @@ public:
     // Draws the figures unless the last drawing is less than a tenth of a second old or
     // shows the same text.
     void Draw(const RunFigures& figures, std::chrono::steady_clock::time_point now);
+    // Draws `text`, by the same rule.
+    void DrawText(std::string text, std::chrono::steady_clock::time_point now);
     // Wipes the line (nothing when none was drawn).
     void Clear();
 

@@ -80,6 +80,13 @@ void Report::Created(const std::string& folder) {
     Put(ReportRecord(CreatedWord, {}, {}, {}, folder, {}, nul_));
 }
 
+void Report::Record(std::string_view outcome, std::string_view side, std::string_view bytes,
+                    std::string_view source, std::string_view destination,
+                    std::string_view reason) {
+    std::scoped_lock hold(lock_);
+    Put(ReportRecord(outcome, side, bytes, source, destination, reason, nul_));
+}
+
 void Report::Stopped(std::string_view why) {
     std::scoped_lock hold(lock_);
     std::string rest;

@@ -49,6 +49,9 @@ public:
     void Handled(const FileAccount& account);
     // A folder made before the run, for it (the destination's missing last level).
     void Created(const std::string& folder);
+    // Any record, written at once (the undo's own account).
+    void Record(std::string_view outcome, std::string_view side, std::string_view bytes,
+                std::string_view source, std::string_view destination, std::string_view reason);
     // A run that did not finish: the files never reached, then the record of the stop, with
     // `why` ("interrupted", ...) as its REASON.
     void Stopped(std::string_view why);

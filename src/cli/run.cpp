@@ -19,6 +19,7 @@
 #include "cli/progress_line.h"
 #include "cli/report.h"
 #include "cli/texts.h"
+#include "cli/undo.h"
 #include "job/extraction_job.h"
 #include "job/run_monitor.h"
 #include "job/run_request.h"
@@ -271,6 +272,7 @@ int Main(int argc, char** argv) {
         Write(Stream::Out, text::VersionLine, CodePage::Utf8);
         return Finished;
     }
+    if (parsed.command->undo) return Undo(*parsed.command);
     return Run(*parsed.command);
 }
 

@@ -32,10 +32,11 @@ const char UsageRest[] =
     "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
     "                                   create nothing\n"
     "      --move                       remove each source file once its copy stands\n"
-    "                                   whole under its final name (a skipped or failed\n"
-    "                                   file stays)\n"
-    "      --verify                     read each copy back and compare it with its source;\n"
-    "                                   a copy that differs is removed and reported failed\n"
+    "                                   whole under its final name and a flush has put it\n"
+    "                                   on the disk (a skipped or failed file stays)\n"
+    "      --verify                     read each copy back from the disk and compare it\n"
+    "                                   with its source; a copy that differs is removed\n"
+    "                                   and reported failed\n"
     "  -l, --list                       print each found file as SIDE<TAB>BYTES<TAB>PATH,\n"
     "                                   in scan order, before the final text; control\n"
     "                                   characters and backslashes in PATH are written\n"
@@ -44,7 +45,11 @@ const char UsageRest[] =
     "                                   ('-': standard output): OUTCOME<TAB>SIDE<TAB>\n"
     "                                   BYTES<TAB>SOURCE<TAB>DESTINATION<TAB>REASON, in\n"
     "                                   scan order, as the run goes; escaped as --list,\n"
-    "                                   NUL-ended with --null\n"
+    "                                   or with --null each of the six fields NUL-ended\n"
+    "      --undo=REPORT                put back what the run that wrote REPORT did: remove\n"
+    "                                   its copies that still hold their sources' bytes,\n"
+    "                                   move moved files back; takes --dry-run, --report\n"
+    "                                   (its own account), --null and --quiet\n"
     "  -0, --null                       records of --list and --report ended by NUL\n"
     "                                   instead of a line feed, paths as they are (find\n"
     "                                   -print0); without --report it implies --list\n"
@@ -65,11 +70,14 @@ const char UsageRest[] =
     "                                                 under any name\n"
     "  tessel --move --verify /media/card ~/picked    move, checking each copy first\n"
     "  tessel --report=run.tsv ~/Pictures ~/picked    then: grep ^failed run.tsv\n"
+    "  tessel --undo=run.tsv                          and back, as it was before\n"
     "\n"
     "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder\n"
-    "or a report file that cannot be made, 3 when memory ran out, 4 when the run\n"
-    "finished but the report could not be written whole, 130 when interrupted, 143\n"
-    "when terminated (nothing partial is left behind).\n";
+    "or a report file that cannot be made (or, for --undo, read), 3 when memory ran\n"
+    "out, 4 when the run finished but the report could not be written whole, 5 when\n"
+    "the destination folder went away during the run (no source was removed after\n"
+    "it), 6 when --undo left something as the run had made it, 130 when interrupted,\n"
+    "143 when terminated (nothing partial is left behind).\n";
 
 const char UnrecognizedOption[] = "unrecognized option '--%s'";
 const char AmbiguousOption[] = "option '--%s' is ambiguous";
@@ -101,6 +109,39 @@ const char StoppedByDestinationGone[] = "destination gone";
 const char DestinationWentAway[] =
     "the destination folder '%s' is gone: the run stopped there; the files copied before "
     "stay, and no source was removed after it";
+
+const char UndoRemoved[] = "removed";
+const char UndoMovedBack[] = "moved-back";
+const char UndoKept[] = "kept";
+const char UndoAbsent[] = "absent";
+const char UndoProgress[] = "undoing: %s/%s records";
+const char UndoLeft[] = "%s %s: %s";
+const char UndoFinal[] =
+    "undo: %s removed, %s moved back, %s kept, %s absent; %s folders of the run removed\n";
+const char UndoFinalDry[] =
+    "undo (dry run): %s would be removed, %s moved back, %s kept, %s absent; %s folders of "
+    "the run removed\n";
+const char UndoDryRun[] = "dry run";
+const char UndoOnlyWith[] =
+    "--undo takes no SOURCE or DESTINATION, and of the options only --dry-run, --report, "
+    "--null and --quiet";
+const char UndoReportUnreadable[] = "cannot read the report '%s': %s";
+const char UndoReportMalformed[] =
+    "'%s' is not a report of tessel's: its record %s cannot be read; nothing was undone";
+const char UndoCutOff[] =
+    "the last record of '%s' is cut off (the run ended while it wrote it): it is ignored";
+const char AbsentSourceThere[] = "no copy stands there any more; its source is in place";
+const char AbsentBothGone[] = "neither the copy nor its source is there";
+const char KeptIsTheSource[] = "the copy is its source itself";
+const char KeptReplaced[] =
+    "the copy replaced a file of that name, which the undo cannot bring back";
+const char KeptDiffers[] = "the copy no longer holds its source's bytes";
+const char KeptSourceTaken[] = "its source's path is taken";
+const char KeptNotRemoved[] = "the copy could not be removed: ";
+const char KeptNotMoved[] = "the copy could not be moved back: ";
+const char KeptNotFlushed[] = "its copy back could not be flushed to the disk, so both stay: ";
+const char MovedBackReplaced[] = "the file it replaced in the destination cannot be brought back";
+const char FolderNotEmpty[] = "the folder holds files";
 
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values) {
     std::string out;

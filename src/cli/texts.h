@@ -61,6 +61,34 @@ extern const char StoppedByDestinationGone[];
 // The destination folder went away mid-run (%s: the folder as given).
 extern const char DestinationWentAway[];
 
+// --undo. The outcomes of its own report, its progress line (%s: records done, all), what it
+// says of each thing it leaves (%s: outcome, path, why), and its final text (%s: the counts).
+extern const char UndoRemoved[];
+extern const char UndoMovedBack[];
+extern const char UndoKept[];
+extern const char UndoAbsent[];
+extern const char UndoProgress[];
+extern const char UndoLeft[];
+extern const char UndoFinal[];
+extern const char UndoFinalDry[];
+extern const char UndoDryRun[];
+extern const char UndoOnlyWith[];
+extern const char UndoReportUnreadable[];  // %s: the path, the system's words
+extern const char UndoReportMalformed[];   // %s: the path, the record's number
+extern const char UndoCutOff[];            // %s: the path
+// Why the undo left something: the REASON of its report.
+extern const char AbsentSourceThere[];
+extern const char AbsentBothGone[];
+extern const char KeptIsTheSource[];
+extern const char KeptReplaced[];
+extern const char KeptDiffers[];
+extern const char KeptSourceTaken[];
+extern const char KeptNotRemoved[];  // + the system's words
+extern const char KeptNotMoved[];    // + the system's words
+extern const char KeptNotFlushed[];  // + the system's words
+extern const char MovedBackReplaced[];
+extern const char FolderNotEmpty[];
+
 // `format` with each %s replaced by the next of `values`, in order.
 std::string Fill(std::string_view format, std::initializer_list<std::string_view> values);
 

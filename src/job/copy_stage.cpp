@@ -283,7 +283,8 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
         if (!plan.dryRun && hooks.stepped && !hooks.stepped(i + 1, lastTaken)) return stopped();
     }
     settling.Settle();
-    return {settling.Saved(), CopiesEnd::Finished};
+    // A stop during the last group's settling left its sources; the run did not finish.
+    return {settling.Saved(), stop.stop_requested() ? CopiesEnd::Stopped : CopiesEnd::Finished};
 }
 
 }  // namespace tessel

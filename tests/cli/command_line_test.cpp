@@ -31,9 +31,10 @@ std::string Describe(const CommandLine& c) {
         << " threshold=" << static_cast<int>(c.thresholdMode) << "/" << c.manualBound
         << " yes=" << c.yes << " dryRun=" << c.dryRun << " list=" << c.list << " nul=" << c.nul
         << " report=" << (c.report ? "[" + *c.report + "]" : "none")
-        << " sameContent=" << c.sameContent << " move=" << c.move << " verify=" << c.verify
-        << " quiet=" << c.quiet << " help=" << c.help << " version=" << c.version
-        << " source=" << c.source << " destination=" << c.destination;
+        << " undo=" << (c.undo ? "[" + *c.undo + "]" : "none") << " sameContent=" << c.sameContent
+        << " move=" << c.move << " verify=" << c.verify << " quiet=" << c.quiet
+        << " help=" << c.help << " version=" << c.version << " source=" << c.source
+        << " destination=" << c.destination;
     return out.str();
 }
 
@@ -177,6 +178,15 @@ TEST(CommandLine, ReportCopyRulesAndTheirRecords) {
              c.list = c.nul = true;
              c.report = "r";
          }},
+        // The undo's own account; no folders, and -0 does not ask for a listing there.
+        {"--undo with what it takes",
+         {"--undo=r.tsv", "-nq0", "--report=u"},
+         [](CommandLine& c) {
+             c.undo = "r.tsv";
+             c.dryRun = c.quiet = c.nul = true;
+             c.report = "u";
+             c.source = c.destination = "";
+         }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -191,6 +201,9 @@ TEST(CommandLine, ReportCopyRulesAndTheirRecords) {
 TEST(CommandLine, TheFirstFaultIsTheError) {
     const std::string threshold =
         " for --threshold (none, auto or a whole number from 0 to 2147483647)";
+    const std::string undoTakes =
+        "--undo takes no SOURCE or DESTINATION, and of the options only --dry-run, --report, "
+        "--null and --quiet";
     const struct {
         const char* what;
         std::vector<std::string> args;
@@ -256,6 +269,8 @@ TEST(CommandLine, TheFirstFaultIsTheError) {
          {"-k", "images", "-e", "jpg"},
          "--kind and --extensions exclude each other"},
         {"first of two faults", {"-z", "--colour", "src", "dst"}, "invalid option -- 'z'"},
+        {"--undo with a folder", {"--undo=r", "src"}, undoTakes},
+        {"--undo with an option of a run", {"--undo=r", "--move"}, undoTakes},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

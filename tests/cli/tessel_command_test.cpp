@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -799,6 +801,76 @@ TEST(TesselReport, AStopLeavesACompleteAccountAndMovesNothingNotInPlace) {
         EXPECT_EQ(small[0], "not-reached");  // found after the held one
         EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
     }
+    // The stopped run's report undoes it.
+    const Outcome undone = Tessel({"--undo=" + report});
+    EXPECT_EQ(undone.exitCode, 0) << undone.err;
+    EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
+}
+
+TEST(TesselRun, TwoRunsIntoOneDestinationAtOnceSaveEveryFileOnce) {
+    // The same 100 names in both sources, every file of other bytes and size: whichever run
+    // takes a name first, the other numbers its file on.
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        TempFolder temp;
+        std::set<std::vector<std::uint8_t>> all;
+        for (int i = 0; i < 100; ++i) {
+            for (const int side : {1, 2}) {
+                const std::string path =
+                    temp / ("src" + std::to_string(side) + "/p" + std::to_string(i) + ".jpg");
+                test::WriteSized(path, static_cast<std::uint64_t>(100 + 2 * i + side),
+                                 static_cast<std::uint8_t>(side));
+                all.insert(test::ReadBytes(path));
+            }
+        }
+        test::MakeFolders(temp / "dst");
+        Child one({"-q", "--report=" + temp / "one.tsv", temp / "src1", temp / "dst"});
+        Child two({"-q", "--report=" + temp / "two.tsv", temp / "src2", temp / "dst"});
+        EXPECT_EQ(one.Wait().exitCode, 0);
+        EXPECT_EQ(two.Wait().exitCode, 0);
+        for (const char* report : {"one.tsv", "two.tsv"}) {
+            for (const auto& r : Records(ReadAll(temp / report))) EXPECT_EQ(r[0], "saved") << r[3];
+        }
+        std::set<std::vector<std::uint8_t>> standing;
+        for (const std::string& file : test::FilesUnder(temp / "dst")) {
+            standing.insert(test::ReadBytes(temp / ("dst/" + file)));
+        }
+        EXPECT_EQ(test::FilesUnder(temp / "dst").size(), 200u);
+        EXPECT_EQ(standing, all);
+    }
+}
+
+TEST(TesselMove, ADiskThatGoesAwayEndsTheRunWithExit5AndKeepsEverySource) {
+    // Source and destination on one disk that is pulled while the second copy reads.
+    std::string why;
+    if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
+    test::HoldFs disk(test::HoldFs::Access::Writable);
+    ASSERT_TRUE(disk.Mounted());
+    test::WriteSized(disk.Backing("src/a.zip"), 5000);
+    test::WriteSized(disk.Backing("src/b.zip"), 3 << 20);
+    test::WriteSized(disk.Backing("src/c.zip"), 5000);
+    test::MakeFolders(disk.Backing("dst"));
+    disk.Hold("b.zip", 1 << 20);
+    TempFolder temp;
+    const std::string report = temp / "report.tsv";
+    Child child(
+        {"-q", "-k", "archives", "--move", "--report=" + report, disk / "src", disk / "dst"});
+    ASSERT_TRUE(disk.WaitUntilHeld());
+    disk.FailEverything();
+    disk.EndHolds();
+    const Outcome o = child.Wait();
+    EXPECT_EQ(o.exitCode, 5) << o.err;
+    EXPECT_THAT(o.err, HasSubstr("the destination folder '" + disk / "dst" + "' is gone"));
+    EXPECT_THAT(o.out, IsEmpty());
+    const auto records = Records(ReadAll(report));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0][0], "saved");
+    EXPECT_EQ(records[0][5], "the source stays: the destination folder is gone");
+    EXPECT_EQ(records[1][0], "failed");
+    EXPECT_EQ(records[2][0], "not-reached");
+    EXPECT_EQ(records[3],
+              (std::vector<std::string>{"stopped", "", "", "", "", "destination gone"}));
+    EXPECT_EQ(test::FilesUnder(disk.Backing("src")).size(), 3u);
 }
 
 TEST(TesselMove, OnlyWhatStandsWholeInTheDestinationLeavesTheSource) {
@@ -814,6 +886,149 @@ TEST(TesselMove, OnlyWhatStandsWholeInTheDestinationLeavesTheSource) {
     EXPECT_EQ(test::ReadBytes(temp / "dst/new.png"), TinyPng(300, 300));
     // Folders stay, emptied or not.
     EXPECT_TRUE(std::filesystem::is_directory(temp / "src/a"));
+}
+
+// Every file under `folder` with its bytes ('/' between levels); empty when it is not there.
+std::map<std::string, std::vector<std::uint8_t>> Contents(const std::string& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> contents;
+    if (!std::filesystem::exists(folder)) return contents;
+    for (const std::string& file : test::FilesUnder(folder)) {
+        contents[file] = test::ReadBytes(folder + "/" + file);
+    }
+    return contents;
+}
+
+TEST(TesselUndo, PutsBackWhatTheRunDidOrSaysWhyNot) {
+    // src: a/x.jpg, b/x.jpg (a name twice) and b/y.jpg; dst holds keep.jpg, and y.jpg where
+    // the case says so. After the run, `after` may change things; the undo must then leave
+    // src as it was before the run and dst as it was but for `left`.
+    using Change = std::function<void(const TempFolder&, const std::string& report)>;
+    const Change nothing = [](const TempFolder&, const std::string&) {};
+    const struct {
+        const char* what;
+        std::vector<std::string> options;  // of the run
+        bool yHeld;                        // dst/y.jpg stands before the run
+        Change after;
+        std::vector<std::string> undoOptions;
+        int exitCode;
+        std::set<std::string> left;  // files of dst that differ after the undo
+        bool sourcesAsBefore;
+    } cases[] = {
+        {"copies", {}, false, nothing, {}, 0, {}, true},
+        {"a move", {"--move"}, false, nothing, {}, 0, {}, true},
+        {"a move with a read-back", {"--move", "--verify"}, false, nothing, {}, 0, {}, true},
+        {"the duplicates folder", {"-d", "separate"}, false, nothing, {}, 0, {}, true},
+        {"a dry run of the undo",
+         {"--move"},
+         false,
+         nothing,
+         {"-n"},
+         0,
+         {"x.jpg", "x(1).jpg", "y.jpg"},
+         false},
+        // The undo cannot bring back what overwriting replaced: that copy stays, and so does
+        // the one whose name the run's own later file took.
+        {"overwrite", {"-d", "overwrite"}, true, nothing, {}, 6, {"x.jpg", "y.jpg"}, true},
+        {"a copy changed since",
+         {},
+         false,
+         [](const TempFolder& temp, const std::string&) {
+             test::WriteSized(temp / "dst/y.jpg", 100, 'c');
+         },
+         {},
+         6,
+         {"y.jpg"},
+         true},
+        {"a source path taken since",
+         {"--move"},
+         false,
+         [](const TempFolder& temp, const std::string&) {
+             test::WriteSized(temp / "src/b/y.jpg", 10, 'n');
+         },
+         {},
+         6,
+         {"y.jpg"},
+         false},
+        {"a report cut off inside its last record",
+         {},
+         false,
+         [](const TempFolder&, const std::string& report) {
+             std::filesystem::resize_file(report, std::filesystem::file_size(report) - 3);
+         },
+         {},
+         0,
+         {"*last*"},
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder temp;
+        test::WriteSized(temp / "src/a/x.jpg", 100, 'a');
+        test::WriteSized(temp / "src/b/x.jpg", 200, 'b');
+        test::WriteSized(temp / "src/b/y.jpg", 100, 'y');
+        test::WriteSized(temp / "dst/keep.jpg", 10, 'k');
+        if (c.yHeld) test::WriteSized(temp / "dst/y.jpg", 50, 'h');
+        const auto sources = Contents(temp / "src");
+        const auto held = Contents(temp / "dst");
+        const std::string report = temp / "run.tsv";
+        std::vector<std::string> args = c.options;
+        for (const std::string& a : {"--report=" + report, temp / "src", temp / "dst"}) {
+            args.push_back(a);
+        }
+        const Outcome ran = Tessel(args);
+        ASSERT_EQ(ran.exitCode, 0) << ran.err;
+        std::set<std::string> left = c.left;
+        if (left.contains("*last*")) {
+            const auto records = Records(ReadAll(report));
+            left = {std::filesystem::path(records.back()[4]).filename().string()};
+        }
+        c.after(temp, report);
+
+        std::vector<std::string> undo = {"--undo=" + report};
+        undo.insert(undo.end(), c.undoOptions.begin(), c.undoOptions.end());
+        const Outcome undone = Tessel(undo);
+        EXPECT_EQ(undone.exitCode, c.exitCode) << undone.err;
+        EXPECT_THAT(undone.out, StartsWith("undo"));
+        if (c.sourcesAsBefore) {
+            EXPECT_EQ(Contents(temp / "src"), sources);
+        }
+        auto now = Contents(temp / "dst");
+        std::set<std::string> differ;
+        for (const auto& [name, bytes] : now) {
+            if (!held.contains(name) || held.at(name) != bytes) differ.insert(name);
+        }
+        for (const auto& [name, bytes] : held) {
+            if (!now.contains(name)) differ.insert(name);
+        }
+        EXPECT_EQ(differ, left);
+        // Every byte of the run's sources is still somewhere.
+        for (const auto& [name, bytes] : sources) {
+            const auto in = [&](const auto& contents) {
+                return std::any_of(contents.begin(), contents.end(),
+                                   [&](const auto& entry) { return entry.second == bytes; });
+            };
+            EXPECT_TRUE(in(Contents(temp / "src")) || in(now)) << name << " is lost";
+        }
+    }
+}
+
+TEST(TesselUndo, AFolderTheRunMadeGoesWhenEmptied) {
+    TempFolder temp;
+    test::WriteSized(temp / "src/a.jpg", 10);
+    const std::string report = temp / "run.tsv";
+    ASSERT_EQ(Tessel({"-y", "--report=" + report, temp / "src", temp / "made"}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(temp / "made/a.jpg"));
+    const std::string account = temp / "undo.tsv";
+    const Outcome o = Tessel({"--undo", report, "--report=" + account});
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_FALSE(std::filesystem::exists(temp / "made"));
+    const auto records = Records(ReadAll(account));
+    ASSERT_EQ(records.size(), 2u);  // the copy, then the folder
+    EXPECT_EQ(records[0][0], "removed");
+    EXPECT_EQ(records[1][0], "removed");
+    EXPECT_EQ(records[1][4], temp / "made");
+    // Nothing else goes with it.
+    EXPECT_EQ(Tessel({"--undo", report, temp / "src"}).exitCode, 1);
 }
 
 TEST(TesselProgress, OnATerminalTheLineSaysHowFarAndIsWipedAtTheEnd) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/os/io_hold.h"
 #include "files/texts.h"
 #include "support/test_support.h"
 
@@ -315,6 +316,126 @@ TEST(CopyPlanner, TellsWhatBecameOfTheFileAndWhere) {
         EXPECT_EQ(report.outcome, c.outcome);
         EXPECT_EQ(report.destination, c.path);
         EXPECT_EQ(report.Saved(), c.outcome == Outcome::Saved);
+    }
+}
+
+TEST(CopyPlanner, ANameTakenMeanwhileIsChosenAgainByTheRule) {
+    // Someone else writes the chosen name just before the copy takes it (`times` placings in a
+    // row; 0 for every one): the rule decides again as if that file had stood there from the
+    // start, and the copy already written takes the new name.
+    const struct {
+        const char* what;
+        DuplicateMode mode;
+        std::vector<const char*> held;  // files of 30 bytes 'h' before the copy
+        std::uint64_t takenSize;        // what the other writer puts there
+        char takenSeed;
+        int times;
+        Outcome outcome;
+        std::string path;  // relative to dest
+        std::vector<std::string> names;
+    } cases[] = {
+        {"numbered, another size",
+         DuplicateMode::Numbered,
+         {},
+         7,
+         'o',
+         1,
+         Outcome::Saved,
+         "a(1).jpg",
+         {"a(1).jpg", "a.jpg"}},
+        {"numbered, the same size",
+         DuplicateMode::Numbered,
+         {},
+         10,
+         'o',
+         1,
+         Outcome::SameNameAndSize,
+         "a.jpg",
+         {"a.jpg"}},
+        {"numbered, the same bytes under a number",
+         DuplicateMode::Numbered,
+         {"a.jpg"},
+         10,
+         's',
+         1,
+         Outcome::SameContent,
+         "a(1).jpg",
+         {"a(1).jpg", "a.jpg"}},
+        {"numbered, other bytes under a number",
+         DuplicateMode::Numbered,
+         {"a.jpg"},
+         10,
+         'o',
+         1,
+         Outcome::Saved,
+         "a(2).jpg",
+         {"a(1).jpg", "a(2).jpg", "a.jpg"}},
+        {"numbered, twice in a row",
+         DuplicateMode::Numbered,
+         {},
+         7,
+         'o',
+         2,
+         Outcome::Saved,
+         "a(2).jpg",
+         {"a(1).jpg", "a(2).jpg", "a.jpg"}},
+        {"separate, other bytes",
+         DuplicateMode::SeparateFolder,
+         {},
+         10,
+         'o',
+         1,
+         Outcome::Saved,
+         Duplicates + "/a.jpg",
+         {"a.jpg", Duplicates + "/"}},
+        {"separate, the same bytes",
+         DuplicateMode::SeparateFolder,
+         {},
+         10,
+         's',
+         1,
+         Outcome::SameContent,
+         "a.jpg",
+         {"a.jpg"}},
+        {"overwrite replaces as ever",
+         DuplicateMode::Overwrite,
+         {},
+         7,
+         'o',
+         1,
+         Outcome::Saved,
+         "a.jpg",
+         {"a.jpg"}},
+        {"taken every time", DuplicateMode::Numbered, {}, 7, 'o', 0, Outcome::Failed, "", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder root;
+        test::WriteSized(root / "src/a.jpg", 10, 's');
+        test::MakeFolders(root / "dest");
+        for (const char* name : c.held) test::WriteSized(root / "dest" + Sep() + name, 30, 'h');
+        int placings = 0;
+        os::SetIoHold([&](os::IoStep step, std::string_view target, std::uint64_t) {
+            if (step != os::IoStep::Place) return;
+            if (c.times != 0 && placings >= c.times) return;
+            ++placings;
+            test::WriteSized(std::string(target), c.takenSize, c.takenSeed);
+        });
+        const FileAccount account =
+            CopyFoundFile(root / "src/a.jpg", root / "dest", c.mode, {}, 10);
+        os::SetIoHold({});
+        EXPECT_EQ(account.outcome, c.outcome) << account.reason;
+        if (c.times == 0) {
+            EXPECT_EQ(placings, PlacingAttempts);
+            EXPECT_EQ(account.reason, text::NamesTakenMeanwhile);
+            continue;
+        }
+        EXPECT_EQ(account.destination, root / ("dest/" + c.path));
+        // The copy was written once, and nothing of it stands but under its final name.
+        EXPECT_EQ(NamesIn(root / "dest"), c.names);
+        if (c.outcome == Outcome::Saved) {
+            EXPECT_EQ(test::ReadBytes(account.destination), std::vector<std::uint8_t>(10, 's'));
+        }
     }
 }
 

@@ -113,7 +113,7 @@ TEST(FilesWin32, BackslashTrailBytesThroughScanAndPlanner) {
         // duplicates folder.
         const FileAccount again = CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder);
         EXPECT_EQ(again.outcome, Outcome::SameContent);
-        EXPECT_EQ(again.path, root / ("dest/" + path.substr(path.rfind('\\') + 1)));
+        EXPECT_EQ(again.destination, root / ("dest/" + path.substr(path.rfind('\\') + 1)));
         test::WriteSized(path, test::ReadBytes(path).size(), 'o');
         EXPECT_TRUE(CopyFoundFile(path, root / "dest", DuplicateMode::SeparateFolder).Saved());
     }

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """tests/support/hold_fs.py: a disk that stops answering, for tests.
 
-    hold_fs.py BACKING MOUNTPOINT CONTROL
+    hold_fs.py [--writable] BACKING MOUNTPOINT CONTROL
 
-Mounts a read-only view of the folder BACKING at MOUNTPOINT (FUSE, in the foreground) and
+Mounts a view of the folder BACKING at MOUNTPOINT (FUSE, in the foreground; read-only unless
+--writable, which passes writes through to BACKING) and
 takes its orders from plain files in the folder CONTROL, so that any process that can write a
 file can drive it: a test on Linux, or a Windows test under Wine through its Z:\\ paths.
 
@@ -12,6 +13,8 @@ file can drive it: a test on Linux, or a Windows test under Wine through its Z:\
   release    a number N: the first N reads that were held go on (later ones still wait)
   fail-list  lines of folder names: listing a folder of that name fails with EIO (opening it
              still works), as a failing disk breaks off a listing
+  fail-all   any content: from now on every call fails with EIO, as a disk that was pulled
+             or a share that dropped
   held       written here: how many reads have been held so far, counted from 1 in the
              order they arrived
   log        what went wrong here, if anything (stderr)
@@ -35,9 +38,10 @@ HOLD_POLL_SECONDS = 0.002
 class HoldFs(Operations):
     use_ns = True
 
-    def __init__(self, backing, control):
+    def __init__(self, backing, control, writable):
         self.backing = os.path.realpath(backing)
         self.control = control
+        self.writable = writable
         self.counting = threading.Lock()  # not "lock": fusepy would take it for the lock call
         self.held = 0
 
@@ -75,6 +79,12 @@ class HoldFs(Operations):
             f.write("%d\n" % count)
         os.replace(path + ".new", path)
 
+    def __call__(self, op, *args):
+        if op not in ("init", "destroy", "release") and os.path.exists(
+                os.path.join(self.control, "fail-all")):
+            raise FuseOSError(errno.EIO)
+        return super().__call__(op, *args)
+
     # --- what the kernel asks ----------------------------------------------------------
 
     def getattr(self, path, fh=None):
@@ -104,9 +114,52 @@ class HoldFs(Operations):
         return {k: getattr(st, k) for k in keys}
 
     def open(self, path, flags):
-        if flags & (os.O_WRONLY | os.O_RDWR):
+        if flags & (os.O_WRONLY | os.O_RDWR) and not self.writable:
             raise FuseOSError(errno.EROFS)
-        return os.open(self._real(path), os.O_RDONLY)
+        return self._os(os.open, self._real(path), flags & ~os.O_CREAT)
+
+    # Writes, with --writable only (the mount is read-only otherwise).
+    def _os(self, call, *args):
+        try:
+            return call(*args)
+        except OSError as e:
+            raise FuseOSError(e.errno)
+
+    def create(self, path, mode, fi=None):
+        return self._os(os.open, self._real(path), os.O_WRONLY | os.O_CREAT | os.O_EXCL, mode)
+
+    def write(self, path, data, offset, fh):
+        return self._os(os.pwrite, fh, data, offset)
+
+    def truncate(self, path, length, fh=None):
+        self._os(os.truncate, self._real(path), length)
+
+    def unlink(self, path):
+        self._os(os.unlink, self._real(path))
+
+    def rename(self, old, new):
+        self._os(os.rename, self._real(old), self._real(new))
+
+    def link(self, target, source):
+        self._os(os.link, self._real(source), self._real(target))
+
+    def mkdir(self, path, mode):
+        self._os(os.mkdir, self._real(path), mode)
+
+    def rmdir(self, path):
+        self._os(os.rmdir, self._real(path))
+
+    def chmod(self, path, mode):
+        self._os(os.chmod, self._real(path), mode)
+
+    def utimens(self, path, times=None):
+        self._os(os.utime, self._real(path), ns=times)
+
+    def fsync(self, path, datasync, fh):
+        self._os(os.fdatasync if datasync else os.fsync, fh)
+
+    def flush(self, path, fh):
+        return 0
 
     def read(self, path, size, offset, fh):
         if self._holds(os.path.basename(path), offset):
@@ -124,13 +177,17 @@ class HoldFs(Operations):
 
 
 def main():
-    if len(sys.argv) != 4:
-        sys.exit("usage: hold_fs.py BACKING MOUNTPOINT CONTROL")
-    backing, mountpoint, control = sys.argv[1:]
+    args = sys.argv[1:]
+    writable = bool(args) and args[0] == "--writable"
+    if writable:
+        args = args[1:]
+    if len(args) != 3:
+        sys.exit("usage: hold_fs.py [--writable] BACKING MOUNTPOINT CONTROL")
+    backing, mountpoint, control = args
     # direct_io: every read a program makes reaches read() above at its own offset, with no
     # page cache in between that could serve it, or read ahead into a held range.
-    FUSE(HoldFs(backing, control), mountpoint, foreground=True, ro=True, direct_io=True,
-         fsname="hold_fs")
+    FUSE(HoldFs(backing, control, writable), mountpoint, foreground=True, ro=not writable,
+         direct_io=True, fsname="hold_fs")
 
 
 if __name__ == "__main__":

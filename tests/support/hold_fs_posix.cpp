@@ -56,7 +56,7 @@ bool HoldFs::Available(std::string* why) {
     return false;
 }
 
-HoldFs::HoldFs()
+HoldFs::HoldFs(Access access)
     : backing_(root_ / "backing"), mount_(root_ / "mount"), control_(root_ / "control") {
     for (const std::string* folder : {&backing_, &mount_, &control_}) MakeFolders(*folder);
     const std::string log = control_ + "/log";
@@ -67,8 +67,9 @@ HoldFs::HoldFs()
                                        O_WRONLY | O_CREAT | O_APPEND, 0644);
     ::posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     // Debian's python3, which has Debian's fusepy, whatever python3 comes first on PATH.
-    std::vector<std::string> args = {"/usr/bin/python3", TESSEL_HOLD_FS, backing_, mount_,
-                                     control_};
+    std::vector<std::string> args = {"/usr/bin/python3", TESSEL_HOLD_FS};
+    if (access == Access::Writable) args.push_back("--writable");
+    for (const std::string* a : {&backing_, &mount_, &control_}) args.push_back(*a);
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -125,6 +126,10 @@ void HoldFs::Hold(std::string_view name, std::uint64_t from) {
 void HoldFs::FailListing(std::string_view name) {
     failures_ += std::string(name) + "\n";
     WriteControl("fail-list", failures_);
+}
+
+void HoldFs::FailEverything() {
+    WriteControl("fail-all", "1\n");
 }
 
 int HoldFs::Held() const {

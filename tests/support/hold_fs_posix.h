@@ -3,7 +3,7 @@
 // Unlike IoGate it holds a real system call in the kernel, so it reaches another process
 // too: the tessel command's copy, held mid-file while the test sends Ctrl-C.
 //
-// Each HoldFs mounts a fresh, read-only view of its own backing folder, and is driven
+// Each HoldFs mounts a fresh view of its own backing folder (read-only unless asked), and is driven
 // through plain files (see hold_fs.py), so a Windows test under Wine could drive the same
 // mount through its Z:\ paths.
 #pragma once
@@ -24,8 +24,10 @@ public:
     // Whether this machine can mount one (/dev/fuse usable); when not, `why` says so.
     static bool Available(std::string* why);
 
-    // Mounts, and waits until the mount stands; fails the test when it does not.
-    HoldFs();
+    enum class Access { ReadOnly, Writable };
+    // Mounts, and waits until the mount stands; fails the test when it does not. A writable
+    // mount passes writes through to the backing folder.
+    explicit HoldFs(Access access = Access::ReadOnly);
     // Lets every held read go, then unmounts (lazily, when something still has a file
     // open there) and waits for the file system's process to end.
     ~HoldFs();
@@ -44,6 +46,8 @@ public:
     void Hold(std::string_view name, std::uint64_t from = 0);
     // From now on listing a folder named `name` fails with EIO, though it opens.
     void FailListing(std::string_view name);
+    // From now on every call fails with EIO, as a disk that was pulled.
+    void FailEverything();
     // How many reads have been held so far.
     int Held() const;
     // Whether `count` reads have been held, waiting for them up to `limit`.
