@@ -23,21 +23,14 @@
 #include "app/texts.h"
 #include "app/window_size_win32.h"
 #include "job/run_monitor.h"
-#include "job/worker.h"
 
 namespace tessel {
 namespace {
 
-// The job record and its front-end side live together; the monitor goes first.
-struct FormJobs {
-    ExtractionJob job;
-    RunMonitor monitor{job};
-};
-
 struct FormState {
     HWND window = nullptr;
     KindSelector kinds;
-    std::unique_ptr<FormJobs> jobs;
+    std::unique_ptr<RunMonitor> monitor;  // with the form's job record
 };
 FormState form;
 
@@ -102,8 +95,9 @@ void InitialiseForm(HWND window) {
     ::SendMessageW(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
     ::CreateStatusWindowW(StatusBarStyle, Wide(text::HintGeneral), window, StatusBar);
 
-    // The record of the previous window, if any, has no worker any more (see OnDestroy).
-    form.jobs = std::make_unique<FormJobs>();
+    // The previous form's worker, if any, was stopped at its OnDestroy; one that a disk still
+    // holds inside a call is waited for here, as the old monitor goes.
+    form.monitor = std::make_unique<RunMonitor>();
 
     RestoreWindowSize(window, SettingsBase(), MinimumWidth, MinimumHeight);
 }
@@ -174,7 +168,7 @@ void OnCommand(HWND window, int id, int code) {
 // goes at once. The record, which such a worker still holds, stays until the next form or
 // the shell's end, and the shell's end waits for the worker a little (shell_win32.h).
 void OnDestroy(HWND window) {
-    if (form.jobs) form.jobs->monitor.Stop();
+    if (form.monitor) form.monitor->Stop();
     SaveWindowSize(window, SettingsBase());
     ::PostQuitMessage(0);
     ::SetMenu(window, nullptr);  // the menu bar belongs to the shell, not to this window
@@ -186,9 +180,9 @@ void OnDestroy(HWND window) {
 // still holds then is removed by the system with the process (its temporary file is marked
 // for deletion).
 void OnEndSession(bool ending) {
-    if (!ending || !form.jobs) return;
-    form.jobs->monitor.Stop();
-    (void)WaitForStoppedWorkers(form.jobs->job, EndGrace);
+    if (!ending || !form.monitor) return;
+    form.monitor->Stop();
+    (void)form.monitor->WaitForWorkers(EndGrace);
 }
 
 LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -217,15 +211,11 @@ HWND MainWindow() {
 }
 
 RunMonitor* FormMonitor() {
-    return form.jobs ? &form.jobs->monitor : nullptr;
-}
-
-ExtractionJob* FormJob() {
-    return form.jobs ? &form.jobs->job : nullptr;
+    return form.monitor.get();
 }
 
 void ReleaseMainForm() {
-    form.jobs.reset();
+    form.monitor.reset();
 }
 
 }  // namespace tessel

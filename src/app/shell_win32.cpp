@@ -17,7 +17,7 @@
 #include "app/settings_names.h"
 #include "app/texts.h"
 #include "app/threshold_dialog_win32.h"
-#include "job/worker.h"
+#include "job/run_monitor.h"
 
 namespace tessel {
 namespace {
@@ -180,7 +180,7 @@ int RunProgram(HINSTANCE instance) {
     // The window is gone. A copy that was stopped inside a call to a disk that does not
     // answer ends when the call returns; the process waits a little for it, then ends
     // without it (the system removes its temporary file, which is marked for deletion).
-    if (ExtractionJob* job = FormJob(); job && !WaitForStoppedWorkers(*job, EndGrace)) {
+    if (RunMonitor* monitor = FormMonitor(); monitor && !monitor->WaitForWorkers(EndGrace)) {
         ::ExitProcess(0);
     }
     return 0;

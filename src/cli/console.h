@@ -33,9 +33,6 @@ bool ErrorIsInteractive();
 // One line typed at the terminal or console, in UTF-8; empty when none comes.
 std::string ReadLine();
 
-// What, written to standard error, wipes the line the progress bar was drawn on.
-std::string_view WipeLine();
-
 // A file-size limit (ulimit -f) fails the one copy that passes it, with EFBIG, and does not
 // end the process with SIGXFSZ in the middle of the run. Windows has no such signal.
 void LetCopiesFailAtTheFileSizeLimit();

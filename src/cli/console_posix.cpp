@@ -48,10 +48,6 @@ std::string ReadLine() {
     return answer;
 }
 
-std::string_view WipeLine() {
-    return "\r\033[K";
-}
-
 void LetCopiesFailAtTheFileSizeLimit() {
     ::signal(SIGXFSZ, SIG_IGN);
 }

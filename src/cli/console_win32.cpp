@@ -159,11 +159,6 @@ std::string ReadLine() {
     return Utf16ToUtf8(Utf16Of(std::wstring_view(line, got)));
 }
 
-std::string_view WipeLine() {
-    // Not every console knows escape sequences: blanks over the bar ("[" 40 "] 100%").
-    return "\r                                                \r";
-}
-
 void LetCopiesFailAtTheFileSizeLimit() {}
 
 StopRequests::StopRequests() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/console.h"
+#include "cli/texts.h"
 
 namespace tessel::cli {
 
@@ -44,23 +45,25 @@ std::string Duration(std::chrono::seconds time) {
 
 std::string ProgressText(const ProgressShown& shown) {
     if (!shown.copying) {
-        return "searching: " + Grouped(shown.found) + (shown.found == 1 ? " file" : " files") +
-               " found in " + Grouped(shown.folders) +
-               (shown.folders == 1 ? " folder" : " folders");
+        return text::Fill(
+            text::ProgressSearching,
+            {Grouped(shown.found), shown.found == 1 ? text::File : text::Files,
+             Grouped(shown.folders), shown.folders == 1 ? text::Folder : text::Folders});
     }
-    std::string text = "copying: " + Grouped(shown.filesDone) + "/" + Grouped(shown.filesToDo) +
-                       " files, " + ByteSize(shown.bytesDone) + " of " + ByteSize(shown.bytesToDo);
+    std::string line =
+        text::Fill(text::ProgressCopying, {Grouped(shown.filesDone), Grouped(shown.filesToDo),
+                                           ByteSize(shown.bytesDone), ByteSize(shown.bytesToDo)});
     if (shown.copyTime >= 1s && shown.bytesDone > 0) {
         const double seconds = std::chrono::duration<double>(shown.copyTime).count();
         const double rate = static_cast<double>(shown.bytesDone) / seconds;
         const std::uint64_t left =
             shown.bytesToDo > shown.bytesDone ? shown.bytesToDo - shown.bytesDone : 0;
-        text += ", " + ByteSize(static_cast<std::uint64_t>(rate)) + "/s, " +
-                Duration(std::chrono::seconds(
-                    static_cast<long long>(static_cast<double>(left) / rate + 0.5))) +
-                " left";
+        line += text::Fill(text::ProgressRate,
+                           {ByteSize(static_cast<std::uint64_t>(rate)),
+                            Duration(std::chrono::seconds(
+                                static_cast<long long>(static_cast<double>(left) / rate + 0.5)))});
     }
-    return text;
+    return line;
 }
 
 void ProgressLine::Draw(const RunFigures& figures, std::chrono::steady_clock::time_point now) {

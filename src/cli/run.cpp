@@ -20,11 +20,9 @@
 #include "cli/report.h"
 #include "cli/texts.h"
 #include "cli/undo.h"
-#include "job/extraction_job.h"
 #include "job/run_monitor.h"
 #include "job/run_request.h"
 #include "job/texts.h"
-#include "job/worker.h"
 
 namespace tessel::cli {
 namespace {
@@ -137,15 +135,15 @@ bool IsStopRequest(StopRequests::Event event) {
 // says what it waits for, from a second on, and answers each further Ctrl-C by saying again
 // that it is stopping. A console that is being closed gives the process seconds only: after
 // a short grace it ends without the worker, and the system removes the temporary file.
-void WaitForTheStoppedRun(ExtractionJob& job, StopRequests& stops, StopRequests::Event event,
+void WaitForTheStoppedRun(RunMonitor& monitor, StopRequests& stops, StopRequests::Event event,
                           Report* report) {
     PrintError(text::Stopping);
     const auto stopped = std::chrono::steady_clock::now();
     bool named = false;
-    while (!WaitForStoppedWorkers(job, 50ms)) {
+    while (!monitor.WaitForWorkers(50ms)) {
         const auto waited = std::chrono::steady_clock::now() - stopped;
         if (!named && waited >= 1s) {
-            for (const std::string& call : StoppedWorkerCalls(job)) {
+            for (const std::string& call : monitor.CallsWaitedFor()) {
                 PrintError(text::Fill(text::WaitingForCall, {call}));
             }
             named = true;
@@ -174,8 +172,7 @@ struct RunEnd {
 // between looks the loop waits for the run's end or a stop request.
 RunEnd DriveRun(const CommandLine& command, RunSettings settings, RunExtras extras,
                 StopRequests& stops, RunListeners& listeners) {
-    ExtractionJob job;
-    RunMonitor monitor(job);
+    RunMonitor monitor;
     monitor.Start(std::move(settings), std::move(extras));
     ProgressLine line(!command.quiet && ErrorIsInteractive());
     Report* const report = listeners.report.get();
@@ -202,7 +199,7 @@ RunEnd DriveRun(const CommandLine& command, RunSettings settings, RunExtras extr
         if (IsStopRequest(event)) {
             monitor.Abort();
             line.Clear();
-            WaitForTheStoppedRun(job, stops, event, report);
+            WaitForTheStoppedRun(monitor, stops, event, report);
             // The stopped worker has told its last file: the rest was never reached.
             const bool interrupted = event == StopRequests::Event::Interrupted;
             if (report) {

@@ -110,6 +110,14 @@ const char DestinationWentAway[] =
     "the destination folder '%s' is gone: the run stopped there; the files copied before "
     "stay, and no source was removed after it";
 
+const char ProgressSearching[] = "searching: %s %s found in %s %s";
+const char ProgressCopying[] = "copying: %s/%s files, %s of %s";
+const char ProgressRate[] = ", %s/s, %s left";
+const char File[] = "file";
+const char Files[] = "files";
+const char Folder[] = "folder";
+const char Folders[] = "folders";
+
 const char UndoRemoved[] = "removed";
 const char UndoMovedBack[] = "moved-back";
 const char UndoKept[] = "kept";

@@ -61,6 +61,16 @@ extern const char StoppedByDestinationGone[];
 // The destination folder went away mid-run (%s: the folder as given).
 extern const char DestinationWentAway[];
 
+// The progress line: while searching (%s: files, "file"/"files", folders, "folder"/"folders"),
+// while copying (%s: files done, to do, bytes done, to do), and its rate and time left.
+extern const char ProgressSearching[];
+extern const char ProgressCopying[];
+extern const char ProgressRate[];
+extern const char File[];
+extern const char Files[];
+extern const char Folder[];
+extern const char Folders[];
+
 // --undo. The outcomes of its own report, its progress line (%s: records done, all), what it
 // says of each thing it leaves (%s: outcome, path, why), and its final text (%s: the counts).
 extern const char UndoRemoved[];

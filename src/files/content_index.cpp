@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "files/os/file_system.h"
+#include "files/os/io_hold.h"
+#include "files/os/path_parts.h"
 #include "files/path_tests.h"
 #include "files/same_bytes.h"
 
@@ -79,7 +81,7 @@ std::optional<ContentIndex::Hash> ContentIndex::HashOf(const std::string& path,
     const std::unique_ptr<XXH3_state_t, StateFree> state(XXH3_createState());
     if (!state || XXH3_128bits_reset(state.get()) == XXH_ERROR) return std::nullopt;
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(HashBlock);
-    ++hashed_;
+    os::HoldIfAsked(os::IoStep::Hash, os::NameOfPath(path), 0);
     for (std::uint64_t offset = 0;;) {
         if (stop.stop_requested()) return std::nullopt;
         const std::size_t got = file->ReadAt(offset, {buffer.get(), HashBlock});

@@ -33,9 +33,6 @@ public:
     // `path` holds nothing the index should know of any more (a copy removed again).
     void Remove(const std::string& path);
 
-    // Files read whole to be hashed so far: the test of "only when sizes meet".
-    std::uint64_t FilesHashed() const { return hashed_; }
-
 private:
     struct Hash {
         std::uint64_t low = 0;
@@ -54,7 +51,6 @@ private:
     // The last hash Find worked out, for Add to give the copy of that file.
     std::string lastHashed_;
     std::optional<Hash> lastHash_;
-    std::uint64_t hashed_ = 0;
 };
 
 }  // namespace tessel

@@ -4,13 +4,19 @@
 // and the end of a run must touch them.
 //
 // The calls belong to one thread, the front end's; the worker runs on its own. A RunMonitor
-// knows one more thing than the record: whether the form still shows the run, so that an
-// aborted run is put back into its idle look exactly once.
+// owns the worker's thread and those of the workers it stopped (see the ownership notes in
+// job/extraction_job.h), and knows one more thing than the record: whether the form still
+// shows the run, so that an aborted run is put back into its idle look exactly once.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "job/extraction_job.h"
 #include "job/worker.h"
@@ -56,9 +62,13 @@ struct JobTick {
 
 class RunMonitor {
 public:
-    explicit RunMonitor(ExtractionJob& job) : job_(job) {}
-    // Stops a worker that still runs, as the window's end does.
-    ~RunMonitor() { Stop(); }
+    // Over a record of its own, as the front ends hold it.
+    RunMonitor();
+    // Over `job`, which must outlive it: for the tests, which look into the record.
+    explicit RunMonitor(ExtractionJob& job);
+    // Stops a worker that still runs, as the window's end does, and joins every worker,
+    // the stopped ones too (they may yet take the lock to leave a wait).
+    ~RunMonitor();
     RunMonitor(const RunMonitor&) = delete;
     RunMonitor& operator=(const RunMonitor&) = delete;
 
@@ -91,11 +101,48 @@ public:
     // runs, and restores nothing.
     void Stop();
 
+    // Waits up to `limit` for every worker of this monitor to end, the running one and the
+    // stopped ones; whether they all have. For the program's end, for whoever must see the
+    // last of a stopped copy, and for whoever waits for a run to end.
+    bool WaitForWorkers(std::chrono::milliseconds limit);
+    // The file or folder that each stopped worker's unreturned call is about.
+    std::vector<std::string> CallsWaitedFor();
+    // The running worker's stop token (a stopped one when there is none): what is held for
+    // the run elsewhere may give way the moment it is stopped.
+    std::stop_token WorkerStop() const { return worker_.get_stop_token(); }
+
 private:
     enum class Phase { Idle, Running, Aborted };
 
+    // A worker stopped while inside a call: it ends when the call returns, and writes
+    // nothing into the record from the stop on.
+    struct StoppedWorker {
+        std::jthread thread;
+        std::shared_ptr<WorkerState> state;
+    };
+
+    void StartWorker(RunExtras extras);
+    // Stops the worker, if one runs. Waits for it only while it is outside the file system:
+    // a worker inside a call (a listing, a read, a copy), which a disk that stopped answering
+    // may hold for a minute, is retired to end when the call returns; it then writes nothing
+    // more into the record and removes what it was writing. Either way the lock is free
+    // afterwards and no worker runs. Does not touch `running`, `progress` or `statusText`:
+    // the caller decides what the stop means. A bound request that was waiting is withdrawn.
+    // On Windows the worker's pending call is also asked to give up (CancelSynchronousIo),
+    // which network reads honour.
+    void StopWorker();
+
+    std::unique_ptr<ExtractionJob> own_;  // when the monitor holds its record itself
     ExtractionJob& job_;
     Phase phase_ = Phase::Idle;
+    std::vector<StoppedWorker> stopped_;
+    std::shared_ptr<WorkerState> state_;  // of worker_
+    // Last: destroyed first, so the worker is stopped and joined before the rest.
+    std::jthread worker_;
 };
+
+// Asks the system to give up the pending file-system call of `worker` (the stop is requested
+// already). Windows: CancelSynchronousIo; elsewhere nothing can be asked.
+void CancelPendingCall(std::jthread& worker);
 
 }  // namespace tessel

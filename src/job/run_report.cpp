@@ -2,18 +2,11 @@
 
 #include "files/code_page.h"
 #include "files/os/file_system.h"
+#include "files/os/path_parts.h"
 #include "job/status_text.h"
 #include "job/texts.h"
 
 namespace tessel {
-
-std::string_view NameOfPath(std::string_view path) {
-    // Paths are UTF-8, where no byte of a multi-byte character is below 0x80: the last
-    // separator byte is the last separator.
-    static_assert(os::NativeCodePage == CodePage::Utf8);
-    const std::size_t separator = path.rfind(os::PathSeparator);
-    return separator == std::string_view::npos ? path : path.substr(separator + 1);
-}
 
 namespace {
 
@@ -33,7 +26,7 @@ DuplicateNameCounter::DuplicateNameCounter(std::size_t expected) {
 }
 
 bool DuplicateNameCounter::Add(std::string_view path) {
-    const std::string_view name = NameOfPath(path);
+    const std::string_view name = os::NameOfPath(path);
     const std::uint32_t hash = HashName(name);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -58,13 +51,6 @@ void DuplicateNameCounter::Grow() {
         while (slots_[i].name != 0) i = (i + 1) & mask;
         slots_[i] = s;
     }
-}
-
-std::size_t CountDuplicateNames(std::span<const std::string> paths) {
-    DuplicateNameCounter counter(paths.size());
-    std::size_t duplicates = 0;
-    for (const std::string& path : paths) duplicates += counter.Add(path) ? 1 : 0;
-    return duplicates;
 }
 
 std::string CalculatingStatus(std::string_view current) {

@@ -14,9 +14,6 @@
 
 namespace tessel {
 
-// The name part of a path: what follows its last separator.
-std::string_view NameOfPath(std::string_view path);
-
 // Counts found files whose name repeats the name of an earlier one, one file at a time,
 // in list order. Names compare exactly, case included; a name met k times adds k - 1.
 // Keeps views of the paths: they must outlive the counter. An open-addressing table of
@@ -38,8 +35,6 @@ private:
     std::vector<std::string_view> names_;
 };
 
-std::size_t CountDuplicateNames(std::span<const std::string> paths);
-
 // Progress over a run: a double accumulator, published cut toward zero. Half of what is left
 // after the search goes to the duplicate phase, half to the copy phase, one step per file.
 // The steps are added one by one, as the window did: five files end at 99, not 100.
@@ -52,7 +47,6 @@ public:
     }
     void Advance() { accumulator_ += step_; }
     std::int32_t Percent() const { return static_cast<std::int32_t>(accumulator_); }
-    double Step() const { return step_; }
 
 private:
     double accumulator_;

@@ -1,28 +1,24 @@
 // job/worker.cpp: one run, from the settings in the record to its final text, on its own
-// thread. Everything the run allocates (the found-file list, the histogram, the request) is
-// local to it and goes away with it. The worker writes into the record only through
-// Publish(), which looks at the stop under the lock: StopWorker requests the stop under the
-// same lock, so once it has, the front end's own text (the abort's restore) stays as it is.
+// thread: the four stages in turn, each followed by what the record shows of it. Everything
+// the run allocates (the found-file list, the histogram, the request) is local to it and goes
+// away with it. The worker writes into the record only through Publish(), which looks at the
+// stop under the lock: RunMonitor requests the stop under the same lock, so once it has, the
+// front end's own text (the abort's restore) stays as it is.
 #include "job/worker.h"
 
-#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "files/code_page.h"
-#include "files/folder_scan.h"
 #include "files/os/file_system.h"
-#include "files/path_tests.h"
 #include "job/copy_stage.h"
 #include "job/run_report.h"
+#include "job/stages.h"
 #include "job/status_text.h"
 #include "job/texts.h"
-#include "threshold/auto_bound.h"
 
 namespace tessel {
 namespace {
@@ -31,7 +27,7 @@ using namespace std::chrono_literals;
 
 // What the run takes from the record at its start; later changes to the record do not
 // reach it.
-struct RunSettings {
+struct RunSettingsTaken {
     std::string source;
     std::string destination;
     std::string extensionList;
@@ -50,22 +46,18 @@ bool Publish(ExtractionJob& job, const std::stop_token& stop, Write&& write) {
     return true;
 }
 
-// Takes a posted bound request back out of the record. Called with the lock held.
-void WithdrawRequest(ExtractionJob& job) {
-    job.thresholdRequest = nullptr;
-    job.thresholdRequested = 0;
-    job.options &= ~static_cast<std::uint32_t>(ThresholdPending);
-}
+// Names every bound request of the process, so that no answer meets a request it was not
+// given for, in whichever record and run.
+std::atomic<std::uint64_t> lastRequest{0};
 
 // The manual-bound handshake: post the request, then look once a second until the other
 // side has answered. The answer (or a stop) also wakes the wait through `answered`, so
-// neither has to wait out the second. nullopt when stopped; the request then dies with this
-// frame and StopWorker clears the record's pointer to it. Whatever way this frame is left,
-// an exception included, the request lives on it, so the record never keeps a pointer to it.
+// neither has to wait out the second. nullopt when stopped; the request is then taken back
+// by the stopper. Whatever way this frame is left, an exception included, a request it
+// posted is gone from the record unless the stop took it already.
 std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_token& stop,
                                         const SideHistogram& histogram, std::int32_t maxSide,
                                         std::int32_t proposal) {
-    ThresholdRequest request{&histogram, maxSide, proposal};
     std::unique_lock hold(job.lock);
     if (stop.stop_requested()) return std::nullopt;
     struct Posted {
@@ -74,62 +66,96 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
         const std::stop_token& stop;
         ~Posted() {
             if (!hold.owns_lock()) hold.lock();
-            // StopWorker took a stopped request back itself; what the record holds now may
+            // The stopper took a stopped request back itself; what the record holds now may
             // be a later run's.
-            if (!stop.stop_requested()) WithdrawRequest(job);
+            if (!stop.stop_requested()) job.thresholdRequest.reset();
         }
     } posted{job, hold, stop};
-    ++job.requestSerial;
-    job.thresholdRequest = &request;
-    job.thresholdRequested = 1;
-    job.options |= ThresholdPending;
+    job.thresholdRequest = ThresholdRequest{++lastRequest, &histogram, maxSide, proposal, {}};
     for (;;) {
-        job.answered.wait_for(hold, stop, 1000ms, [&] { return job.thresholdRequested != 1; });
+        job.answered.wait_for(hold, stop, 1000ms,
+                              [&] { return job.thresholdRequest->answer.has_value(); });
         if (stop.stop_requested()) return std::nullopt;
-        if (job.thresholdRequested != 1) break;
+        if (job.thresholdRequest->answer) return *job.thresholdRequest->answer;
     }
-    return request.bound;
+}
+
+CopyPlan PlanFor(const RunSettingsTaken& run, std::int32_t bound, const RunExtras& extras) {
+    CopyPlan plan;
+    plan.destination = run.destination;
+    plan.mode = DuplicateModeOf(run.options);
+    plan.bound = bound;
+    plan.dryRun = extras.dryRun;
+    plan.sameContent = extras.sameContent;
+    plan.verify = extras.verify;
+    plan.move = extras.move;
+    plan.endWhenDestinationGoes = static_cast<bool>(extras.destinationGone);
+    return plan;
+}
+
+// The files above the bound and their bytes, for the command's progress line.
+void TellCopiesStarting(const FoundFileList& found, std::int32_t bound, const RunExtras& extras) {
+    if (extras.dryRun || !extras.copiesStarting) return;
+    std::size_t files = 0;
+    std::uint64_t bytes = 0;
+    for (std::size_t i = 0; i < found.Count(); ++i) {
+        if (found.squareSides[i] <= bound) continue;
+        ++files;
+        bytes += found.sizes[i];
+    }
+    extras.copiesStarting(files, bytes);
+}
+
+// The search, its folder trail shown as it goes. The trail keeps its newest 1023 bytes,
+// counted in TextCodePage as the window always counted them; the paths in it are whole.
+FoundFileList SearchShowing(ExtractionJob& job, const std::stop_token& stop,
+                            const RunExtras& extras, WorkerState& state,
+                            const RunSettingsTaken& run) {
+    return Search(
+        run.source, run.extensionList,
+        [&](const std::string& folder, std::size_t folders, std::size_t files) {
+            if (extras.searchProgress) extras.searchProgress(folders, files);
+            const std::string line = "\r\n" + folder + os::PathSeparator;
+            Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
+        },
+        stop, state);
+}
+
+// The copies, each file's end shown: the status names the file just handled; a skipped file
+// leaves the previous one on show.
+CopiesDone CopyShowing(ExtractionJob& job, const std::stop_token& stop, const RunExtras& extras,
+                       WorkerState& state, const FoundFileList& found, const CopyPlan& plan,
+                       const std::string& summary, RunProgress& progress) {
+    TellCopiesStarting(found, plan.bound, extras);
+    const CopyHooks hooks{extras.fileHandled,
+                          [&](std::size_t, const std::string& lastTaken) {
+                              progress.Advance();
+                              std::string status = FormatCopyStatus(summary, lastTaken);
+                              return Publish(job, stop, [&] {
+                                  job.progress = progress.Percent();
+                                  job.statusText = std::move(status);
+                              });
+                          },
+                          extras.copyPlaced};
+    return CopyAll(found, plan, hooks, stop, state);
 }
 
 }  // namespace
 
 void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras& extras,
                       WorkerState& state) {
-    RunSettings run;
+    RunSettingsTaken run;
     if (!Publish(job, stop, [&] {
-            run.source = job.sourceFolder;
-            run.destination = job.destinationFolder;
-            run.extensionList = job.extensionList;
-            run.options = job.options;
+            run = {job.sourceFolder, job.destinationFolder, job.extensionList, job.options};
             job.statusText = text::StatusSearching;
             job.progress = 4;
         })) {
         return;
     }
-
-    // Search. The folder trail keeps its newest 1023 bytes, counted in TextCodePage as the
-    // window always counted them; the paths in it are whole.
-    FoundFileList found;
-    {
-        InCall listing(state, run.source);
-        ScanHooks hooks;
-        hooks.stop = stop;
-        std::size_t folders = 0;
-        hooks.folderEntered = [&](const std::string& folder) {
-            listing.About(folder);
-            if (extras.searchProgress) extras.searchProgress(++folders, found.Count());
-            std::string line = "\r\n";
-            line += folder;
-            line += os::PathSeparator;
-            Publish(job, stop, [&] { AppendKeepingTail(job.statusText, line, StatusTextLimit); });
-        };
-        ScanFolder(run.source, run.extensionList, found, hooks);
-    }
+    FoundFileList found = SearchShowing(job, stop, extras, state, run);
     if (stop.stop_requested()) return;
-    const std::size_t count = found.Count();
     if (extras.foundFilesHook) extras.foundFilesHook(found);
 
-    // Totals and duplicates.
     RunProgress progress(0);
     if (!Publish(job, stop, [&] {
             job.statusText = CalculatingStatus(job.statusText);
@@ -137,179 +163,37 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         })) {
         return;
     }
-    std::int64_t sumSides = 0;
-    std::int32_t maxSide = 0;
-    for (const std::int32_t side : found.squareSides) {
-        sumSides += side;
-        maxSide = std::max(maxSide, side);
-    }
-    progress.SetFileCount(count);
-    DuplicateNameCounter names(count);
-    std::uint64_t duplicates = 0;
-    for (const std::string& path : found.paths) {
-        if (stop.stop_requested()) return;
-        if (names.Add(path)) ++duplicates;
-        const std::int32_t shown = progress.Percent();
-        progress.Advance();
-        // Storing the same percentage again would show nothing new.
-        if (progress.Percent() != shown &&
-            !Publish(job, stop, [&] { job.progress = progress.Percent(); })) {
-            return;
-        }
-    }
+    const std::optional<Tally> tally = TallyFound(
+        found, progress,
+        [&](std::int32_t percent) { return Publish(job, stop, [&] { job.progress = percent; }); },
+        stop);
+    if (!tally) return;
 
-    // The bound.
     const ThresholdMode mode = ThresholdModeOf(run.options);
-    std::int32_t bound = 0;
-    SideHistogram histogram;
-    if (mode == ThresholdMode::Auto || mode == ThresholdMode::Manual) {
-        histogram.assign(static_cast<std::size_t>(maxSide) + 1, 0);
-        BuildSideHistogram(histogram, found.squareSides, maxSide);
-        bound = ComputeAutoBound(histogram, maxSide, MeanSide(sumSides, count));
-    }
-    if (mode == ThresholdMode::Manual) {
-        const auto answer = AskForBound(job, stop, histogram, maxSide, bound);
-        if (!answer) return;
-        bound = *answer;
-    }
-    if (stop.stop_requested()) return;
-
-    const std::string summary = FormatSummary({count, found.totalBytes, duplicates, mode, bound});
+    const std::optional<std::int32_t> bound = ChooseBound(
+        mode, found, *tally, [&](const SideHistogram& h, std::int32_t max, std::int32_t p) {
+            return AskForBound(job, stop, h, max, p);
+        });
+    if (!bound || stop.stop_requested()) return;
+    const std::string summary =
+        FormatSummary({tally->count, tally->totalBytes, tally->duplicates, mode, *bound});
     if (!Publish(job, stop, [&] { job.statusText = summary; })) return;
 
-    // Copies. The status names the file just handled; a skipped file leaves the previous
-    // one on show.
-    const std::optional<DuplicateMode> duplicateMode = DuplicateModeOf(run.options);
-    if (!extras.dryRun && extras.copiesStarting) {
-        std::size_t files = 0;
-        std::uint64_t bytes = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (found.squareSides[i] <= bound) continue;
-            ++files;
-            bytes += found.sizes[i];
-        }
-        extras.copiesStarting(files, bytes);
-    }
-    CopyPlan plan;
-    plan.destination = run.destination;
-    plan.mode = duplicateMode;
-    plan.bound = bound;
-    plan.dryRun = extras.dryRun;
-    plan.sameContent = extras.sameContent;
-    plan.verify = extras.verify;
-    plan.move = extras.move;
-    plan.endWhenDestinationGoes = static_cast<bool>(extras.destinationGone);
-    CopyHooks hooks;
-    hooks.told = extras.fileHandled;
-    hooks.copyPlaced = extras.copyPlaced;
-    hooks.stepped = [&](std::size_t, const std::string& lastTaken) {
-        progress.Advance();
-        std::string status = FormatCopyStatus(summary, lastTaken);
-        return Publish(job, stop, [&] {
-            job.progress = progress.Percent();
-            job.statusText = std::move(status);
-        });
-    };
-    const CopiesDone copies = CopyAll(found, plan, hooks, stop, state);
+    const CopiesDone copies = CopyShowing(job, stop, extras, state, found,
+                                          PlanFor(run, *bound, extras), summary, progress);
     if (copies.end == CopiesEnd::Stopped) return;
     if (copies.end == CopiesEnd::DestinationGone) {
         extras.destinationGone(run.destination);
-    } else {
-        std::string finalText = extras.dryRun ? summary : FormatFinalText(summary, copies.saved);
-        if (!Publish(job, stop, [&] {
-                job.progress = progress.Percent();
-                job.statusText = std::move(finalText);
-            })) {
-            return;
-        }
+    } else if (!Publish(job, stop, [&] {
+                   job.progress = progress.Percent();
+                   job.statusText =
+                       extras.dryRun ? summary : FormatFinalText(summary, copies.saved);
+               })) {
+        return;
     }
     // The run's memory goes before the front end hears of the end.
     found = FoundFileList();
-    histogram = SideHistogram();
     if (Publish(job, stop, [&] { job.running = 0; }) && extras.runEnded) extras.runEnded();
-}
-
-void StartWorker(ExtractionJob& job, RunExtras extras) {
-    auto state = std::make_shared<WorkerState>();
-    job.workerState = state;
-    job.workerThread = std::jthread(
-        [&job, extras = std::move(extras), state = std::move(state)](std::stop_token stop) {
-            // However the body is left, the front end hears of the end.
-            struct Ended {
-                WorkerState& state;
-                ~Ended() {
-                    std::scoped_lock hold(state.lock);
-                    state.ended = true;
-                    state.changed.notify_all();
-                }
-            } ended{*state};
-            try {
-                ExtractionWorker(stop, job, extras, *state);
-            } catch (...) {
-                // Out of memory is the only way here (std::bad_alloc, or std::length_error for a
-                // text that cannot grow). End the run rather than the process, and say why: the
-                // front end must not take the text as it stood for a finished run.
-                const bool told = Publish(job, stop, [&] {
-                    WithdrawRequest(job);
-                    job.outOfMemory = true;
-                    job.running = 0;
-                });
-                if (told && extras.runEnded) extras.runEnded();
-            }
-        });
-}
-
-void StopWorker(ExtractionJob& job) {
-    if (!job.workerThread.joinable()) return;
-    {
-        std::scoped_lock hold(job.lock);
-        job.workerThread.request_stop();
-        // A pending request lives on the stopped worker's stack, and the worker touches the
-        // record no more: take it back now.
-        WithdrawRequest(job);
-    }
-    job.answered.notify_all();
-    const std::shared_ptr<WorkerState> state = std::move(job.workerState);
-    bool ended = false;
-    {
-        std::unique_lock hold(state->lock);
-        state->changed.wait(hold, [&] { return state->ended || state->inCall > 0; });
-        ended = state->ended;
-    }
-    if (ended) {
-        job.workerThread.join();
-    } else {
-        CancelPendingCall(job.workerThread);
-        job.stoppedWorkers.push_back({std::move(job.workerThread), state});
-    }
-    // Those that have ended meanwhile are joined now: nothing of theirs runs any more.
-    std::erase_if(job.stoppedWorkers, [](StoppedWorker& stopped) {
-        std::scoped_lock hold(stopped.state->lock);
-        return stopped.state->ended;
-    });
-}
-
-bool WaitForStoppedWorkers(ExtractionJob& job, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (StoppedWorker& stopped : job.stoppedWorkers) {
-        std::unique_lock hold(stopped.state->lock);
-        if (!stopped.state->changed.wait_until(hold, end, [&] { return stopped.state->ended; })) {
-            return false;
-        }
-    }
-    job.stoppedWorkers.clear();  // each joins a thread that has ended
-    return true;
-}
-
-std::vector<std::string> StoppedWorkerCalls(ExtractionJob& job) {
-    std::vector<std::string> calls;
-    for (StoppedWorker& stopped : job.stoppedWorkers) {
-        std::scoped_lock hold(stopped.state->lock);
-        if (!stopped.state->ended && stopped.state->inCall > 0) {
-            calls.push_back(stopped.state->current);
-        }
-    }
-    return calls;
 }
 
 }  // namespace tessel

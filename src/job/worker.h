@@ -1,20 +1,19 @@
-// job/worker.h: the thread that carries out one run from the settings in the job record:
-// search, totals and duplicates, the bound, the summary, the copies and the final text. It
-// talks to the rest of the program only through the record. Front ends start and stop it
-// through RunMonitor (job/run_monitor.h), not by these calls.
+// job/worker.h: the body of the thread that carries out one run from the settings in the job
+// record: its stages (job/stages.h, job/copy_stage.h) one after the other, each followed by
+// what the record shows of it. It talks to the rest of the program only through the record
+// and the extras' hooks. RunMonitor (job/run_monitor.h) starts, stops and joins its thread.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
-#include <vector>
 
 #include "files/file_account.h"
 #include "files/folder_scan.h"
 #include "job/extraction_job.h"
+#include "job/in_call.h"
 
 namespace tessel {
 
@@ -63,36 +62,9 @@ struct RunExtras {
 // The thread's body. From the moment `stop` is requested it starts no further folder, file or
 // phase, writes nothing more into `job` (not even its lock is taken again, but to leave the
 // bound's wait), puts no copy in place (a copy under way is removed), and returns. `state`
-// hears when it is inside a call to the file system.
+// hears when it is inside a call to the file system. A manual-bound request it posted is
+// taken back out of the record by whoever stops it.
 void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras& extras,
                       WorkerState& state);
-
-// Starts a worker in job.workerThread for the settings already in `job` (its texts, options,
-// running = 1, progress and thresholdRequested 0). A worker of an earlier run must have been
-// stopped or have ended; a stopped one may still be inside a call.
-void StartWorker(ExtractionJob& job, RunExtras extras = {});
-
-// Stops the worker, if one is running. Waits for it only while it is outside the file
-// system: a worker inside a call (a listing, a read, a copy), which a disk that stopped
-// answering may hold for a minute, is left to end when the call returns, as one of
-// job.stoppedWorkers; it then writes nothing more into `job` and removes what it was
-// writing. Either way the lock is free afterwards and job.workerThread holds no worker.
-// Does not touch `running`, `progress` or `statusText`: the caller decides what the stop
-// means. A manual-bound request that was waiting is withdrawn (thresholdRequest null,
-// thresholdRequested 0, ThresholdPending clear): it lived on the worker's stack. On Windows
-// the worker's pending call is also asked to give up (CancelSynchronousIo), which network
-// reads honour.
-void StopWorker(ExtractionJob& job);
-
-// Waits up to `limit` for the stopped workers of `job` to end; whether they all have. For the
-// program's end, and for whoever must see the last of a stopped copy.
-bool WaitForStoppedWorkers(ExtractionJob& job, std::chrono::milliseconds limit);
-
-// The file or folder that each stopped worker's unreturned call is about.
-std::vector<std::string> StoppedWorkerCalls(ExtractionJob& job);
-
-// Asks the system to give up the pending file-system call of `worker` (the stop is
-// requested already). Windows: CancelSynchronousIo; elsewhere nothing can be asked.
-void CancelPendingCall(std::jthread& worker);
 
 }  // namespace tessel

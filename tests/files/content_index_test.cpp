@@ -1,11 +1,15 @@
 // The content index over real files: what it reads, and when it calls two files the same.
 #include "files/content_index.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <mutex>
 
 #include <string>
 #include <vector>
 
+#include "files/os/io_hold.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -19,8 +23,31 @@ std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t seed) {
     return bytes;
 }
 
+// The files read whole to be hashed, by name, while it stands.
+class HashReads {
+public:
+    HashReads() {
+        os::SetIoHold([this](os::IoStep step, std::string_view name, std::uint64_t) {
+            if (step != os::IoStep::Hash) return;
+            std::scoped_lock hold(lock_);
+            names_.emplace_back(name);
+        });
+    }
+    ~HashReads() { os::SetIoHold({}); }
+    std::vector<std::string> Names() {
+        std::scoped_lock hold(lock_);
+        return names_;
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<std::string> names_;
+};
+
 TEST(ContentIndex, ReadsNothingUnlessSizesMeetAndThenConfirmsTheBytes) {
+    using ::testing::ElementsAre;
     TempFolder temp;
+    HashReads reads;
     test::WriteBytes(temp / "dst/a.bin", Bytes(1000, 1));
     test::WriteBytes(temp / "dst/b.bin", Bytes(2000, 2));
     test::MakeFolders(temp / "dst/folder.bin");
@@ -30,18 +57,20 @@ TEST(ContentIndex, ReadsNothingUnlessSizesMeetAndThenConfirmsTheBytes) {
 
     test::WriteBytes(temp / "src/lonely.bin", Bytes(1500, 3));
     EXPECT_FALSE(index.Find(temp / "src/lonely.bin", 1500, {}));
-    EXPECT_EQ(index.FilesHashed(), 0u) << "a size that meets none was read";
+    EXPECT_THAT(reads.Names(), ElementsAre()) << "a size that meets none was read";
 
     test::WriteBytes(temp / "src/other.bin", Bytes(1000, 4));  // a's size, other bytes
     EXPECT_FALSE(index.Find(temp / "src/other.bin", 1000, {}));
-    EXPECT_EQ(index.FilesHashed(), 2u);
+    EXPECT_THAT(reads.Names(), ElementsAre("other.bin", "a.bin"));
 
     test::WriteBytes(temp / "src/equal.bin", Bytes(2000, 2));
     EXPECT_EQ(index.Find(temp / "src/equal.bin", 2000, {}), temp / "dst/b.bin");
     // a.bin's hash was kept from the first look.
     test::WriteBytes(temp / "src/a-again.bin", Bytes(1000, 1));
     EXPECT_EQ(index.Find(temp / "src/a-again.bin", 1000, {}), temp / "dst/a.bin");
-    EXPECT_EQ(index.FilesHashed(), 5u);
+    // b.bin once for the equal file, a.bin's hash kept from the first look.
+    EXPECT_THAT(reads.Names(),
+                ElementsAre("other.bin", "a.bin", "equal.bin", "b.bin", "a-again.bin"));
 }
 
 TEST(ContentIndex, AFileReplacedInTheDestinationIsKnownByItsNewBytes) {

@@ -226,39 +226,33 @@ TEST(CopyFilePosix, StopFromAnotherThreadEndsTheCopyAndLeavesNothing) {
     }
 }
 
-TEST(CopyFilePosix, UnreadableSourceLeavesNothing) {
-    for (const Kind& k : Kinds) {
-        SCOPED_TRACE(k.name);
-        TempFolder root;
-        test::WriteSized(root / "secret.jpg", 1000);
-        test::MakeFolders(root / "dest");
-        ::chmod(root.Path().c_str(), 0755);
-        ::chmod((root / "secret.jpg").c_str(), 0600);
-        ::chmod((root / "dest").c_str(), 0777);
-        const int result = test::RunAsNobody([&] {
-            return static_cast<int>(
-                CopyFileWith(k.kind, root / "secret.jpg", root / "dest/secret.jpg", true, {}));
-        });
-        EXPECT_EQ(result, static_cast<int>(CopyResult::Failed));
-        EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
-    }
-}
-
-TEST(CopyFilePosix, UnwritableDestinationLeavesNothing) {
-    for (const Kind& k : Kinds) {
-        SCOPED_TRACE(k.name);
-        TempFolder root;
-        test::WriteSized(root / "a.jpg", 1000);
-        test::MakeFolders(root / "dest");
-        ::chmod(root.Path().c_str(), 0755);
-        ::chmod((root / "a.jpg").c_str(), 0644);
-        ::chmod((root / "dest").c_str(), 0755);
-        const int result = test::RunAsNobody([&] {
-            return static_cast<int>(
-                CopyFileWith(k.kind, root / "a.jpg", root / "dest/a.jpg", false, {}));
-        });
-        EXPECT_EQ(result, static_cast<int>(CopyResult::Failed));
-        EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+TEST(CopyFilePosix, WhatMayNotBeReadOrWrittenLeavesNothing) {
+    const struct {
+        const char* what;
+        mode_t source;  // the permission bits, for a copy made as nobody
+        mode_t dest;
+        bool failIfExists;
+    } cases[] = {
+        {"an unreadable source", 0600, 0777, true},
+        {"an unwritable destination", 0644, 0755, false},
+    };
+    for (const auto& c : cases) {
+        for (const Kind& k : Kinds) {
+            SCOPED_TRACE(c.what);
+            SCOPED_TRACE(k.name);
+            TempFolder root;
+            test::WriteSized(root / "a.jpg", 1000);
+            test::MakeFolders(root / "dest");
+            ::chmod(root.Path().c_str(), 0755);
+            ::chmod((root / "a.jpg").c_str(), c.source);
+            ::chmod((root / "dest").c_str(), c.dest);
+            const int result = test::RunAsNobody([&] {
+                return static_cast<int>(
+                    CopyFileWith(k.kind, root / "a.jpg", root / "dest/a.jpg", c.failIfExists, {}));
+            });
+            EXPECT_EQ(result, static_cast<int>(CopyResult::Failed));
+            EXPECT_THAT(NamesIn(root / "dest"), IsEmpty());
+        }
     }
 }
 

@@ -65,14 +65,14 @@ struct AccountedRun {
     void Start() { monitor.Start(settings, extras); }
     void Finish() {
         Start();
-        job.workerThread.join();
+        ASSERT_TRUE(monitor.WaitForWorkers(std::chrono::seconds(60)));
     }
     // A run in the manual mode, its request answered with `bound`.
     void FinishAnswering(std::int32_t bound) {
         Start();
         ASSERT_TRUE(test::PollUntil([&] { return monitor.Tick().question.has_value(); }));
         monitor.AnswerBound(monitor.Tick().question->serial, bound);
-        job.workerThread.join();
+        ASSERT_TRUE(monitor.WaitForWorkers(std::chrono::seconds(60)));
     }
     std::string Status() {
         std::scoped_lock hold(job.lock);
@@ -279,7 +279,7 @@ TEST(Move, AStopRemovesNoSourceWhoseCopyIsNotInPlace) {
     ASSERT_TRUE(gate.WaitUntilHeld());
     ASSERT_TRUE(run.monitor.Abort());
     gate.Release();
-    ASSERT_TRUE(WaitForStoppedWorkers(run.job, 30s));
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
 
     std::scoped_lock hold(run.lock);
     ASSERT_EQ(run.found.size(), 2u);

@@ -17,6 +17,7 @@
 
 #include "job/run_request.h"
 #include "job/texts.h"
+#include "run_settings.h"
 #include "support/io_gate.h"
 #include "support/test_support.h"
 #include "support/tick_until.h"
@@ -35,11 +36,7 @@ using ::testing::StartsWith;
 using ::testing::UnorderedElementsAre;
 using ::testing::UnorderedElementsAreArray;
 
-RunSettings Settings(const std::string& source, const std::string& destination,
-                     ThresholdMode threshold, std::string_view extensions = ImageExtensions) {
-    return {OptionsWord(DuplicateMode::Numbered, threshold), source, destination,
-            MakeExtensionList(extensions)};
-}
+using test::Settings;
 
 // The last component of a found file's path, as the file system's calls name the file.
 std::string NameOf(const std::string& path) {
@@ -71,15 +68,11 @@ TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
     EXPECT_EQ(*last.previousRunBlock, Block(temp / "src", last.statusText));
     EXPECT_FALSE(monitor.RunUnderWay());
 
-    // The end is seen once; the block stays as the record's text, and the run's texts go.
+    // The end is seen once; the block stays on show.
     const JobTick after = monitor.Tick();
     EXPECT_FALSE(after.ended);
     EXPECT_FALSE(after.previousRunBlock);
     EXPECT_EQ(after.statusText, *last.previousRunBlock);
-    std::scoped_lock hold(job.lock);
-    EXPECT_EQ(job.sourceFolder, "");
-    EXPECT_EQ(job.destinationFolder, "");
-    EXPECT_EQ(job.extensionList, "");
 }
 
 TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
@@ -104,9 +97,7 @@ TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
     {
         std::scoped_lock hold(job.lock);
         EXPECT_EQ(job.running, 0);
-        EXPECT_EQ(job.thresholdRequest, nullptr);
-        EXPECT_EQ(job.thresholdRequested, 0);
-        EXPECT_FALSE(job.options & ThresholdPending);
+        EXPECT_FALSE(job.thresholdRequest);
     }
 
     monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
@@ -154,7 +145,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     ASSERT_TRUE(held.running);
     EXPECT_NE(held.statusText.find(found[149]), std::string::npos) << held.statusText;
 
-    gate.ReleaseOnStop(job.workerThread.get_stop_token());
+    gate.ReleaseOnStop(monitor.WorkerStop());
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
     EXPECT_EQ(*block, Block(temp / "src", held.statusText).substr(0, StatusTextLimit));
@@ -163,8 +154,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     // The abort did not wait for the held copy, but the stopped worker writes nothing into
     // the record from the stop on: one tick sees all that any later one could, also once
     // the worker has left its copy.
-    ASSERT_FALSE(job.workerThread.joinable());
-    ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));
+    ASSERT_TRUE(monitor.WaitForWorkers(30s));
     const JobTick next = monitor.Tick();
     EXPECT_TRUE(next.ended);
     EXPECT_FALSE(next.running);
@@ -202,7 +192,7 @@ TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
         never.wait(hold, token.get(), [] { return false; });  // returns once stopped
     };
     monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None), std::move(extras));
-    handed.set_value(job.workerThread.get_stop_token());
+    handed.set_value(monitor.WorkerStop());
     const std::optional<std::string> block = monitor.Abort();
     ASSERT_TRUE(block);
     EXPECT_THAT(*block, StartsWith(Block(temp / "src", text::StatusSearching)));
@@ -231,6 +221,11 @@ TEST(RunMonitor, AbortWithoutARunLetsTheButtonClose) {
     const JobTick tick = monitor.Tick();
     EXPECT_FALSE(tick.ended);
     EXPECT_FALSE(tick.running);
+    // The window's end without a run: nothing to wait for, and the lock stays free.
+    monitor.Stop();
+    EXPECT_TRUE(monitor.WaitForWorkers(0ms));
+    EXPECT_TRUE(job.lock.try_lock());
+    job.lock.unlock();
 }
 
 TEST(RunMonitor, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
@@ -240,7 +235,7 @@ TEST(RunMonitor, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
     ExtractionJob job;
     RunMonitor monitor(job);
     monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None));
-    job.workerThread.join();
+    ASSERT_TRUE(monitor.WaitForWorkers(30s));
     std::string finalText;
     {
         std::scoped_lock hold(job.lock);
@@ -281,8 +276,7 @@ TEST(RunMonitor, QuestionCarriesACopyOfTheRequest) {
     monitor.AnswerBound(asked.question->serial, 150);
     {
         std::scoped_lock hold(job.lock);
-        EXPECT_EQ(job.thresholdRequest, nullptr);
-        EXPECT_EQ(job.thresholdRequested, 0);
+        EXPECT_FALSE(job.thresholdRequest);
         EXPECT_EQ(job.running, 0);
     }
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());

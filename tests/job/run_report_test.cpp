@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "files/code_page.h"
+#include "job/stages.h"
 #include "job/status_text.h"
 #include "job/texts.h"
 #include "support/test_support.h"
@@ -21,7 +24,7 @@ std::string P(std::string_view folder, std::string_view name) {
     return std::string(folder) + Sep() + std::string(name);
 }
 
-TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
+TEST(Tally, CountsRepeatsOfEarlierNamesExactly) {
     const struct {
         const char* what;
         std::vector<std::string> paths;
@@ -41,7 +44,31 @@ TEST(DuplicateNames, CountsRepeatsOfEarlierNamesExactly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(CountDuplicateNames(c.paths), c.duplicates);
+        FoundFileList found;
+        for (const std::string& path : c.paths) {
+            found.paths.push_back(path);
+            found.squareSides.push_back(static_cast<std::int32_t>(path.size()));
+            found.sizes.push_back(path.size());
+            found.totalBytes += path.size();
+        }
+        RunProgress progress(4);
+        std::vector<std::int32_t> shown;
+        const std::optional<Tally> tally = TallyFound(found, progress,
+                                                      [&](std::int32_t percent) {
+                                                          shown.push_back(percent);
+                                                          return true;
+                                                      },
+                                                      {});
+        ASSERT_TRUE(tally);
+        EXPECT_EQ(tally->duplicates, c.duplicates);
+        EXPECT_EQ(tally->count, c.paths.size());
+        EXPECT_EQ(tally->totalBytes, found.totalBytes);
+        // Each percentage is told once, rising, and the tally ends half way to 100.
+        EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+        EXPECT_EQ(std::adjacent_find(shown.begin(), shown.end()), shown.end());
+        if (!c.paths.empty()) {
+            EXPECT_GE(progress.Percent(), 51);
+        }
     }
 }
 
@@ -87,9 +114,13 @@ TEST(RunProgressTest, EndsWhereTheWindowEnded) {
         for (std::size_t i = 0; i < c.files; ++i) progress.Advance();
         EXPECT_EQ(progress.Percent(), c.atEnd);
     }
+    // Each of five files steps 9.6 from 4.
     RunProgress five(4);
     five.SetFileCount(5);
-    EXPECT_DOUBLE_EQ(five.Step(), 9.6);
+    five.Advance();
+    EXPECT_EQ(five.Percent(), 13);
+    five.Advance();
+    EXPECT_EQ(five.Percent(), 23);
 }
 
 TEST(RunFigures, KiloBytesAreExactWholeKiB) {

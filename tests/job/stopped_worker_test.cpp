@@ -17,6 +17,7 @@
 #include "job/run_request.h"
 #include "job/texts.h"
 #include "job/worker.h"
+#include "run_settings.h"
 #include "support/io_gate.h"
 #include "support/test_support.h"
 #include "support/tick_until.h"
@@ -33,11 +34,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
-RunSettings Settings(const std::string& source, const std::string& destination,
-                     std::string_view extensions = ImageExtensions) {
-    return {OptionsWord(DuplicateMode::Numbered, ThresholdMode::None), source, destination,
-            MakeExtensionList(extensions)};
-}
+using test::Settings;
 
 JobTick TickToTheEnd(RunMonitor& monitor) {
     return test::TickUntil(monitor, [](const JobTick& t) { return t.ended; });
@@ -74,17 +71,17 @@ TEST(StoppedWorker, TheStopDoesNotWaitForACallThatDoesNotReturn) {
         const std::optional<std::string> block = monitor.Abort();
         ASSERT_TRUE(block);
         EXPECT_TRUE(stuck.Held()) << "the abort waited for the call";
-        EXPECT_FALSE(job.workerThread.joinable());
+        EXPECT_FALSE(monitor.WaitForWorkers(0ms));  // retired, still in its call
         ASSERT_TRUE(job.lock.try_lock());
         job.lock.unlock();
-        ASSERT_EQ(StoppedWorkerCalls(job).size(), 1u);
-        EXPECT_EQ(StoppedWorkerCalls(job)[0],
+        ASSERT_EQ(monitor.CallsWaitedFor().size(), 1u);
+        EXPECT_EQ(monitor.CallsWaitedFor()[0],
                   h.step == os::IoStep::Measure ? source.Path() : source / "big.bmp");
         EXPECT_EQ(*block, FormatPreviousRun(source.Path(), shown));
 
         stuck.Release();
-        ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));
-        EXPECT_TRUE(StoppedWorkerCalls(job).empty());
+        ASSERT_TRUE(monitor.WaitForWorkers(30s));
+        EXPECT_TRUE(monitor.CallsWaitedFor().empty());
         EXPECT_EQ(Status(job), *block);  // the worker wrote nothing after the stop
         EXPECT_THAT(test::NamesIn(destination.Path()), IsEmpty());
     }
@@ -113,7 +110,7 @@ TEST(StoppedWorker, ANewRunStartsAndEndsWhileTheOldOneIsHeld) {
     EXPECT_TRUE(stuck.Held());
 
     stuck.Release();
-    ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));
+    ASSERT_TRUE(monitor.WaitForWorkers(30s));
     EXPECT_EQ(Status(job), *last.previousRunBlock);
     EXPECT_EQ(monitor.Tick().progress, last.progress);
     // The first run keeps what it copied before its stop (b.bmp, if the listing gave it
@@ -138,7 +135,7 @@ TEST(StoppedWorker, ACopyCompleteAfterTheStopIsNotPutInPlace) {
     ASSERT_TRUE(stuck.WaitUntilHeld());
     ASSERT_TRUE(monitor.Abort());
     stuck.Release();
-    ASSERT_TRUE(WaitForStoppedWorkers(job, 30s));
+    ASSERT_TRUE(monitor.WaitForWorkers(30s));
     EXPECT_THAT(test::NamesIn(destination.Path()), IsEmpty());
 }
 
@@ -155,7 +152,7 @@ TEST(StoppedWorker, TheRecordMayGoWhileAStoppedWorkerIsHeld) {
         ASSERT_TRUE(stuck.WaitUntilHeld());
         monitor.Stop();
         EXPECT_TRUE(stuck.Held());
-        EXPECT_FALSE(WaitForStoppedWorkers(job, 0ms));
+        EXPECT_FALSE(monitor.WaitForWorkers(0ms));
         stuck.Release();  // what the disk does at last; the record's end waits for it
     }
     EXPECT_THAT(test::NamesIn(destination.Path()), IsEmpty());
@@ -174,8 +171,8 @@ TEST(StoppedWorker, AStopOutsideTheFileSystemStillWaitsForTheEnd) {
     ASSERT_TRUE(
         test::TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); }).question);
     ASSERT_TRUE(monitor.Abort());
-    EXPECT_TRUE(job.stoppedWorkers.empty());
-    EXPECT_TRUE(StoppedWorkerCalls(job).empty());
+    EXPECT_TRUE(monitor.WaitForWorkers(0ms));
+    EXPECT_TRUE(monitor.CallsWaitedFor().empty());
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <latch>
 #include <string>
 #include <thread>
 #include <vector>
@@ -73,7 +72,7 @@ struct JobRun {
     // The worker's end, as a front end sees it: running back at 0.
     void Finish() {
         Start();
-        job.workerThread.join();
+        ASSERT_TRUE(monitor.WaitForWorkers(std::chrono::seconds(60)));
         EXPECT_EQ(Read([](ExtractionJob& j) { return j.running; }), 0);
     }
     std::string Status() {
@@ -93,7 +92,9 @@ struct JobRun {
         monitor.AnswerBound(tick.question->serial, bound);
     }
     bool BoundRequested() {
-        return WaitFor([](ExtractionJob& j) { return j.thresholdRequested == 1; });
+        return WaitFor([](ExtractionJob& j) {
+            return j.thresholdRequest.has_value() && !j.thresholdRequest->answer;
+        });
     }
 };
 
@@ -226,21 +227,17 @@ TEST(WorkerRun, NoFileFoundStillAsksForAManualBound) {
     run.Start();
     ASSERT_TRUE(run.BoundRequested());
     run.Read([](ExtractionJob& j) {
-        EXPECT_TRUE(j.options & ThresholdPending);
-        ASSERT_NE(j.thresholdRequest, nullptr);
+        ASSERT_TRUE(j.thresholdRequest);
         ASSERT_NE(j.thresholdRequest->histogram, nullptr);
         EXPECT_EQ(j.thresholdRequest->histogram->size(), 1u);  // one bin, side 0
         EXPECT_EQ(j.thresholdRequest->maxSide, 0);
         EXPECT_EQ(j.thresholdRequest->bound, 0);  // the proposal
     });
     run.Answer(0);
-    run.job.workerThread.join();
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
     EXPECT_NE(run.Status().find(Native("手動設定[ 0x0 Pixel ]")), std::string::npos);
     EXPECT_EQ(run.Progress(), 4);
-    run.Read([](ExtractionJob& j) {
-        EXPECT_FALSE(j.options & ThresholdPending);
-        EXPECT_EQ(j.thresholdRequest, nullptr);
-    });
+    run.Read([](ExtractionJob& j) { EXPECT_FALSE(j.thresholdRequest); });
 }
 
 TEST(WorkerRun, FiveFilesEndAt99) {
@@ -307,7 +304,7 @@ TEST(WorkerRun, TellsOfItsEndOnceRunningIsZero) {
     stopped.extras.runEnded = [&] { ++calls; };
     stopped.Start();
     ASSERT_TRUE(stopped.BoundRequested());
-    StopWorker(stopped.job);
+    stopped.monitor.Stop();
     EXPECT_EQ(calls, 1);
 }
 
@@ -333,7 +330,7 @@ TEST(WorkerManualBound, AnswerReplacesTheProposal) {
         run.Answer(250);
     });
     monitor.join();
-    run.job.workerThread.join();
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
 
     EXPECT_NE(run.Status().find(Native(
                   "抽出するファイル縦横サイズの下限：手動設定[ 250x250 Pixel ]\r\n実際に保存された"
@@ -353,7 +350,7 @@ TEST(WorkerManualBound, AnAnswerWakesTheWaitEarly) {
     run.Start();
     ASSERT_TRUE(run.BoundRequested());
     run.Answer(5);
-    run.job.workerThread.join();
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
     EXPECT_NE(run.Status().find(Native("手動設定[ 5x5 Pixel ]")), std::string::npos);
 }
 
@@ -366,7 +363,7 @@ std::string StatusAtTheRequest(JobRun& run) {
     EXPECT_TRUE(run.BoundRequested());
     std::string status = run.Status();
     run.Answer(0);
-    run.job.workerThread.join();
+    EXPECT_TRUE(run.monitor.WaitForWorkers(30s));
     return status;
 }
 
@@ -416,7 +413,7 @@ TEST(WorkerStatus, FolderTrailKeepsItsNewest1023BytesThenLosesTheHead) {
 
 // After a stop the worker is gone and has left the lock free.
 void ExpectStopped(JobRun& run) {
-    EXPECT_FALSE(run.job.workerThread.joinable());
+    EXPECT_TRUE(run.monitor.WaitForWorkers(0ms));
     ASSERT_TRUE(run.job.lock.try_lock());
     run.job.lock.unlock();
 }
@@ -427,21 +424,22 @@ TEST(WorkerStop, RightAfterTheSearch) {
     test::MakeFolders(temp / "dst");
     JobRun run(temp / "src", temp / "dst", Numbered | ThresholdNone);
     // The test holds the worker at the end of the search until the stop has been requested.
-    std::latch searched(1);
+    std::atomic<bool> searched = false;
     std::atomic<bool> stopRequested = false;
     run.extras.foundFilesHook = [&](const FoundFileList&) {
-        searched.count_down();
+        searched = true;
         while (!stopRequested) std::this_thread::sleep_for(1ms);  // for the stopper, below
     };
     run.Start();
-    const std::stop_token token = run.job.workerThread.get_stop_token();
-    searched.wait();
-    std::thread stopper([&] { StopWorker(run.job); });
-    // StopWorker requests the stop under the lock, then waits for the worker, which would
-    // go on with the calculating line if it did not look.
-    while (!token.stop_requested()) std::this_thread::yield();
+    const std::stop_token token = run.monitor.WorkerStop();
+    ASSERT_TRUE(test::PollUntil([&] { return searched.load(); }));
+    std::thread stopper([&] { run.monitor.Stop(); });
+    // The stop is requested under the lock, then the stopper waits for the worker, which
+    // would go on with the calculating line if it did not look.
+    const bool stopped = test::PollUntil([&] { return token.stop_requested(); });
     stopRequested = true;
     stopper.join();
+    ASSERT_TRUE(stopped);
 
     const std::string status = run.Status();
     EXPECT_EQ(status.find(text::StatusSearching), 0u);
@@ -461,14 +459,12 @@ TEST(WorkerStop, WhileTheBoundIsAsked) {
     const std::string asked = run.Status();
     // That the stop ends the wait at once, not at the next look a second later, is a
     // benchmark figure: tools/bench/stop_latency_bench.cpp.
-    StopWorker(run.job);
+    run.monitor.Stop();
+    // The question goes with the worker (its histogram lived on the worker's stack), and no
+    // later word of the worker's reaches the record.
     EXPECT_EQ(run.Status(), asked);
-    run.Read([](ExtractionJob& j) {
-        EXPECT_EQ(j.thresholdRequest, nullptr);
-        EXPECT_EQ(j.thresholdRequested, 0);
-        EXPECT_FALSE(j.options & ThresholdPending);
-        EXPECT_EQ(j.running, 1);  // the caller decides what the stop means
-    });
+    EXPECT_FALSE(run.monitor.Tick().question);
+    run.Read([](ExtractionJob& j) { EXPECT_FALSE(j.thresholdRequest); });
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
     ExpectStopped(run);
 }
@@ -492,10 +488,10 @@ TEST(WorkerStop, DuringTheCopiesLeavesOnlyWholeFiles) {
     };
     run.Start();
     ASSERT_TRUE(gate.WaitUntilHeld()) << "the copies never reached the 101st file";
-    gate.ReleaseOnStop(run.job.workerThread.get_stop_token());
-    StopWorker(run.job);
+    gate.ReleaseOnStop(run.monitor.WorkerStop());
+    run.monitor.Stop();
     // The stop did not wait for the held copy; it removes its temporary file once it returns.
-    ASSERT_TRUE(WaitForStoppedWorkers(run.job, 30s));
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
 
     std::vector<std::string> copied;
     for (std::size_t i = 0; i < 100; ++i) copied.push_back(NameOf(found[i]));
@@ -522,21 +518,14 @@ TEST(WorkerStop, InTheMiddleOfAHugeCopy) {
     const std::string summary =
         FormatSummary({1, std::uint64_t{2} << 30, 0, ThresholdMode::None, 0});
     EXPECT_EQ(run.Status(), summary);
-    gate.ReleaseOnStop(run.job.workerThread.get_stop_token());
-    StopWorker(run.job);
+    gate.ReleaseOnStop(run.monitor.WorkerStop());
+    run.monitor.Stop();
 
     EXPECT_EQ(run.Status(), summary);
-    ASSERT_TRUE(WaitForStoppedWorkers(run.job, 30s));
+    ASSERT_TRUE(run.monitor.WaitForWorkers(30s));
     EXPECT_EQ(run.Status(), summary);
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());  // no partial file, no temporary
     ExpectStopped(run);
-}
-
-TEST(WorkerStop, StopWithoutAWorkerReturnsAtOnce) {
-    ExtractionJob job;
-    StopWorker(job);
-    EXPECT_TRUE(job.lock.try_lock());
-    job.lock.unlock();
 }
 
 }  // namespace

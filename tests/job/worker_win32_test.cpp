@@ -15,6 +15,7 @@
 #include "job/run_report.h"
 #include "job/run_request.h"
 #include "job/texts.h"
+#include "run_settings.h"
 #include "support/test_support.h"
 #include "support/tick_until.h"
 #include "support/tiny_png.h"
@@ -30,11 +31,7 @@ using test::TinyPng;
 using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAre;
 
-RunSettings Settings(const std::string& source, const std::string& destination,
-                     ThresholdMode threshold) {
-    return {OptionsWord(DuplicateMode::Numbered, threshold), source, destination,
-            MakeExtensionList(ImageExtensions)};
-}
+using test::Settings;
 
 TEST(WorkerWin32, TheFolderTrailAndTheBlockShowEveryNameWhole) {
     TempFolder temp;

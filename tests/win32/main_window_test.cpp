@@ -342,7 +342,7 @@ TEST_F(MainForm, ExitButtonClosesWhenIdleAndOnlyEndsARunOtherwise) {
     TempFolder source;
     FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None), source.Path(),
                           source.Path(), ",jpg,"});
-    FormJob()->workerThread.join();
+    ASSERT_TRUE(FormMonitor()->WaitForWorkers(std::chrono::seconds(60)));
     Command(BtnExit, BN_CLICKED);
     EXPECT_TRUE(::IsWindow(main_));
     EXPECT_FALSE(FormMonitor()->Tick().running);

@@ -175,9 +175,9 @@ TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
         for (int i = 0; i < 5; ++i) Tick();
         EXPECT_EQ(sets.count, 0);
     }
-    copying.ReleaseOnStop(FormJob()->workerThread.get_stop_token());
+    copying.ReleaseOnStop(FormMonitor()->WorkerStop());
     Command(BtnExit, BN_CLICKED);  // abort: the copy under way leaves nothing
-    ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), std::chrono::seconds(30)));
+    ASSERT_TRUE(FormMonitor()->WaitForWorkers(std::chrono::seconds(30)));
     EXPECT_TRUE(NamesIn(destination.Path()).empty());
 }
 
@@ -197,7 +197,7 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
     ASSERT_TRUE(copying.WaitUntilHeld()) << "the copies never reached f200.bmp";
     Tick();
 
-    copying.ReleaseOnStop(FormJob()->workerThread.get_stop_token());
+    copying.ReleaseOnStop(FormMonitor()->WorkerStop());
     Command(BtnExit, BN_CLICKED);
     ExpectIdleForm();
     const std::string block = TextOf(Item(EdtLog));
@@ -212,7 +212,7 @@ TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
 
     // Every copy that stands is whole; nothing partial or temporary is left once the
     // stopped worker has left its copy.
-    ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), std::chrono::seconds(30)));
+    ASSERT_TRUE(FormMonitor()->WaitForWorkers(std::chrono::seconds(30)));
     const std::vector<std::string> copied = NamesIn(destination.Path());
     EXPECT_LT(copied.size(), 400u);
     EXPECT_EQ(std::count(copied.begin(), copied.end(), "f200.bmp"), 0);

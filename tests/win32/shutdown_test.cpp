@@ -55,15 +55,15 @@ TEST_F(Shutdown, EveryWayOutStopsTheWorkerFirst) {
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
         OpenMain();
-        ExtractionJob& job = *FormJob();
+        RunMonitor& monitor = *FormMonitor();
         TempFolder source, destination;
         WriteText(source / "a.bmp", "not a picture");
         StartWaitingRun(source.Path(), destination.Path());
 
         way.close(main_);
-        EXPECT_FALSE(job.workerThread.joinable());
-        ASSERT_TRUE(job.lock.try_lock());
-        job.lock.unlock();
+        // No worker is left, and the record's lock is free: the tick takes it.
+        EXPECT_TRUE(monitor.WaitForWorkers(std::chrono::milliseconds(0)));
+        EXPECT_FALSE(monitor.Tick().running);
         EXPECT_EQ(::IsWindow(main_) == FALSE, way.windowGoes);
         if (!way.windowGoes) {
             EXPECT_FALSE(FormMonitor()->Tick().running);
@@ -80,20 +80,18 @@ TEST_F(Shutdown, ClosingDuringACopyLeavesOnlyWholeFiles) {
     for (const std::string& name : names) WriteSparse(source / name, Size);
 
     OpenMain();
-    ExtractionJob& job = *FormJob();
+    RunMonitor& monitor = *FormMonitor();
     // The close comes while b.bin is being copied, whatever was copied before it.
     IoGate copying(os::IoStep::CopyChunk, "b.bin", 1 << 20);
     FormMonitor()->Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None), source.Path(),
                           destination.Path(), ",bin,"});
     ASSERT_TRUE(copying.WaitUntilHeld()) << "the copy of b.bin never got under way";
-    copying.ReleaseOnStop(job.workerThread.get_stop_token());
+    copying.ReleaseOnStop(monitor.WorkerStop());
     ::SendMessageW(main_, WM_CLOSE, 0, 0);
 
     EXPECT_FALSE(::IsWindow(main_));
-    EXPECT_FALSE(job.workerThread.joinable());
-    ASSERT_TRUE(job.lock.try_lock());
-    job.lock.unlock();
-    ASSERT_TRUE(WaitForStoppedWorkers(job, std::chrono::seconds(30)));
+    EXPECT_FALSE(monitor.Tick().running);  // the record's lock is free
+    ASSERT_TRUE(monitor.WaitForWorkers(std::chrono::seconds(30)));
     for (const std::string& name : NamesIn(destination.Path())) {
         SCOPED_TRACE(name);
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end());

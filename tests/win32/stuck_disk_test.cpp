@@ -59,7 +59,7 @@ TEST_F(StuckDisk, AbortAnswersAtOnceAndANewRunIsTheWindowsOwn) {
     EXPECT_TRUE(stuck.Held());
 
     stuck.Release();
-    ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), 30s));
+    ASSERT_TRUE(FormMonitor()->WaitForWorkers(30s));
     for (int i = 0; i < 3; ++i) Tick();
     EXPECT_EQ(TextOf(Item(EdtLog)), finished);
     EXPECT_EQ(FilesUnder(second.Path()), (std::vector<std::string>{"held.bmp", "other.bmp"}));
@@ -87,7 +87,7 @@ TEST_F(StuckDisk, TheWindowGoesAtOnceAndTheHeldCopyLeavesNothing) {
         EXPECT_FALSE(::IsWindow(main_));
         EXPECT_TRUE(stuck.Held()) << "the close waited for the call";
         stuck.Release();
-        ASSERT_TRUE(WaitForStoppedWorkers(*FormJob(), 30s));
+        ASSERT_TRUE(FormMonitor()->WaitForWorkers(30s));
         EXPECT_TRUE(FilesUnder(destination.Path()).empty());
         CloseMain();
     }

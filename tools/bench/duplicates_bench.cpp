@@ -22,7 +22,12 @@ std::vector<std::string> FoundPaths(std::size_t count) {
 
 void CountDuplicateNames(benchmark::State& state) {
     const std::vector<std::string> paths = FoundPaths(static_cast<std::size_t>(state.range(0)));
-    for (auto _ : state) benchmark::DoNotOptimize(tessel::CountDuplicateNames(paths));
+    for (auto _ : state) {
+        tessel::DuplicateNameCounter counter(paths.size());
+        std::size_t duplicates = 0;
+        for (const std::string& path : paths) duplicates += counter.Add(path) ? 1 : 0;
+        benchmark::DoNotOptimize(duplicates);
+    }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(CountDuplicateNames)->Arg(4096)->Arg(1'000'000)->Unit(benchmark::kMillisecond);

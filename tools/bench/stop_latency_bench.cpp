@@ -1,7 +1,7 @@
 // tools/bench/stop_latency_bench.cpp: how soon the worker gives way to the front end, the
 // figures behind "Abort, Ctrl-C and close return within 200 ms": the worker's end after a
 // manual bound is answered (its wait wakes, rather than looking again a second later),
-// StopWorker while the bound is asked, StopWorker while the copy is held mid-file (the tests'
+// the stop while the bound is asked, the stop while the copy is held mid-file (the tests'
 // gate, which lets the copy go when the stop comes, as a disk would answer late), and the
 // Abort while the copy's read is held and not let go at all, as on a disk that stopped
 // answering (the abort does not wait for the call).
@@ -29,7 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-using tessel::ExtractionJob;
 using tessel::JobTick;
 using tessel::RunMonitor;
 
@@ -83,8 +82,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < rounds; ++r) {
         // (a) From the answer to the worker's last word, `running` back at 0.
         {
-            ExtractionJob job;
-            RunMonitor monitor(job);
+            RunMonitor monitor;
             tessel::RunExtras extras;
             extras.dryRun = true;
             Clock::time_point ended;
@@ -94,35 +92,32 @@ int main(int argc, char** argv) {
             if (!asked.question) return 1;
             const auto start = Clock::now();
             monitor.AnswerBound(asked.question->serial, 0);
-            job.workerThread.join();  // makes `ended` visible here
+            if (!monitor.WaitForWorkers(std::chrono::seconds(60))) return 1;  // `ended` is seen
             answered.push_back(Milliseconds(ended - start));
         }
-        // (b) StopWorker while the question is open.
+        // (b) The stop while the question is open.
         {
-            ExtractionJob job;
-            RunMonitor monitor(job);
+            RunMonitor monitor;
             monitor.Start(Settings(root, tessel::ThresholdMode::Manual, "jpg"));
             if (!WaitForQuestion(monitor).question) return 1;
             const auto start = Clock::now();
-            tessel::StopWorker(job);
+            monitor.Stop();
             stoppedAsked.push_back(Milliseconds(Clock::now() - start));
         }
-        // (c) StopWorker while the copy waits 1 MiB into its file.
+        // (c) The stop while the copy waits 1 MiB into its file.
         {
-            ExtractionJob job;
-            RunMonitor monitor(job);
+            RunMonitor monitor;
             tessel::test::IoGate gate(tessel::os::IoStep::CopyChunk, "big.bin", 1 << 20);
             monitor.Start(Settings(root, tessel::ThresholdMode::None, "bin"));
             if (!gate.WaitUntilHeld()) return 1;
-            gate.ReleaseOnStop(job.workerThread.get_stop_token());
+            gate.ReleaseOnStop(monitor.WorkerStop());
             const auto start = Clock::now();
-            tessel::StopWorker(job);
+            monitor.Stop();
             stoppedHeld.push_back(Milliseconds(Clock::now() - start));
         }
         // (d) RunMonitor::Abort while the copy's read does not return.
         {
-            ExtractionJob job;
-            RunMonitor monitor(job);
+            RunMonitor monitor;
             tessel::test::IoGate gate(tessel::os::IoStep::CopyChunk, "big.bin", 1 << 20);
             monitor.Start(Settings(root, tessel::ThresholdMode::None, "bin"));
             if (!gate.WaitUntilHeld()) return 1;
@@ -130,7 +125,7 @@ int main(int argc, char** argv) {
             if (!monitor.Abort()) return 1;
             abortedStuck.push_back(Milliseconds(Clock::now() - start));
             gate.Release();
-            if (!tessel::WaitForStoppedWorkers(job, std::chrono::seconds(60))) return 1;
+            if (!monitor.WaitForWorkers(std::chrono::seconds(60))) return 1;
         }
     }
     Print("answer -> the worker's end", answered);

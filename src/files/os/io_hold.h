@@ -16,6 +16,7 @@ enum class IoStep {
     Measure,    // a file of a listing is about to be read for its size (offset 0)
     CopyChunk,  // a copy is about to read its source at `offset`
     Compare,    // two files are about to be compared at `offset`
+    Hash,       // a file is about to be read whole to be hashed (offset: 0)
     Place,      // a staged copy is about to take the name `name` (offset: 0)
     Flush,      // the folder `name` is about to be flushed to the disk (offset: 0)
     Remove,     // the file `name` is about to be removed (offset: 0)

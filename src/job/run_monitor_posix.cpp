@@ -1,4 +1,4 @@
-#include "job/worker.h"
+#include "job/run_monitor.h"
 
 namespace tessel {
 
