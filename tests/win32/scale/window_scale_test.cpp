@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,27 @@ void ExpectTextFits(HWND control, const std::string& text, int taken = 0) {
     EXPECT_LE(extent.cy, client.bottom);
 }
 
+// A dialog's controls where its table puts them at `dpi`, in the dialog's font of that DPI;
+// the About icon is as large as its icon. With `texts`, each caption fits its control too.
+void ExpectControlsAt(HWND dialog, std::span<const ControlSpec> controls, int dpi, int fontHeight,
+                      bool texts) {
+    for (const ControlSpec& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND control = ::GetDlgItem(dialog, c.id);
+        const RECT r = RectIn(dialog, control);
+        const ScaledRect expected = ScaleRect(c.x, c.y, c.width, c.height, dpi);
+        EXPECT_EQ(r.left, expected.x);
+        EXPECT_EQ(r.top, expected.y);
+        if (dialog == aboutDialog && c.id == IcoAboutIcon) continue;
+        EXPECT_EQ(r.right - r.left, expected.width);
+        EXPECT_EQ(r.bottom - r.top, expected.height);
+        EXPECT_EQ(FontHeightOf(control), Scale(fontHeight, dpi));
+        // Buttons and the bound's box hold no caption to fit.
+        const bool caption = c.id != BtnAboutOk && c.id != EdtThreshold;
+        if (texts && caption) ExpectTextFits(control, TextOf(control));
+    }
+}
+
 class WindowScale : public GuiTest {
 protected:
     void SetUp() override {
@@ -183,22 +205,9 @@ TEST_F(WindowScale, TheAboutDialogIsDrawnWholeAtTheScreensDpi) {
         ExpectChildrenInside(about);
         const int iconSize = ::GetSystemMetrics(SM_CXICON);
         EXPECT_EQ(iconSize, S(32));
-        for (const ControlSpec& c : AboutControls()) {
-            SCOPED_TRACE(c.id);
-            HWND control = ::GetDlgItem(about, c.id);
-            const RECT r = RectIn(about, control);
-            const ScaledRect expected = ScaleRect(c.x, c.y, c.width, c.height, dpi_);
-            EXPECT_EQ(r.left, expected.x);
-            EXPECT_EQ(r.top, expected.y);
-            if (c.id == IcoAboutIcon) {  // as large as its icon
-                EXPECT_EQ(r.right - r.left, iconSize);
-                continue;
-            }
-            EXPECT_EQ(r.right - r.left, expected.width);
-            EXPECT_EQ(r.bottom - r.top, expected.height);
-            EXPECT_EQ(FontHeightOf(control), Scale(AboutFontHeight, dpi_));
-            if (c.id != BtnAboutOk) ExpectTextFits(control, TextOf(control));
-        }
+        ExpectControlsAt(about, AboutControls(), dpi_, AboutFontHeight, true);
+        const RECT icon = RectIn(about, ::GetDlgItem(about, IcoAboutIcon));
+        EXPECT_EQ(icon.right - icon.left, iconSize);
         ICONINFO info{};
         ASSERT_TRUE(::GetIconInfo(
             reinterpret_cast<HICON>(::SendDlgItemMessageW(about, IcoAboutIcon, STM_GETICON, 0, 0)),
@@ -240,18 +249,7 @@ TEST_F(WindowScale, ARunAsksForItsBoundOverTheScaledChart) {
         const ChartRect chart = ChartAreaAt(dpi_);
         EXPECT_LE(chart.right, client.right);
         EXPECT_LE(chart.bottom, client.bottom);
-        for (const ControlSpec& c : ThresholdControls()) {
-            SCOPED_TRACE(c.id);
-            HWND control = ::GetDlgItem(dialog, c.id);
-            const RECT r = RectIn(dialog, control);
-            const ScaledRect expected = ScaleRect(c.x, c.y, c.width, c.height, dpi_);
-            EXPECT_EQ(r.left, expected.x);
-            EXPECT_EQ(r.top, expected.y);
-            EXPECT_EQ(r.right - r.left, expected.width);
-            EXPECT_EQ(r.bottom - r.top, expected.height);
-            EXPECT_EQ(FontHeightOf(control), Scale(ThresholdFontHeight, dpi_));
-            if (c.id != EdtThreshold) ExpectTextFits(control, TextOf(control));
-        }
+        ExpectControlsAt(dialog, ThresholdControls(), dpi_, ThresholdFontHeight, true);
         // The largest readout there is, at the last point inside of the largest sizes.
         const auto widest = PointerToSide(chart.left + S(344) - 1, S(100), 65535, dpi_);
         ASSERT_TRUE(widest.has_value());
@@ -340,26 +338,11 @@ TEST_F(WindowScale, OpenDialogsFollowANewDpi) {
         EXPECT_EQ(OuterSize(dialog).cx, Scale(width96, other));
         EXPECT_EQ(OuterSize(dialog).cy, Scale(height96, other));
     };
-    const auto expectControls = [other](HWND dialog, std::span<const ControlSpec> controls,
-                                        int fontHeight) {
-        for (const ControlSpec& c : controls) {
-            SCOPED_TRACE(c.id);
-            HWND control = ::GetDlgItem(dialog, c.id);
-            const RECT r = RectIn(dialog, control);
-            const ScaledRect expected = ScaleRect(c.x, c.y, c.width, c.height, other);
-            EXPECT_EQ(r.left, expected.x);
-            EXPECT_EQ(r.top, expected.y);
-            if (c.id == IcoAboutIcon && dialog == aboutDialog) continue;  // the icon's size
-            EXPECT_EQ(r.right - r.left, expected.width);
-            EXPECT_EQ(FontHeightOf(control), Scale(fontHeight, other));
-        }
-    };
-
     bool about = false;
     Soon([&] {
         about = true;
         tell(aboutDialog, 361, 231);
-        expectControls(aboutDialog, AboutControls(), AboutFontHeight);
+        ExpectControlsAt(aboutDialog, AboutControls(), other, AboutFontHeight, false);
         const RECT icon = RectIn(aboutDialog, ::GetDlgItem(aboutDialog, IcoAboutIcon));
         EXPECT_EQ(icon.right - icon.left, SystemMetricAt(SM_CXICON, other));
         ::SendMessageW(aboutDialog, WM_COMMAND, MAKEWPARAM(BtnAboutOk, BN_CLICKED), 0);
@@ -377,7 +360,7 @@ TEST_F(WindowScale, OpenDialogsFollowANewDpi) {
         threshold = true;
         HWND dialog = thresholdDialog;
         tell(dialog, 480, 360);
-        expectControls(dialog, ThresholdControls(), ThresholdFontHeight);
+        ExpectControlsAt(dialog, ThresholdControls(), other, ThresholdFontHeight, false);
         BITMAP bitmap{};
         ::GetObjectW(::GetCurrentObject(ThresholdChartSurface(), OBJ_BITMAP), sizeof bitmap,
                      &bitmap);
