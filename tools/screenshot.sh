@@ -8,7 +8,8 @@
 # Builds the win64 program if needed. The program runs from its own folder inside the Wine
 # prefix (C:\Tessel), so it starts with the default window size and C:\Tessel in its fields.
 # Under another locale (TESSEL_WINE_LANG=en_US.UTF-8: code page 1252) the pictures carry its
-# name: docs/main-window-en_US.png, docs/about-dialog-en_US.png.
+# name: docs/main-window-en_US.png, docs/about-dialog-en_US.png; at another screen density
+# (TESSEL_WINE_DPI=144, in a Wine prefix of its own) its DPI: docs/main-window-144dpi.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -27,7 +28,14 @@ suffix=
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Tessel tessel-drive >/dev/null
 
-export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+# The prefix that tools/wine-run.sh takes for the DPI asked (TESSEL_WINE_DPI, default 96).
+dpi=${TESSEL_WINE_DPI:-96}
+if [ "$dpi" = 96 ]; then
+  export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+else
+  export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix-${dpi}dpi}
+  suffix=$suffix-${dpi}dpi
+fi
 display=$(tools/wine-run.sh --display)
 drive() { tools/wine-run.sh build/win64/bin/tessel-drive.exe "$@"; }
 

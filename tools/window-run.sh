@@ -12,7 +12,8 @@
 # hand: the threshold dialog is answered with N (and, with --screenshots, pictured over the
 # run's histogram as DIR/threshold-dialog.png). Under another locale
 # (TESSEL_WINE_LANG=en_US.UTF-8: code page 1252) the pictures carry its name
-# (DIR/window-finished-en_US.png).
+# (DIR/window-finished-en_US.png), and under another screen density (TESSEL_WINE_DPI=144,
+# in a Wine prefix of its own) its DPI (DIR/threshold-dialog-144dpi.png).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
@@ -39,7 +40,14 @@ suffix=
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target Tessel tessel-drive >/dev/null
 
-export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+# The prefix that tools/wine-run.sh takes for the DPI asked (TESSEL_WINE_DPI, default 96).
+dpi=${TESSEL_WINE_DPI:-96}
+if [ "$dpi" = 96 ]; then
+  export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+else
+  export TESSEL_WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix-${dpi}dpi}
+  suffix=$suffix-${dpi}dpi
+fi
 display=$(tools/wine-run.sh --display)
 drive() { tools/wine-run.sh build/win64/bin/tessel-drive.exe "$@"; }
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
@@ -71,7 +79,7 @@ if [ -n "$bound" ]; then
     # The pointer over the chart draws its line and reads out the size under it.
     title=下限閾値を設定してください
     id=$(DISPLAY=$display xdotool search --onlyvisible --name "^$title\$" | head -1)
-    DISPLAY=$display xdotool mousemove --window "$id" 150 120
+    DISPLAY=$display xdotool mousemove --window "$id" $((150 * dpi / 96)) $((120 * dpi / 96))
     sleep 0.5
     capture "$shots/threshold-dialog$suffix.png" "$title"
   fi

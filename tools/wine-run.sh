@@ -16,7 +16,9 @@
 # Environment: TESSEL_WINEPREFIX (default build/wineprefix); TESSEL_WINE_LANG, the locale of
 # the program (default ja_JP.UTF-8; en_US.UTF-8 gives it code page 1252). Wine takes the ANSI
 # code page from each process's own LANG, so programs of both locales share one prefix and
-# one session.
+# one session. TESSEL_WINE_DPI, the screen's DPI (default 96): Wine reads it once per
+# session, so each other DPI has a prefix and a session of its own (default
+# build/wineprefix-<dpi>dpi).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -31,7 +33,12 @@ if [ ! -x "$wine" ]; then
   exit 127
 fi
 
-export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+dpi=${TESSEL_WINE_DPI:-96}
+if [ "$dpi" = 96 ]; then
+  export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix}
+else
+  export WINEPREFIX=${TESSEL_WINEPREFIX:-$root/build/wineprefix-${dpi}dpi}
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=${TESSEL_WINE_LANG:-ja_JP.UTF-8}
@@ -57,7 +64,8 @@ start_session() {
     local fifo number
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 9>&- </dev/null >/dev/null 2>&1 &
+    # A finer screen has more pixels: 1280 x 1024 at 96 DPI, twice each way at 192.
+    setsid Xvfb -displayfd 3 -screen 0 "$((1280 * dpi / 96))x$((1024 * dpi / 96))x24" -nolisten tcp 3>"$fifo" 9>&- </dev/null >/dev/null 2>&1 &
     pid=$!
     if ! read -r -t 30 number <"$fifo"; then
       rm -f "$fifo"
@@ -99,6 +107,15 @@ start_session() {
         9>&- </dev/null >/dev/null 2>&1 || true
     done
     touch "$WINEPREFIX/.tessel-font-links"
+  fi
+  # The prefix's DPI, written when it differs from the one asked (a prefix named for its DPI
+  # is only ever asked for that one; a prefix without the mark has Wine's own 96).
+  local marked=96
+  [ ! -f "$WINEPREFIX/.tessel-dpi" ] || marked=$(cat "$WINEPREFIX/.tessel-dpi")
+  if [ "$dpi" != "$marked" ]; then
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+      9>&- </dev/null >/dev/null 2>&1 || true
+    echo "$dpi" >"$WINEPREFIX/.tessel-dpi"
   fi
   echo "$pid $display" >"$session"
 }

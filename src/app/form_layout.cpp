@@ -1,6 +1,10 @@
 // app/form_layout.cpp: the layout table. The four centred positions are computed in double
 // and cut toward zero (not rounded): at a width of 481 Run sits at 72, not 72.25 rounded up.
+// Only the table's own lengths are scaled; the window's width and height are pixels already,
+// so a control that follows an edge keeps following it at every DPI.
 #include "app/form_layout.h"
+
+#include "base/scale.h"
 
 namespace tessel {
 namespace {
@@ -12,33 +16,38 @@ int Fraction(int width, double share, int offset) {
 }  // namespace
 
 std::array<Placement, FormPlacementCount> LayoutForm(std::uint16_t widthWord,
-                                                     std::uint16_t heightWord,
-                                                     int statusBarHeight) {
+                                                     std::uint16_t heightWord, int statusBarHeight,
+                                                     int dpi) {
     const int w = static_cast<std::int16_t>(widthWord);
     const int h = static_cast<std::int16_t>(heightWord) - statusBarHeight;
+    const auto s = [dpi](int length) { return Scale(length, dpi); };
     return {{
-        {LblSource, 8, 8, 48, 16},
-        {LblDestination, 8, 48, 48, 16},
-        {EdtSource, 56, 8, w - 128, 24},
-        {EdtDestination, 56, 48, w - 128, 24},
-        {BtnBrowseSource, w - 56, 8, 48, 24},
-        {BtnBrowseDestination, w - 56, 48, 48, 24},
-        {LblKind, 8, 96, 128, 16},
-        {CmbKind, 144, 96, 104, 64},
-        {EdtExtensions, 256, 96, w - 264, 24},
-        {GrpDuplicates, 8, 128, w - 16, 44},
-        {RadSequential, 24, 148, 144, 16},
-        {RadOverwrite, Fraction(w, 0.5, 48), 148, 96, 16},
-        {RadSeparateFolder, w - 168, 148, 144, 16},
-        {GrpThreshold, 8, 176, w - 16, 44},
-        {RadThresholdNone, 24, 196, 72, 16},
-        {RadThresholdAuto, Fraction(w, 0.5, 56), 196, 112, 16},
-        {RadThresholdManual, w - 168, 196, 144, 16},
-        {EdtLog, 8, 232, w - 16, h - 308},
-        {PrgProgress, 8, h - 72, w - 16, 20},
-        {BtnRun, Fraction(w, 0.25, 48), h - 40, 96, 24},
-        {BtnExit, Fraction(w, 0.75, 48), h - 40, 96, 24},
+        {LblSource, s(8), s(8), s(48), s(16)},
+        {LblDestination, s(8), s(48), s(48), s(16)},
+        {EdtSource, s(56), s(8), w - s(128), s(24)},
+        {EdtDestination, s(56), s(48), w - s(128), s(24)},
+        {BtnBrowseSource, w - s(56), s(8), s(48), s(24)},
+        {BtnBrowseDestination, w - s(56), s(48), s(48), s(24)},
+        {LblKind, s(8), s(96), s(128), s(16)},
+        {CmbKind, s(144), s(96), s(104), s(64)},
+        {EdtExtensions, s(256), s(96), w - s(264), s(24)},
+        {GrpDuplicates, s(8), s(128), w - s(16), s(44)},
+        {RadSequential, s(24), s(148), s(144), s(16)},
+        {RadOverwrite, Fraction(w, 0.5, s(48)), s(148), s(96), s(16)},
+        {RadSeparateFolder, w - s(168), s(148), s(144), s(16)},
+        {GrpThreshold, s(8), s(176), w - s(16), s(44)},
+        {RadThresholdNone, s(24), s(196), s(72), s(16)},
+        {RadThresholdAuto, Fraction(w, 0.5, s(56)), s(196), s(112), s(16)},
+        {RadThresholdManual, w - s(168), s(196), s(144), s(16)},
+        {EdtLog, s(8), s(232), w - s(16), h - s(308)},
+        {PrgProgress, s(8), h - s(72), w - s(16), s(20)},
+        {BtnRun, Fraction(w, 0.25, s(48)), h - s(40), s(96), s(24)},
+        {BtnExit, Fraction(w, 0.75, s(48)), h - s(40), s(96), s(24)},
     }};
+}
+
+ScaledRect ScaleRect(int x, int y, int width, int height, int dpi) {
+    return {Scale(x, dpi), Scale(y, dpi), Scale(width, dpi), Scale(height, dpi)};
 }
 
 }  // namespace tessel

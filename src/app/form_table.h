@@ -35,6 +35,12 @@ inline constexpr int MainWindowCreationHeight = 455;
 inline constexpr std::uint32_t DialogStyle = 0x00C80000;  // WS_CAPTION | WS_SYSMENU, hidden
 inline constexpr std::uint32_t ClassStyle = 0x0B;         // CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS
 
+// The shared fonts' heights at 96 DPI (negative: the height of the characters, without the
+// leading above them); each window scales them to its own DPI.
+inline constexpr int FormFontHeight = -12;
+inline constexpr int AboutFontHeight = -19;
+inline constexpr int ThresholdFontHeight = -16;
+
 // The option radios and the bit of the job's options word each one sets when checked.
 struct OptionRadio {
     int id;
@@ -62,7 +68,7 @@ inline constexpr char16_t MainClassName[] = u"NORMAL0";
 struct DialogSpec {
     const char* identifier;
     const char16_t* title;
-    int width, height;  // outer size
+    int width, height;  // outer size at 96 DPI
 };
 inline constexpr char AboutDialogId[] = "DigVersionInfo";
 inline constexpr char ThresholdDialogId[] = "DigGetThreshold";

@@ -11,6 +11,7 @@
 
 #include "app/control_ids.h"
 #include "app/controls_win32.h"
+#include "app/dpi_win32.h"
 #include "app/folder_inputs_win32.h"
 #include "app/form_layout.h"
 #include "app/form_logic.h"
@@ -22,6 +23,7 @@
 #include "app/shell_win32.h"
 #include "app/texts.h"
 #include "app/window_size_win32.h"
+#include "base/scale.h"
 #include "job/run_monitor.h"
 
 namespace tessel {
@@ -29,6 +31,9 @@ namespace {
 
 struct FormState {
     HWND window = nullptr;
+    // The window's own DPI, which WM_DPICHANGED brings: the system answers for the window
+    // only once the change is done, and Windows before 10 cannot answer for a window at all.
+    int dpi = BaseDpi;
     KindSelector kinds;
     std::unique_ptr<RunMonitor> monitor;  // with the form's job record
 };
@@ -50,11 +55,21 @@ void ShowHint(HWND window, int commandId) {
 
 void CreateControls(HWND window) {
     for (const ControlSpec& c : MainFormControls()) {
+        const ScaledRect r = ScaleRect(c.x, c.y, c.width, c.height, form.dpi);
         HWND control = ::CreateWindowExW(c.exStyle, Wide(c.className), Wide(c.caption), c.style,
-                                         c.x, c.y, c.width, c.height, window,
+                                         r.x, r.y, r.width, r.height, window,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                          ProgramInstance(), nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont()), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(form.dpi)), FALSE);
+    }
+}
+
+// The status bar makes its font from the system's settings at the system's DPI; at another
+// DPI it gets the same font of that DPI. Its height follows its font at the next layout.
+void SetStatusFont(HWND window, BOOL redraw) {
+    if (HFONT font = StatusFont(form.dpi)) {
+        ::SendMessageW(Control(window, StatusBar), WM_SETFONT, reinterpret_cast<WPARAM>(font),
+                       redraw);
     }
 }
 
@@ -94,16 +109,18 @@ void InitialiseForm(HWND window) {
     ::SendMessageW(Control(window, RadSequential), BM_SETCHECK, BST_CHECKED, 0);
     ::SendMessageW(Control(window, RadThresholdNone), BM_SETCHECK, BST_CHECKED, 0);
     ::CreateStatusWindowW(StatusBarStyle, Wide(text::HintGeneral), window, StatusBar);
+    if (form.dpi != SystemDpi()) SetStatusFont(window, FALSE);
 
     // The previous form's worker, if any, was stopped at its OnDestroy; one that a disk still
     // holds inside a call is waited for here, as the old monitor goes.
     form.monitor = std::make_unique<RunMonitor>();
 
-    RestoreWindowSize(window, SettingsBase(), MinimumWidth, MinimumHeight);
+    RestoreWindowSize(window, SettingsBase(), MinimumWidth, MinimumHeight, form.dpi);
 }
 
 void OnCreate(HWND window) {
     form.window = window;
+    form.dpi = WindowDpi(window);
     ::SetMenu(window, MenuBar());
     CreateControls(window);
     InitialiseForm(window);
@@ -118,9 +135,28 @@ void OnSize(HWND window, WORD width, WORD height) {
         ::GetClientRect(statusBar, &client);
         statusHeight = client.bottom - client.top;
     }
-    for (const Placement& p : LayoutForm(width, height, statusHeight)) {
+    for (const Placement& p : LayoutForm(width, height, statusHeight, form.dpi)) {
         ::MoveWindow(Control(window, p.id), p.x, p.y, p.width, p.height, TRUE);
     }
+}
+
+// The window is on a screen of another density now, or its screen's scale was changed: the
+// fonts and the layout follow, and the window takes the rectangle that Windows proposes,
+// which keeps it under the pointer that dragged it across.
+void OnDpiChanged(HWND window, int dpi, const RECT& suggested) {
+    form.dpi = dpi;
+    for (const ControlSpec& c : MainFormControls()) {
+        ::SendMessageW(Control(window, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(FormFont(dpi)),
+                       FALSE);
+    }
+    SetStatusFont(window, FALSE);
+    ::SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A rectangle of the same size sends no WM_SIZE, but every length inside has changed.
+    RECT client;
+    ::GetClientRect(window, &client);
+    OnSize(window, static_cast<WORD>(client.right), static_cast<WORD>(client.bottom));
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnKindChange(HWND window) {
@@ -169,7 +205,7 @@ void OnCommand(HWND window, int id, int code) {
 // the shell's end, and the shell's end waits for the worker a little (shell_win32.h).
 void OnDestroy(HWND window) {
     if (form.monitor) form.monitor->Stop();
-    SaveWindowSize(window, SettingsBase());
+    SaveWindowSize(window, SettingsBase(), form.dpi);
     ::PostQuitMessage(0);
     ::SetMenu(window, nullptr);  // the menu bar belongs to the shell, not to this window
     form.window = nullptr;
@@ -195,6 +231,9 @@ LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER: ProgressMonitor(window); return 0;
         case WM_DROPFILES: DropHandler(window, reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(window, DpiOfMessage(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }

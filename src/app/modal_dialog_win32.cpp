@@ -9,10 +9,12 @@
 #include <utility>
 
 #include "app/controls_win32.h"
+#include "app/dpi_win32.h"
 #include "app/form_table.h"
 #include "app/modal_stack.h"
 #include "app/shell_win32.h"
 #include "base/debug_output.h"
+#include "base/scale.h"
 
 namespace tessel {
 namespace {
@@ -58,10 +60,18 @@ int ModalDialogRunner(HWND owner, const char* identifier) {
     // A copy: a registration made while the dialog runs is for the next one.
     const DialogRegistration entry = found->registration;
     if (stack.IsOpen(known->identifier)) return 0;
+    // The outer size is drawn for 96 DPI. Where the dialog opens, and so its DPI, is known
+    // only once it exists: made for the system's DPI, it is sized again on another screen.
+    const int systemDpi = SystemDpi();
     HWND dialog = ::CreateWindowExW(0, Wide(DialogClassName), Wide(known->title), DialogStyle,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, known->width, known->height,
-                                    owner, nullptr, ProgramInstance(), nullptr);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, Scale(known->width, systemDpi),
+                                    Scale(known->height, systemDpi), owner, nullptr,
+                                    ProgramInstance(), nullptr);
     if (dialog == nullptr) return 0;
+    if (const int dpi = WindowDpi(dialog); dpi != systemDpi) {
+        ::SetWindowPos(dialog, nullptr, 0, 0, Scale(known->width, dpi), Scale(known->height, dpi),
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     if (entry.handle != nullptr) *entry.handle = dialog;
     stack.Push(known->identifier, Id(dialog), Id(owner));
 

@@ -1,6 +1,8 @@
 // app/settings_names.cpp
 #include "app/settings_names.h"
 
+#include "base/scale.h"
+
 namespace tessel {
 
 std::string ProgramDirectory(std::string_view commandLine, CodePage cp) {
@@ -44,6 +46,16 @@ std::string SettingsSectionName(std::string_view basePath, CodePage cp) {
 std::uint32_t StoredSize(std::uint32_t profileValue, std::uint32_t minimum) {
     const std::uint32_t value = profileValue & 0xFFFF;
     return value < minimum ? minimum : value;
+}
+
+std::uint32_t StoredSizeAt(std::uint32_t profileValue, std::uint32_t minimum, int dpi) {
+    // At most 65535, so even a 480 DPI screen's length fits an int.
+    return static_cast<std::uint32_t>(
+        Scale(static_cast<int>(StoredSize(profileValue, minimum)), dpi));
+}
+
+int SizeToStore(int pixels, int dpi) {
+    return Unscale(pixels, dpi);
 }
 
 std::string SizeSectionText(int width, int height) {

@@ -41,6 +41,14 @@ inline constexpr std::uint32_t MinimumHeight = 520;
 // 65535 and a value that is not a number, read as 0, gives the minimum).
 std::uint32_t StoredSize(std::uint32_t profileValue, std::uint32_t minimum);
 
+// The window's outer length at `dpi` for a stored value. What is stored is in 96-DPI units
+// (a window that is not DPI aware was always handed those), so the size chosen on one screen
+// opens as large on another: StoredSize, then scaled.
+std::uint32_t StoredSizeAt(std::uint32_t profileValue, std::uint32_t minimum, int dpi);
+
+// What a save stores for an outer length of `pixels` at `dpi`: the length in 96-DPI units.
+int SizeToStore(int pixels, int dpi);
+
 // The key list a save hands to the profile call: "Width=<w>", NUL, "Height=<h>", NUL, NUL.
 std::string SizeSectionText(int width, int height);
 

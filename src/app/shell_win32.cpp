@@ -4,12 +4,14 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <memory>
 #include <utility>
 
 #include "app/about_dialog_win32.h"
 #include "app/control_ids.h"
 #include "app/controls_win32.h"
+#include "app/dpi_win32.h"
 #include "app/form_table.h"
 #include "app/handles_win32.h"
 #include "app/main_window_win32.h"
@@ -17,16 +19,24 @@
 #include "app/settings_names.h"
 #include "app/texts.h"
 #include "app/threshold_dialog_win32.h"
+#include "base/scale.h"
 #include "job/run_monitor.h"
 
 namespace tessel {
 namespace {
 
+// The fonts of one DPI. The status bar's is made only for a DPI other than the system's.
+struct DpiFonts {
+    UniqueFont form;
+    UniqueFont about;
+    UniqueFont threshold;
+    UniqueFont status;
+    bool statusMade = false;
+};
+
 struct SharedGui {
     HINSTANCE instance = nullptr;
-    UniqueFont formFont;
-    UniqueFont aboutFont;
-    UniqueFont thresholdFont;
+    std::map<int, DpiFonts> fonts;  // by DPI; a few at most, one per density in use
     UniqueBrush backgroundBrush;
     UniqueMenu menuBar;  // owns both pop-ups once they are inserted
     std::string settingsBase;
@@ -37,6 +47,21 @@ UniqueFont MakeFont(int height, BYTE pitchAndFamily) {
     return UniqueFont(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                                     SHIFTJIS_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
                                     DRAFT_QUALITY, pitchAndFamily, Wide(text::FontFace)));
+}
+
+// In the order FormFont, AboutFont, ThresholdFont.
+DpiFonts MakeFonts(int dpi) {
+    DpiFonts fonts;
+    fonts.form = MakeFont(Scale(FormFontHeight, dpi), FF_SWISS | DEFAULT_PITCH);
+    fonts.about = MakeFont(Scale(AboutFontHeight, dpi), FF_MODERN | VARIABLE_PITCH);
+    fonts.threshold = MakeFont(Scale(ThresholdFontHeight, dpi), FF_MODERN | VARIABLE_PITCH);
+    return fonts;
+}
+
+DpiFonts& FontsAt(int dpi) {
+    auto found = shared->fonts.find(dpi);
+    if (found == shared->fonts.end()) found = shared->fonts.emplace(dpi, MakeFonts(dpi)).first;
+    return found->second;
 }
 
 // Inserts one item; an empty text makes a separator and nothing else.
@@ -111,9 +136,8 @@ Shell::Shell(HINSTANCE instance, std::string settingsBasePath) {
 
     auto gui = std::make_unique<SharedGui>();
     gui->instance = instance;
-    gui->formFont = MakeFont(-12, FF_SWISS | DEFAULT_PITCH);
-    gui->aboutFont = MakeFont(-19, FF_MODERN | VARIABLE_PITCH);
-    gui->thresholdFont = MakeFont(-16, FF_MODERN | VARIABLE_PITCH);
+    const int dpi = SystemDpi();
+    gui->fonts.emplace(dpi, MakeFonts(dpi));
     gui->backgroundBrush = UniqueBrush(::CreateSolidBrush(::GetSysColor(COLOR_BTNFACE)));
     gui->menuBar = BuildMenuBar();
     gui->settingsBase = std::move(settingsBasePath);
@@ -133,14 +157,23 @@ Shell::~Shell() {
 HINSTANCE ProgramInstance() {
     return shared->instance;
 }
-HFONT FormFont() {
-    return shared->formFont.Get();
+HFONT FormFont(int dpi) {
+    return FontsAt(dpi).form.Get();
 }
-HFONT AboutFont() {
-    return shared->aboutFont.Get();
+HFONT AboutFont(int dpi) {
+    return FontsAt(dpi).about.Get();
 }
-HFONT ThresholdFont() {
-    return shared->thresholdFont.Get();
+HFONT ThresholdFont(int dpi) {
+    return FontsAt(dpi).threshold.Get();
+}
+HFONT StatusFont(int dpi) {
+    DpiFonts& fonts = FontsAt(dpi);
+    if (!fonts.statusMade) {
+        fonts.statusMade = true;
+        LOGFONTW font{};
+        if (StatusFontAt(dpi, font)) fonts.status.Reset(::CreateFontIndirectW(&font));
+    }
+    return fonts.status.Get();
 }
 HBRUSH BackgroundBrush() {
     return shared->backgroundBrush.Get();
@@ -153,9 +186,11 @@ const std::string& SettingsBase() {
 }
 
 HWND CreateMainWindow() {
-    return ::CreateWindowExW(MainWindowExStyle, Wide(MainClassName), Wide(text::CreationTitle),
-                             MainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, MainWindowCreationWidth,
-                             MainWindowCreationHeight, nullptr, nullptr, shared->instance, nullptr);
+    const int dpi = SystemDpi();
+    return ::CreateWindowExW(
+        MainWindowExStyle, Wide(MainClassName), Wide(text::CreationTitle), MainWindowStyle,
+        CW_USEDEFAULT, CW_USEDEFAULT, Scale(MainWindowCreationWidth, dpi),
+        Scale(MainWindowCreationHeight, dpi), nullptr, nullptr, shared->instance, nullptr);
 }
 
 void RunMessageLoop() {

@@ -24,15 +24,23 @@ public:
 
 // What the live Shell holds; the handles stay valid until it ends.
 HINSTANCE ProgramInstance();
-HFONT FormFont();
-HFONT AboutFont();
-HFONT ThresholdFont();
+// The three shared fonts at `dpi`: made at start-up for the system's DPI, and on first use
+// for any other (a window moved to a screen of another density). All of them live until the
+// Shell ends, so a control on the screen left behind never holds a deleted font.
+HFONT FormFont(int dpi);
+HFONT AboutFont(int dpi);
+HFONT ThresholdFont(int dpi);
+// The status bar's font at `dpi`, for a window whose DPI is not the system's: at the
+// system's DPI the status bar's own font is this font already. Null when the system's
+// settings cannot be read.
+HFONT StatusFont(int dpi);
 HBRUSH BackgroundBrush();
 HMENU MenuBar();
 // The program directory, a backslash and "Tessel" (no extension).
 const std::string& SettingsBase();
 
-// Creates the main window; the window makes its form during the call. Null on failure.
+// Creates the main window, at its creation size scaled to the system's DPI (the screen it
+// opens on); the window makes its form during the call. Null on failure.
 HWND CreateMainWindow();
 
 // Gets and dispatches messages for every window of the thread until WM_QUIT, or until

@@ -1,7 +1,8 @@
 // app/threshold_dialog_win32.cpp: the threshold dialog and its size histogram. The chart is
 // drawn once, when the dialog opens, into an off-screen bitmap; a paint copies that bitmap
 // to the window and draws the red pointer line over it, so moving the mouse never redraws
-// the bars. What is drawn where is decided by threshold/size_chart.h.
+// the bars. What is drawn where is decided by threshold/size_chart.h, for the dialog's DPI;
+// when that changes, the controls move and the chart is drawn once more at the new scale.
 #include "app/threshold_dialog_win32.h"
 
 #include <windowsx.h>
@@ -11,10 +12,13 @@
 
 #include "app/control_ids.h"
 #include "app/controls_win32.h"
+#include "app/dpi_win32.h"
+#include "app/form_layout.h"
 #include "app/gdi_win32.h"
 #include "app/modal_dialog_win32.h"
 #include "app/shell_win32.h"
 #include "app/texts.h"
+#include "base/scale.h"
 #include "threshold/number_text.h"
 #include "threshold/size_chart.h"
 
@@ -53,6 +57,7 @@ struct ThresholdDialogState {
     SideHistogram histogram;  // the caller's copy of the worker's counters
     std::int32_t maxSide = 0;
     std::int32_t initialBound = 0;
+    int dpi = BaseDpi;
     UniqueBitmap chartBitmap;  // before memoryDc: the device context is deleted first
     UniqueMemoryDc memoryDc;
     int cursorX = 0;
@@ -60,8 +65,21 @@ struct ThresholdDialogState {
 };
 ThresholdDialogState state;
 
+// The outline of `r`, `width` pixels wide inside it: at one pixel what a one-pixel pen draws
+// around the rectangle.
+void FillFrame(HDC dc, const ChartRect& r, int width, HBRUSH brush) {
+    const RECT sides[] = {
+        {r.left, r.top, r.right, r.top + width},
+        {r.left, r.bottom - width, r.right, r.bottom},
+        {r.left, r.top, r.left + width, r.bottom},
+        {r.right - width, r.top, r.right, r.bottom},
+    };
+    for (const RECT& side : sides) ::FillRect(dc, &side, brush);
+}
+
 void DrawSizeHistogram(HDC dc) {
-    const SizeChartLayout chart = LayOutSizeChart(state.histogram, state.maxSide);
+    const ChartGeometry geometry = ChartGeometryAt(state.dpi);
+    const SizeChartLayout chart = LayOutSizeChart(state.histogram, state.maxSide, state.dpi);
     {
         UniqueBrush brush(::CreateSolidBrush(BarColor));
         UniquePen pen(::CreatePen(PS_SOLID, 0, BarColor));
@@ -71,15 +89,13 @@ void DrawSizeHistogram(HDC dc) {
             ::Rectangle(dc, bar.rect.left, bar.rect.top, bar.rect.right, bar.rect.bottom);
         }
     }
-    {
-        SelectedObject hollow(dc, ::GetStockObject(NULL_BRUSH));
-        SelectedObject black(dc, ::GetStockObject(BLACK_PEN));
-        ::Rectangle(dc, chart.frame.left, chart.frame.top, chart.frame.right, chart.frame.bottom);
-    }
-    // A positive height is the cell height: 12 pixels from the top of one line to the next.
-    UniqueFont font(::CreateFontW(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                  OUT_CHARACTER_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  FIXED_PITCH, Wide(text::FontFace)));
+    FillFrame(dc, chart.frame, geometry.lineWidth,
+              static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    // A positive height is the cell height: 12 pixels at 96 DPI from the top of one line to
+    // the next.
+    UniqueFont font(::CreateFontW(geometry.labelHeight, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                                  SHIFTJIS_CHARSET, OUT_CHARACTER_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, FIXED_PITCH, Wide(text::FontFace)));
     SelectedObject selectedFont(dc, font.Get());
     // Opaque, black on white (the device context's own): a long count may cover the frame.
     for (const ChartLabel& label : chart.labels) {
@@ -88,15 +104,17 @@ void DrawSizeHistogram(HDC dc) {
 }
 
 void SetUpChart(HWND dialog) {
+    const ChartGeometry geometry = ChartGeometryAt(state.dpi);
+    state.memoryDc.Reset();  // first: it holds the bitmap of a DPI before
     {
         WindowDc window(dialog);
         state.memoryDc.Reset(::CreateCompatibleDC(window.Get()));
         state.chartBitmap.Reset(
-            ::CreateCompatibleBitmap(window.Get(), chart::Width, chart::Height));
+            ::CreateCompatibleBitmap(window.Get(), geometry.width, geometry.height));
     }
     // The bitmap stays selected until the device context is deleted.
     ::SelectObject(state.memoryDc.Get(), state.chartBitmap.Get());
-    const RECT all{0, 0, chart::Width, chart::Height};
+    const RECT all{0, 0, geometry.width, geometry.height};
     ::FillRect(state.memoryDc.Get(), &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
     DrawSizeHistogram(state.memoryDc.Get());
 }
@@ -106,22 +124,43 @@ void SetNumber(HWND dialog, int id, std::int32_t value) {
 }
 
 void InvalidateChart(HWND dialog) {
-    const RECT area{ChartArea.left, ChartArea.top, ChartArea.right, ChartArea.bottom};
+    const ChartRect chart = ChartAreaAt(state.dpi);
+    const RECT area{chart.left, chart.top, chart.right, chart.bottom};
     ::InvalidateRect(dialog, &area, TRUE);
 }
 
 void OnInitDialog(HWND dialog) {
     thresholdDialog = dialog;
     state.cursorShown = false;
+    state.dpi = WindowDpi(dialog);
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
     for (const ControlSpec& c : controls) {
+        const ScaledRect r = ScaleRect(c.x, c.y, c.width, c.height, state.dpi);
         HWND control = ::CreateWindowExW(
-            c.exStyle, Wide(c.className), Wide(c.caption), c.style, c.x, c.y, c.width, c.height,
+            c.exStyle, Wide(c.className), Wide(c.caption), c.style, r.x, r.y, r.width, r.height,
             dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(ThresholdFont()), FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(ThresholdFont(state.dpi)),
+                       FALSE);
     }
     SetUpChart(dialog);
     SetNumber(dialog, EdtThreshold, state.initialBound);
+}
+
+// The chart is drawn again at the new scale; the pointer line waits for the next move, since
+// the pointer's position in the window's new lengths is not known until then.
+void OnDpiChanged(HWND dialog, int dpi, const RECT& suggested) {
+    state.dpi = dpi;
+    state.cursorShown = false;
+    for (const ControlSpec& c : controls) {
+        HWND control = ::GetDlgItem(dialog, c.id);
+        const ScaledRect r = ScaleRect(c.x, c.y, c.width, c.height, dpi);
+        ::MoveWindow(control, r.x, r.y, r.width, r.height, FALSE);
+        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(ThresholdFont(dpi)), FALSE);
+    }
+    SetUpChart(dialog);
+    ::SetWindowPos(dialog, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void OnDestroy() {
@@ -131,19 +170,22 @@ void OnDestroy() {
 }
 
 void OnPaint(HWND dialog) {
+    const ChartGeometry geometry = ChartGeometryAt(state.dpi);
     PaintDc paint(dialog);
-    ::BitBlt(paint.Get(), chart::OriginX, chart::OriginY, chart::Width, chart::Height,
+    ::BitBlt(paint.Get(), geometry.originX, geometry.originY, geometry.width, geometry.height,
              state.memoryDc.Get(), 0, 0, SRCCOPY);
     if (state.cursorShown) {
-        UniquePen pen(::CreatePen(PS_SOLID, 0, PointerColor));
-        SelectedObject selected(paint.Get(), pen.Get());
-        ::MoveToEx(paint.Get(), state.cursorX, ChartArea.top, nullptr);
-        ::LineTo(paint.Get(), state.cursorX, ChartArea.bottom);  // the end point stays out
+        // Down the whole chart from the pointer's x, lineWidth to its right: at 96 DPI the
+        // one-pixel line from the chart's top to its bottom, which it leaves out.
+        const ChartRect chart = ChartAreaAt(state.dpi);
+        const RECT line{state.cursorX, chart.top, state.cursorX + geometry.lineWidth, chart.bottom};
+        UniqueBrush red(::CreateSolidBrush(PointerColor));
+        ::FillRect(paint.Get(), &line, red.Get());
     }
 }
 
 void OnMouseMove(HWND dialog, int x, int y) {
-    if (const auto side = PointerToSide(x, y, state.maxSide)) {
+    if (const auto side = PointerToSide(x, y, state.maxSide, state.dpi)) {
         SetNumber(dialog, LblPositionValue, *side);
         state.cursorX = x;
         state.cursorShown = true;
@@ -156,7 +198,7 @@ void OnMouseMove(HWND dialog, int x, int y) {
 }
 
 void OnLeftButtonDown(HWND dialog, int x, int y) {
-    if (const auto side = PointerToSide(x, y, state.maxSide)) {
+    if (const auto side = PointerToSide(x, y, state.maxSide, state.dpi)) {
         SetNumber(dialog, EdtThreshold, *side);
     }
 }
@@ -196,6 +238,9 @@ LRESULT CALLBACK ThresholdDialogProcedure(HWND dialog, UINT message, WPARAM wPar
             return 0;
         case WM_CLOSE: CloseModalDialog(dialog, 0); return 0;
         case WM_COMMAND: OnCommand(dialog, LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(dialog, DpiOfMessage(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
     }
     return ::DefWindowProcW(dialog, message, wParam, lParam);
 }

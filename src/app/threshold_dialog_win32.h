@@ -30,8 +30,8 @@ LRESULT CALLBACK ThresholdDialogProcedure(HWND dialog, UINT message, WPARAM wPar
 // The eight controls of the dialog, in creation order.
 std::span<const ControlSpec> ThresholdControls();
 
-// The chart's 360 x 240 drawing surface while the dialog is open, null otherwise: what every
-// paint copies to the chart's place in the window.
+// The chart's drawing surface (360 x 240 at 96 DPI, scaled at the dialog's) while the
+// dialog is open, null otherwise: what every paint copies to the chart's place in the window.
 HDC ThresholdChartSurface();
 
 }  // namespace tessel

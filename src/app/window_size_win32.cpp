@@ -22,26 +22,27 @@ SettingsNames NamesOf(const std::string& settingsBase) {
 }  // namespace
 
 void RestoreWindowSize(HWND window, const std::string& settingsBase, std::uint32_t minimumWidth,
-                       std::uint32_t minimumHeight) {
+                       std::uint32_t minimumHeight, int dpi) {
     const SettingsNames names = NamesOf(settingsBase);
-    const std::uint32_t width = StoredSize(
+    const std::uint32_t width = StoredSizeAt(
         ::GetPrivateProfileIntW(Wide(names.section), L"Width", DefaultWidth, Wide(names.file)),
-        minimumWidth);
-    const std::uint32_t height = StoredSize(
+        minimumWidth, dpi);
+    const std::uint32_t height = StoredSizeAt(
         ::GetPrivateProfileIntW(Wide(names.section), L"Height", DefaultHeight, Wide(names.file)),
-        minimumHeight);
+        minimumHeight, dpi);
     RECT outer;
     ::GetWindowRect(window, &outer);
     ::MoveWindow(window, outer.left, outer.top, static_cast<int>(width), static_cast<int>(height),
                  FALSE);
 }
 
-void SaveWindowSize(HWND window, const std::string& settingsBase) {
+void SaveWindowSize(HWND window, const std::string& settingsBase, int dpi) {
     const SettingsNames names = NamesOf(settingsBase);
     RECT outer;
     ::GetWindowRect(window, &outer);
     // ASCII, NULs included: the UTF-16 form of each byte is the byte.
-    const std::string keys = SizeSectionText(outer.right - outer.left, outer.bottom - outer.top);
+    const std::string keys = SizeSectionText(SizeToStore(outer.right - outer.left, dpi),
+                                             SizeToStore(outer.bottom - outer.top, dpi));
     const std::u16string wideKeys(keys.begin(), keys.end());
     ::WritePrivateProfileSectionW(Wide(names.section), Wide(wideKeys), Wide(names.file));
     ::SetFileAttributesW(Wide(names.file), FILE_ATTRIBUTE_HIDDEN);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace tessel {
@@ -129,6 +130,55 @@ TEST(StoredSize, LowSixteenBitsRaisedToTheMinimum) {
 TEST(StoredSize, SectionTextIsADoubleNulTerminatedKeyList) {
     EXPECT_EQ(SizeSectionText(700, 600), std::string("Width=700\0Height=600\0\0", 22));
     EXPECT_EQ(SizeSectionText(-32000, 0), std::string("Width=-32000\0Height=0\0\0", 23));
+}
+
+TEST(StoredSize, IsIn96DpiUnitsRaisedFirstThenScaled) {
+    const struct {
+        std::uint32_t stored, minimum;
+        int dpi;
+        std::uint32_t pixels;
+    } cases[] = {
+        {DefaultWidth, MinimumWidth, 96, 480},
+        {DefaultHeight, MinimumHeight, 144, 780},  // the minimum 520, then scaled
+        {700, MinimumWidth, 192, 1400},
+        {400, MinimumWidth, 120, 600},  // raised to 480 in the file's units, not in pixels
+        {481, MinimumWidth, 120, 601},  // 601.25
+        {0x10000 + 640, MinimumWidth, 120, 800},
+        {0xFFFFFFFF, MinimumWidth, 192, 131070},  // -1: 65535 as before, then doubled
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored << " at " << c.dpi);
+        EXPECT_EQ(StoredSizeAt(c.stored, c.minimum, c.dpi), c.pixels);
+    }
+}
+
+TEST(StoredSize, ASavedSizeOpensAsLargeOnEveryScreen) {
+    const struct {
+        int pixels, dpi, stored;
+    } saves[] = {
+        {480, 96, 480},  {720, 144, 480}, {1400, 192, 700}, {601, 120, 481},  // 480.8
+        {721, 192, 361},  // 360.5: a half goes up
+        {160, 144, 107},  // a minimised window's 160 pixels: 106.67
+    };
+    for (const auto& s : saves) {
+        SCOPED_TRACE(testing::Message() << s.pixels << " at " << s.dpi);
+        EXPECT_EQ(SizeToStore(s.pixels, s.dpi), s.stored);
+    }
+    // Closed on one screen and opened on the same one, a window keeps its size to the pixel
+    // at every DPI from 96 up: a scaled length never strays half a unit from its value.
+    for (const int dpi : {96, 120, 144, 168, 192, 240}) {
+        SCOPED_TRACE(dpi);
+        for (std::uint32_t stored = 0; stored <= 4000; ++stored) {
+            const auto pixels = static_cast<int>(StoredSizeAt(stored, 0, dpi));
+            ASSERT_EQ(SizeToStore(pixels, dpi), static_cast<int>(stored)) << stored;
+        }
+        // A size dragged to any pixel comes back within a pixel of it (exactly at 96).
+        for (int pixels = 480; pixels <= 2000; ++pixels) {
+            const auto reopened = static_cast<int>(
+                StoredSizeAt(static_cast<std::uint32_t>(SizeToStore(pixels, dpi)), 0, dpi));
+            ASSERT_LE(std::abs(reopened - pixels), dpi == 96 ? 0 : 1) << pixels;
+        }
+    }
 }
 
 }  // namespace

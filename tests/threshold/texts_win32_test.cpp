@@ -22,7 +22,7 @@ TEST(ChartTexts, AreUtf16) {
 }
 
 TEST(ChartTexts, SizeAxisTitleEndsAtTheRightEdge) {
-    const SizeChartLayout layout = LayOutSizeChart(std::vector<std::int32_t>{1, 2}, 1);
+    const SizeChartLayout layout = LayOutSizeChart(std::vector<std::int32_t>{1, 2}, 1, 96);
     const auto title =
         std::find_if(layout.labels.begin(), layout.labels.end(),
                      [](const ChartLabel& l) { return l.text == text::ChartSizeAxis; });

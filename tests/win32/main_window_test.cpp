@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/dpi_win32.h"
 #include "app/form_layout.h"
 #include "app/form_table.h"
 #include "app/main_window_win32.h"
@@ -83,7 +84,8 @@ TEST_F(MainForm, ControlsAreCreatedAsTheTableSays) {
         EXPECT_EQ(c.y, expected.y);
         EXPECT_EQ(c.width, expected.width);
         EXPECT_EQ(c.height, expected.height);
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(c.window, WM_GETFONT, 0, 0)), FormFont());
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(c.window, WM_GETFONT, 0, 0)),
+                  FormFont(WindowDpi(main_)));
         EXPECT_EQ(::GetDlgItem(main_, expected.id), c.window);
     }
     const Created& status = children.back();
@@ -226,8 +228,9 @@ TEST_F(MainForm, ResizingLaysTheFormOutAgain) {
         RECT client, status;
         ::GetClientRect(main_, &client);
         ::GetClientRect(Item(StatusBar), &status);
-        const auto layout = LayoutForm(static_cast<std::uint16_t>(client.right),
-                                       static_cast<std::uint16_t>(client.bottom), status.bottom);
+        const auto layout =
+            LayoutForm(static_cast<std::uint16_t>(client.right),
+                       static_cast<std::uint16_t>(client.bottom), status.bottom, WindowDpi(main_));
         for (const Placement& p : layout) {
             SCOPED_TRACE(p.id);
             const RECT r = ClientRectOf(main_, Item(p.id));

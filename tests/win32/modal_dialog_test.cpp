@@ -12,6 +12,7 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/control_ids.h"
+#include "app/dpi_win32.h"
 #include "app/form_table.h"
 #include "app/modal_dialog_win32.h"
 #include "app/texts.h"
@@ -69,7 +70,7 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
             EXPECT_EQ(TextOf(control), U8(c.caption));
             if (c.id != IcoAboutIcon) {  // an icon static keeps no font
                 EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
-                          AboutFont());
+                          AboutFont(WindowDpi(about)));
             }
             EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & 0xFFFF0FFFu, c.style);
         }
@@ -84,7 +85,7 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
             HWND control = ::GetDlgItem(about, id);
             const std::string shown = TextOf(control);
             HDC dc = ::GetDC(control);
-            HGDIOBJ previous = ::SelectObject(dc, AboutFont());
+            HGDIOBJ previous = ::SelectObject(dc, AboutFont(WindowDpi(about)));
             const SIZE extent = TextExtent(dc, shown);
             ::SelectObject(dc, previous);
             ::ReleaseDC(control, dc);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/dpi_win32.h"
 #include "app/form_table.h"
 #include "app/main_window_win32.h"
 #include "app/modal_dialog_win32.h"
@@ -21,9 +22,9 @@ TEST_F(ShellStart, FontsAreTheAskedShiftJisFaces) {
         LONG height;
         BYTE pitchAndFamily;
     } fonts[] = {
-        {"form", FormFont(), -12, FF_SWISS | DEFAULT_PITCH},
-        {"about", AboutFont(), -19, FF_MODERN | VARIABLE_PITCH},
-        {"threshold", ThresholdFont(), -16, FF_MODERN | VARIABLE_PITCH},
+        {"form", FormFont(SystemDpi()), -12, FF_SWISS | DEFAULT_PITCH},
+        {"about", AboutFont(SystemDpi()), -19, FF_MODERN | VARIABLE_PITCH},
+        {"threshold", ThresholdFont(SystemDpi()), -16, FF_MODERN | VARIABLE_PITCH},
     };
     for (const auto& f : fonts) {
         SCOPED_TRACE(f.name);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/control_ids.h"
+#include "app/dpi_win32.h"
 #include "app/form_table.h"
 #include "app/modal_dialog_win32.h"
 #include "app/texts.h"
@@ -114,7 +115,7 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
                     EXPECT_EQ(TextOf(control), U8(c.caption));
                 }
                 EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
-                          ThresholdFont());
+                          ThresholdFont(WindowDpi(thresholdDialog)));
                 EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & 0xFFFF3FFFu, c.style);
                 EXPECT_EQ(static_cast<DWORD>(StyleOf(control)) & WS_TABSTOP, 0u);
                 RECT r{};
@@ -164,7 +165,7 @@ TEST_F(ThresholdDialog, EveryLabelFitsOnOneLine) {
             SCOPED_TRACE(l.id);
             HWND control = Control(l.id);
             HDC dc = ::GetDC(control);
-            HGDIOBJ previous = ::SelectObject(dc, ThresholdFont());
+            HGDIOBJ previous = ::SelectObject(dc, ThresholdFont(WindowDpi(thresholdDialog)));
             const SIZE extent = TextExtent(dc, l.widest);
             ::SelectObject(dc, previous);
             ::ReleaseDC(control, dc);

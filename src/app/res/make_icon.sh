@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Draws icon 101 (tessel.ico) with ImageMagick: a mosaic of four tiles, 16x16 in 256 colours
-# (shaded tiles, so the writer keeps 8 bits per pixel) and 32x32 in the 16 VGA colours (4
-# bits per pixel). Opaque: no transparent pixels, so both images are plain palette bitmaps.
-# Run it only to change the picture; the build uses the committed tessel.ico.
+# (shaded tiles, so the writer keeps 8 bits per pixel), 32x32 in the 16 VGA colours (4 bits
+# per pixel), and for finer screens the 16x16 mosaic drawn again at 48x48 and 256x256 in
+# true colour (the title bar at 150 % and 200 %, the About dialog, Explorer's large icons;
+# the writer stores the 256x256 one as PNG). Opaque: no transparent pixels. Run it only to
+# change the picture; the build uses the committed tessel.ico.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 work=$(mktemp -d)
@@ -31,4 +33,22 @@ convert -size 32x32 xc:gray \
   -draw 'rectangle 0,0 0,31' -draw 'rectangle 31,0 31,31' \
   -alpha off +dither -remap "$work/vga.png" -type Palette "$work/big.png"
 
-convert "$work/small.png" "$work/big.png" tessel.ico
+# The 16x16 mosaic at `size` (48 or 256: three and sixteen times it), each length of it
+# multiplied, the shading drawn at the full size rather than enlarged.
+fine() {
+  local size=$1 k=$(($1 / 16))
+  local tile=$((7 * k)) far=$((9 * k)) spot=$((2 * k)) spotEnd=$((4 * k - 1))
+  local spot2=$((11 * k)) spot2End=$((13 * k - 1))
+  convert -size "${size}x$size" xc:'#404040' \
+    \( -size "${tile}x$tile" gradient:'#6090FF-#1030A0' \) -geometry +0+0 -composite \
+    \( -size "${tile}x$tile" gradient:'#FF8060-#A02010' \) -geometry "+$far+0" -composite \
+    \( -size "${tile}x$tile" gradient:'#70E080-#107020' \) -geometry "+0+$far" -composite \
+    \( -size "${tile}x$tile" gradient:'#FFE070-#B08000' \) -geometry "+$far+$far" -composite \
+    -fill white -draw "rectangle $spot,$spot $spotEnd,$spotEnd" \
+    -draw "rectangle $spot2,$spot2 $spot2End,$spot2End" \
+    -alpha off -alpha opaque -depth 8 -type TrueColorAlpha "PNG32:$work/fine$size.png"
+}
+fine 48
+fine 256
+
+convert "$work/small.png" "$work/big.png" "PNG32:$work/fine48.png" "PNG32:$work/fine256.png" tessel.ico
