@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/texts.h"
+#include "files/disk_kind.h"
 #include "job/run_request.h"
 
 namespace tessel::cli {
@@ -141,6 +142,15 @@ bool ApplyReport(ParseState& s, std::string_view value) {
     return true;
 }
 
+bool ApplyJobs(ParseState& s, std::string_view value) {
+    const std::optional<std::int32_t> jobs = ParseBound(value);
+    if (!jobs || *jobs < 1 || static_cast<std::size_t>(*jobs) > MostCalls) {
+        return s.Invalid(value, text::JobsTaken);
+    }
+    s.command.jobs = static_cast<std::size_t>(*jobs);
+    return true;
+}
+
 bool ApplyUndo(ParseState& s, std::string_view value) {
     if (value.empty()) return s.Invalid(value, text::ReportTaken);
     s.command.undo = std::string(value);
@@ -163,6 +173,7 @@ constexpr OptionDef Options[] = {
     {'n', "dry-run", false, Set<&CommandLine::dryRun>},
     {NoShortName, "move", false, Set<&CommandLine::move>},
     {NoShortName, "verify", false, Set<&CommandLine::verify>},
+    {'j', "jobs", true, ApplyJobs},
     {'l', "list", false, Set<&CommandLine::list>},
     {NoShortName, "report", true, ApplyReport},
     {NoShortName, "undo", true, ApplyUndo},

@@ -31,6 +31,8 @@ struct CommandLine {
     bool verify = false;       // --verify: each copy is read back and compared
     // --undo: the report of the run to put back; no run then, and no folders.
     std::optional<std::string> undo;
+    // --jobs: how many calls to the file system the run keeps in flight; 0: the disk decides.
+    std::size_t jobs = 0;
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -89,6 +89,8 @@ struct RunListeners {
 RunExtras ExtrasFor(const CommandLine& command, RunListeners& listeners) {
     RunExtras extras;
     extras.dryRun = command.dryRun;
+    extras.sizesShown = command.list || command.report.has_value();
+    extras.jobs = command.jobs;
     extras.sameContent = command.sameContent;
     extras.move = command.move;
     extras.verify = command.verify;

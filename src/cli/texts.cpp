@@ -53,6 +53,11 @@ const char UsageRest[] =
     "  -0, --null                       records of --list and --report ended by NUL\n"
     "                                   instead of a line feed, paths as they are (find\n"
     "                                   -print0); without --report it implies --list\n"
+    "  -j, --jobs=N                     keep N calls to the disks in flight (listings,\n"
+    "                                   header reads, copies); by default 8 on a network\n"
+    "                                   share, 4 on a solid-state disk, 2 on any other;\n"
+    "                                   1 makes one call after the other. The result is\n"
+    "                                   the same whatever N\n"
     "  -q, --quiet                      no progress line (files, bytes, rate, time left)\n"
     "  -h, --help                       show this help and exit\n"
     "  -V, --version                    show the version and exit\n"
@@ -88,6 +93,7 @@ const char InvalidArgument[] = "invalid argument '%s' for --%s (%s)";
 const char DuplicatesTaken[] = "numbered, overwrite or separate";
 const char ThresholdTaken[] = "none, auto or a whole number from 0 to 2147483647";
 const char ReportTaken[] = "a file name, or - for standard output";
+const char JobsTaken[] = "a whole number from 1 to 64";
 const char ListSeparator[] = ", ";
 const char ListLastSeparator[] = " or ";
 const char KindWithExtensions[] = "--kind and --extensions exclude each other";

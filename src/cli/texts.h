@@ -34,6 +34,7 @@ extern const char InvalidArgument[];     // %s: value, full name, what it takes
 extern const char DuplicatesTaken[];
 extern const char ThresholdTaken[];
 extern const char ReportTaken[];
+extern const char JobsTaken[];
 extern const char ListSeparator[];  // between kind names, and before the last one
 extern const char ListLastSeparator[];
 extern const char KindWithExtensions[];

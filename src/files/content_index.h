@@ -30,6 +30,9 @@ public:
     // replaced. A hash that Find worked out for `from` is kept for the copy.
     void Add(const std::string& path, std::uint64_t size, const std::string& from = {});
 
+    // Whether a file of `size` is in the index.
+    bool Knows(std::uint64_t size) const { return bySize_.contains(size); }
+
     // `path` holds nothing the index should know of any more (a copy removed again).
     void Remove(const std::string& path);
 

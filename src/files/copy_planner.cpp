@@ -47,8 +47,17 @@ FileAccount FailedBySystem(std::string path) {
 class Placing {
 public:
     Placing(const std::string& source, std::optional<std::uint64_t> size, std::stop_token stop,
-            os::CopyDurability durability)
-        : source_(source), size_(size), stop_(std::move(stop)), durability_(durability) {}
+            os::CopyDurability durability, std::unique_ptr<os::StagedCopy> staged,
+            std::string stagedIn)
+        : source_(source),
+          size_(size),
+          stop_(std::move(stop)),
+          durability_(durability),
+          staged_(std::move(staged)),
+          stagedIn_(std::move(stagedIn)) {}
+
+    // The copy written ahead, for a rule that places it itself (overwrite).
+    std::unique_ptr<os::StagedCopy> TakeStaged() { return std::move(staged_); }
 
     const std::string& Source() const { return source_; }
     const std::stop_token& Stop() const { return stop_; }
@@ -200,10 +209,19 @@ FileAccount PlaceSeparate(Placing& file, const std::string& destinationFolder,
 }
 
 FileAccount PlaceOverwriting(const std::string& source, const std::string& target,
-                             std::stop_token stop, os::CopyDurability durability) {
+                             std::stop_token stop, os::CopyDurability durability,
+                             std::unique_ptr<os::StagedCopy> staged) {
     os::DirEntry there;
     const bool replacing = QueryEntry(target, there) && !IsFolderEntry(there.attributes);
-    switch (os::CopyFileTo(source, target, false, std::move(stop), durability)) {
+    os::CopyResult result = os::CopyResult::Failed;
+    if (staged) {
+        // Written ahead: what may not be replaced is told now, and the data goes unused.
+        result = os::RefusalToReplace(source, target);
+        if (result == os::CopyResult::Copied) result = staged->Place(target, false);
+    } else {
+        result = os::CopyFileTo(source, target, false, std::move(stop), durability);
+    }
+    switch (result) {
         case os::CopyResult::Copied: {
             FileAccount account = Told(Outcome::Saved, target);
             account.replaced = replacing;
@@ -231,17 +249,19 @@ std::pair<std::string, std::string> BaseAndExtension(const std::string& source) 
 
 FileAccount CopyFoundFile(const std::string& source, const std::string& destinationFolder,
                           DuplicateMode mode, std::stop_token stop,
-                          std::optional<std::uint64_t> sourceSize, os::CopyDurability durability) {
+                          std::optional<std::uint64_t> sourceSize, os::CopyDurability durability,
+                          std::unique_ptr<os::StagedCopy> staged) {
     if (stop.stop_requested()) return Told(Outcome::Stopped, {});
     const auto [base, extension] = BaseAndExtension(source);
-    Placing file(source, sourceSize, std::move(stop), durability);
+    Placing file(source, sourceSize, std::move(stop), durability, std::move(staged),
+                 destinationFolder);
     switch (mode) {
         case DuplicateMode::Numbered:
             return PlaceNumbered(file, destinationFolder + os::PathSeparator + base, extension);
         case DuplicateMode::Overwrite:
             return PlaceOverwriting(source,
                                     destinationFolder + os::PathSeparator + base + extension,
-                                    file.Stop(), durability);
+                                    file.Stop(), durability, file.TakeStaged());
         case DuplicateMode::SeparateFolder:
             return PlaceSeparate(file, destinationFolder, base, extension);
     }

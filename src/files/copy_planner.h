@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -38,10 +39,14 @@ inline constexpr int PlacingAttempts = 1000;
 // A stopped or failed copy leaves nothing.
 // `sourceSize` is the size the scan found, when known: the same-size test then needs no
 // look-up of the source (the worker's copies of a re-run cost one look-up each).
+// `staged`, when given, is the copy's data written ahead (os::StageCopy into
+// `destinationFolder`, with the same durability): it takes the name the rule gives, and is
+// dropped when the rule copies nothing. Only its bytes went ahead: every name is chosen here.
 FileAccount CopyFoundFile(const std::string& source, const std::string& destinationFolder,
                           DuplicateMode mode, std::stop_token stop = {},
                           std::optional<std::uint64_t> sourceSize = std::nullopt,
-                          os::CopyDurability durability = os::CopyDurability::Cached);
+                          os::CopyDurability durability = os::CopyDurability::Cached,
+                          std::unique_ptr<os::StagedCopy> staged = nullptr);
 
 // The plain name of the copy of `source` in `destinationFolder` when it settles the file by
 // itself, without a byte read: with numbered, a file of `size` stands there (SameNameAndSize).

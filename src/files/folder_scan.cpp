@@ -2,9 +2,13 @@
 // instead of recursing, so a deep tree costs heap, not the worker thread's stack.
 #include "files/folder_scan.h"
 
+#include <future>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
+#include "base/task_pool.h"
 #include "files/code_page.h"
 #include "files/image_probe.h"
 #include "files/os/file_system.h"
@@ -46,18 +50,36 @@ struct OpenFolder {
     std::size_t next = 0;
 };
 
+// A folder's listing, made ahead of the walk.
+struct Listed {
+    bool listed = false;
+    std::vector<os::DirEntry> entries;
+};
+
+// How many sub-folders are listed ahead of the walk at most, per call in flight.
+constexpr std::size_t ListingsAheadPerCall = 4;
+
 class Walk {
 public:
     Walk(const std::string& extensionList, FoundFileList& list, const ScanHooks& hooks)
         : listed_(extensionList), list_(list), hooks_(hooks) {
         options_.wanted = [this](std::string_view name) { return listed_(name); };
         // Every kept file is measured while its folder is listed, opened relative to it.
-        options_.measure = [](os::FileReader* file) { return file ? MeasureSquareSide(*file) : 1; };
+        if (hooks_.measure) {
+            options_.measure = [](os::FileReader* file) {
+                return file ? MeasureSquareSide(*file) : 1;
+            };
+        }
         options_.stop = hooks_.stop;
         options_.keepLink = [this](const std::string& link,
                                    const std::optional<std::string>& target) {
             return KeepLink(link, target);
         };
+        if (hooks_.inFlight > 1) {
+            entryPool_ = std::make_unique<TaskPool>(hooks_.inFlight);
+            listingPool_ = std::make_unique<TaskPool>(hooks_.inFlight);
+            options_.pool = entryPool_.get();
+        }
     }
 
     std::size_t Run(const std::string& root) {
@@ -88,12 +110,44 @@ private:
     void Enter(std::string folder, bool refuseLink) {
         if (hooks_.stop.stop_requested()) return;
         OpenFolder open;
-        options_.refuseLink = refuseLink;
-        if (!os::ListFolder(folder, open.entries, options_)) return;
+        const auto ahead = ahead_.find(folder);
+        if (ahead != ahead_.end()) {
+            Listed listed = ahead->second.get();
+            ahead_.erase(ahead);
+            if (!listed.listed) return;
+            open.entries = std::move(listed.entries);
+        } else {
+            os::ListOptions options = options_;
+            options.refuseLink = refuseLink;
+            if (!os::ListFolder(folder, open.entries, options)) return;
+        }
         if (hooks_.stop.stop_requested()) return;
         if (hooks_.folderEntered) hooks_.folderEntered(folder);
         open.path = std::move(folder);
+        ListAhead(open);
         stack_.push_back(std::move(open));
+    }
+
+    // Starts the listings of the sub-folders of `open` that the walk will enter, as far as
+    // the bound on listings ahead allows: when the walk gets there, the listing has been made
+    // meanwhile, or is under way.
+    void ListAhead(const OpenFolder& open) {
+        if (!listingPool_) return;
+        for (const os::DirEntry& entry : open.entries) {
+            if (ahead_.size() >= ListingsAheadPerCall * hooks_.inFlight) return;
+            std::string path = open.path + os::PathSeparator + entry.name;
+            if (!IsFolderEntry(entry.attributes) || (entry.attributes & os::AttrReparsePoint) ||
+                (os::MaxPath != 0 && path.size() + 1 > os::MaxPath) || ahead_.contains(path)) {
+                continue;
+            }
+            os::ListOptions options = options_;
+            options.refuseLink = true;
+            ahead_.emplace(path, listingPool_->Submit([path, options] {
+                Listed listed;
+                listed.listed = os::ListFolder(path, listed.entries, options);
+                return listed;
+            }));
+        }
     }
 
     void EnterSubFolder(std::string path, const os::DirEntry& entry) {
@@ -130,7 +184,7 @@ private:
         if (!listed_(entry.name)) return;
         list_.totalBytes += entry.size;
         list_.sizes.push_back(entry.size);
-        list_.squareSides.push_back(entry.measure);
+        list_.squareSides.push_back(hooks_.measure ? entry.measure : 1);
         list_.paths.push_back(std::move(path));
     }
 
@@ -140,6 +194,10 @@ private:
     const ScanHooks& hooks_;
     os::ListOptions options_;
     std::vector<OpenFolder> stack_;
+    std::unordered_map<std::string, std::future<Listed>> ahead_;
+    // Last: their threads are joined first, while everything their tasks use still stands.
+    std::unique_ptr<TaskPool> entryPool_;
+    std::unique_ptr<TaskPool> listingPool_;
 };
 
 }  // namespace

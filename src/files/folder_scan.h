@@ -30,6 +30,14 @@ struct ScanHooks {
     std::function<void(const std::string& folder)> folderEntered;
     // Tested before each folder and each entry: once it is requested the scan returns.
     std::stop_token stop;
+    // Whether each file's SquareSide is read from its header; without, every file is found
+    // with SquareSide 1 and costs no opening, only the look-up of its size.
+    bool measure = true;
+    // How many calls to the file system the scan keeps in flight: 1 lists and measures one
+    // entry after another; more list the sub-folders ahead of the walk and describe and
+    // measure each folder's entries several at a time. The found files and their order are
+    // the same either way.
+    std::size_t inFlight = 1;
 };
 
 // Whether `name` has an extension that occurs in `extensionList` as a whole entry: the

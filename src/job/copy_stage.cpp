@@ -5,10 +5,14 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
+#include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "base/task_pool.h"
 #include "files/content_index.h"
 #include "files/os/file_system.h"
 #include "files/os/path_parts.h"
@@ -180,11 +184,68 @@ private:
     std::unordered_set<std::string> movedTo_;
 };
 
+os::CopyDurability DurabilityOf(const CopyPlan& plan) {
+    return plan.move || plan.verify ? os::CopyDurability::Flushed : os::CopyDurability::Cached;
+}
+
+// The data of the files ahead of the one being decided, written on a pool of threads while
+// the names are still chosen in scan order. A file is written ahead only when its copy looks
+// needed from here (its plain name holds no file of its size, with numbered; no file of its
+// size is known to the content index, with --same-content): a re-run writes nothing ahead.
+// What the rule then copies nothing of is dropped. A staging that failed is done again in
+// order, where its failure is told in the system's words.
+class Ahead {
+public:
+    Ahead(const FoundFileList& found, const CopyPlan& plan, ContentIndex* contents,
+          const std::stop_token& stop)
+        : found_(found),
+          plan_(plan),
+          contents_(contents),
+          stop_(stop),
+          window_(2 * plan.inFlight),
+          pool_(plan.inFlight) {}
+
+    // The copy of the file at `index` written ahead, if it was; starts the next ones.
+    std::unique_ptr<os::StagedCopy> Take(std::size_t index) {
+        for (; next_ < found_.Count() && next_ < index + 1 + window_; ++next_) Start(next_);
+        const auto it = started_.find(index);
+        if (it == started_.end()) return nullptr;
+        std::unique_ptr<os::StagedCopy> staged = it->second.get();
+        started_.erase(it);
+        return staged;
+    }
+
+private:
+    void Start(std::size_t i) {
+        if (!IsTaken(found_, i, plan_)) return;
+        const std::string& source = found_.paths[i];
+        const std::uint64_t size = found_.sizes[i];
+        if (PlainNameHoldsSize(source, plan_.destination, *plan_.mode, size)) return;
+        if (contents_ && contents_->Knows(size)) return;
+        started_.emplace(i, pool_.Submit([this, i] {
+            os::CopyResult result = os::CopyResult::Failed;
+            const std::string& path = found_.paths[i];
+            return os::StageCopy(path, plan_.destination, os::NameOfPath(path), stop_,
+                                 DurabilityOf(plan_), result);
+        }));
+    }
+
+    const FoundFileList& found_;
+    const CopyPlan& plan_;
+    ContentIndex* contents_;
+    const std::stop_token& stop_;
+    std::size_t window_;
+    std::size_t next_ = 0;
+    std::unordered_map<std::size_t, std::future<std::unique_ptr<os::StagedCopy>>> started_;
+    // Last: joined first, while what its tasks read still stands.
+    TaskPool pool_;
+};
+
 // One found file above the bound: the same bytes elsewhere, then the copy by the rule. With a
 // move or a read-back the copy's data goes to the disk as it is written (CopyDurability).
 FileAccount CopyOne(const FoundFileList& found, std::size_t index, const CopyPlan& plan,
                     DuplicateMode mode, ContentIndex* contents, const CopyHooks& hooks,
-                    const std::stop_token& stop) {
+                    const std::stop_token& stop, std::unique_ptr<os::StagedCopy> staged) {
     const std::string& source = found.paths[index];
     const std::uint64_t size = found.sizes[index];
     FileAccount account;
@@ -205,9 +266,8 @@ FileAccount CopyOne(const FoundFileList& found, std::size_t index, const CopyPla
             return account;
         }
     }
-    const os::CopyDurability durability =
-        plan.move || plan.verify ? os::CopyDurability::Flushed : os::CopyDurability::Cached;
-    account = CopyFoundFile(source, plan.destination, mode, stop, size, durability);
+    account = CopyFoundFile(source, plan.destination, mode, stop, size, DurabilityOf(plan),
+                            std::move(staged));
     account.index = index;
     if (account.Saved()) {
         if (account.replaced) AddReason(account.reason, text::ReplacedAFile);
@@ -227,6 +287,10 @@ FileAccount Plain(std::size_t index, Outcome outcome, std::string reason = {}) {
 
 }  // namespace
 
+bool IsTaken(const FoundFileList& found, std::size_t index, const CopyPlan& plan) {
+    return !plan.bound || found.squareSides[index] > *plan.bound;
+}
+
 CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyHooks& hooks,
                    const std::stop_token& stop, WorkerState& calls) {
     std::optional<ContentIndex> contents;
@@ -237,6 +301,14 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
         contents->AddFolder(plan.destination + os::PathSeparator + text::DuplicatesFolder);
     }
     Settling settling(plan, found, hooks, contents ? &*contents : nullptr, stop, calls);
+    // While copies are written ahead, the stage waits on calls of the file system on other
+    // threads: a stop then never waits for it (the written-ahead copies go with the pool).
+    std::optional<InCall> writingAhead;
+    std::optional<Ahead> ahead;
+    if (plan.inFlight > 1 && plan.mode && !plan.dryRun) {
+        writingAhead.emplace(calls, plan.destination);
+        ahead.emplace(found, plan, contents ? &*contents : nullptr, stop);
+    }
     const auto stopped = [&] {
         settling.Abandon(text::WhyStopped);
         return CopiesDone{settling.Saved(), CopiesEnd::Stopped};
@@ -244,7 +316,7 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
     std::string lastTaken;
     for (std::size_t i = 0; i < found.Count(); ++i) {
         if (stop.stop_requested()) return stopped();
-        if (found.squareSides[i] <= plan.bound) {
+        if (!IsTaken(found, i, plan)) {
             settling.Take(Plain(i, Outcome::BelowBound));
         } else if (plan.dryRun) {
             settling.Take(Plain(i, Outcome::NotReached, text::DryRun));
@@ -267,7 +339,7 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
                 {
                     const InCall copying(calls, found.paths[i]);
                     account = CopyOne(found, i, plan, *plan.mode, contents ? &*contents : nullptr,
-                                      hooks, stop);
+                                      hooks, stop, ahead ? ahead->Take(i) : nullptr);
                 }
                 if (account.outcome == Outcome::Stopped) return stopped();
                 if (account.outcome == Outcome::Failed && plan.endWhenDestinationGoes &&

@@ -27,8 +27,9 @@ struct CopyPlan {
     std::string destination;
     // Without a duplicate mode nothing is copied, as the planner does for any other word.
     std::optional<DuplicateMode> mode;
-    std::int32_t bound = 0;  // a file is taken when its SquareSide is greater
-    bool dryRun = false;     // every file told, none copied
+    // A file is taken when its SquareSide is greater; without a bound every file is.
+    std::optional<std::int32_t> bound;
+    bool dryRun = false;  // every file told, none copied
     // Not copied either: a file whose bytes stand at the top level of the destination or in
     // its duplicates folder, or in a copy made earlier in the run (files/content_index.h).
     bool sameContent = false;
@@ -42,6 +43,11 @@ struct CopyPlan {
     // dropped share, the folder removed) ends the copies: no later file is tried, and no
     // source is removed after it.
     bool endWhenDestinationGoes = false;
+    // How many copies' data travel at once: 1 copies one file after the other. More write the
+    // next files' data ahead (os::StageCopy) while the names are still chosen one by one, in
+    // scan order, each with every earlier copy in its place: the same names, bytes, accounts
+    // and texts as one at a time.
+    std::size_t inFlight = 1;
 };
 
 struct CopyHooks {
@@ -69,6 +75,9 @@ struct CopiesDone {
 inline constexpr std::size_t SettleFiles = 256;
 inline constexpr std::uint64_t SettleBytes = std::uint64_t{64} << 20;
 inline constexpr int SettleMilliseconds = 1000;
+
+// Whether the file at `index` is above the plan's bound (or the plan has none).
+bool IsTaken(const FoundFileList& found, std::size_t index, const CopyPlan& plan);
 
 CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyHooks& hooks,
                    const std::stop_token& stop, WorkerState& calls);

@@ -5,6 +5,7 @@
 namespace tessel {
 
 FoundFileList Search(const std::string& source, const std::string& extensionList,
+                     const SearchPlan& plan,
                      const std::function<void(const std::string& folder, std::size_t folders,
                                               std::size_t files)>& entered,
                      const std::stop_token& stop, WorkerState& calls) {
@@ -12,6 +13,8 @@ FoundFileList Search(const std::string& source, const std::string& extensionList
     InCall listing(calls, source);
     ScanHooks hooks;
     hooks.stop = stop;
+    hooks.measure = plan.measure;
+    hooks.inFlight = plan.inFlight;
     std::size_t folders = 0;
     hooks.folderEntered = [&](const std::string& folder) {
         listing.About(folder);

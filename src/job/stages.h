@@ -19,10 +19,18 @@
 
 namespace tessel {
 
+// How the search goes about it (folder_scan.h's ScanHooks): whether the headers are read,
+// and how many calls it keeps in flight.
+struct SearchPlan {
+    bool measure = true;
+    std::size_t inFlight = 1;
+};
+
 // The search: every file under `source` whose extension is on `extensionList`, in scan
 // order. `entered` hears each folder as it is entered, with the count of folders entered and
 // of files found so far. The whole walk is one call into the file system for `calls`.
 FoundFileList Search(const std::string& source, const std::string& extensionList,
+                     const SearchPlan& plan,
                      const std::function<void(const std::string& folder, std::size_t folders,
                                               std::size_t files)>& entered,
                      const std::stop_token& stop, WorkerState& calls);

@@ -13,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include "files/disk_kind.h"
 #include "files/os/file_system.h"
 #include "job/copy_stage.h"
 #include "job/run_report.h"
@@ -80,11 +81,14 @@ std::optional<std::int32_t> AskForBound(ExtractionJob& job, const std::stop_toke
     }
 }
 
-CopyPlan PlanFor(const RunSettingsTaken& run, std::int32_t bound, const RunExtras& extras) {
+CopyPlan PlanFor(const RunSettingsTaken& run, std::int32_t bound, const RunExtras& extras,
+                 std::size_t inFlight) {
     CopyPlan plan;
     plan.destination = run.destination;
     plan.mode = DuplicateModeOf(run.options);
-    plan.bound = bound;
+    // Without a bound every found file is taken, whatever its header says.
+    if (ThresholdModeOf(run.options) != ThresholdMode::None) plan.bound = bound;
+    plan.inFlight = inFlight;
     plan.dryRun = extras.dryRun;
     plan.sameContent = extras.sameContent;
     plan.verify = extras.verify;
@@ -94,12 +98,12 @@ CopyPlan PlanFor(const RunSettingsTaken& run, std::int32_t bound, const RunExtra
 }
 
 // The files above the bound and their bytes, for the command's progress line.
-void TellCopiesStarting(const FoundFileList& found, std::int32_t bound, const RunExtras& extras) {
+void TellCopiesStarting(const FoundFileList& found, const CopyPlan& plan, const RunExtras& extras) {
     if (extras.dryRun || !extras.copiesStarting) return;
     std::size_t files = 0;
     std::uint64_t bytes = 0;
     for (std::size_t i = 0; i < found.Count(); ++i) {
-        if (found.squareSides[i] <= bound) continue;
+        if (!IsTaken(found, i, plan)) continue;
         ++files;
         bytes += found.sizes[i];
     }
@@ -110,9 +114,12 @@ void TellCopiesStarting(const FoundFileList& found, std::int32_t bound, const Ru
 // counted in TextCodePage as the window always counted them; the paths in it are whole.
 FoundFileList SearchShowing(ExtractionJob& job, const std::stop_token& stop,
                             const RunExtras& extras, WorkerState& state,
-                            const RunSettingsTaken& run) {
+                            const RunSettingsTaken& run, std::size_t inFlight) {
+    // A header that no bound and no listing needs is not read.
+    const SearchPlan plan{ThresholdModeOf(run.options) != ThresholdMode::None || extras.sizesShown,
+                          inFlight};
     return Search(
-        run.source, run.extensionList,
+        run.source, run.extensionList, plan,
         [&](const std::string& folder, std::size_t folders, std::size_t files) {
             if (extras.searchProgress) extras.searchProgress(folders, files);
             const std::string line = "\r\n" + folder + os::PathSeparator;
@@ -126,7 +133,7 @@ FoundFileList SearchShowing(ExtractionJob& job, const std::stop_token& stop,
 CopiesDone CopyShowing(ExtractionJob& job, const std::stop_token& stop, const RunExtras& extras,
                        WorkerState& state, const FoundFileList& found, const CopyPlan& plan,
                        const std::string& summary, RunProgress& progress) {
-    TellCopiesStarting(found, plan.bound, extras);
+    TellCopiesStarting(found, plan, extras);
     const CopyHooks hooks{extras.fileHandled,
                           [&](std::size_t, const std::string& lastTaken) {
                               progress.Advance();
@@ -152,7 +159,9 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         })) {
         return;
     }
-    FoundFileList found = SearchShowing(job, stop, extras, state, run);
+    const std::size_t inFlight =
+        extras.jobs != 0 ? extras.jobs : CallsInFlight(os::DiskFactsOf(run.source));
+    FoundFileList found = SearchShowing(job, stop, extras, state, run, inFlight);
     if (stop.stop_requested()) return;
     if (extras.foundFilesHook) extras.foundFilesHook(found);
 
@@ -179,8 +188,8 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
         FormatSummary({tally->count, tally->totalBytes, tally->duplicates, mode, *bound});
     if (!Publish(job, stop, [&] { job.statusText = summary; })) return;
 
-    const CopiesDone copies = CopyShowing(job, stop, extras, state, found,
-                                          PlanFor(run, *bound, extras), summary, progress);
+    const CopiesDone copies = CopyShowing(
+        job, stop, extras, state, found, PlanFor(run, *bound, extras, inFlight), summary, progress);
     if (copies.end == CopiesEnd::Stopped) return;
     if (copies.end == CopiesEnd::DestinationGone) {
         extras.destinationGone(run.destination);

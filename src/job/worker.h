@@ -22,6 +22,12 @@ namespace tessel {
 struct RunExtras {
     // Search, totals and bound only: no file is copied, and the final text is the summary.
     bool dryRun = false;
+    // The found files' sizes are shown (the command's --list or --report): every header is
+    // read even when no bound needs it.
+    bool sizesShown = false;
+    // How many calls to the file system the run keeps in flight; 0: as many as the source's
+    // disk serves well (files/disk_kind.h). 1 makes one call after the other.
+    std::size_t jobs = 0;
     // Called once on the worker thread, without the lock, right after the search (not when
     // the run was stopped during it), with every found file in scan order.
     std::function<void(const FoundFileList&)> foundFilesHook;

@@ -16,11 +16,13 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "files/texts.h"
 #include "support/hold_fs_posix.h"
 #include "support/poll.h"
 #include "support/test_support.h"
@@ -890,7 +892,13 @@ std::map<std::string, std::vector<std::uint8_t>> Contents(const std::string& fol
     std::map<std::string, std::vector<std::uint8_t>> contents;
     if (!std::filesystem::exists(folder)) return contents;
     for (const std::string& file : test::FilesUnder(folder)) {
-        contents[file] = test::ReadBytes(folder + "/" + file);
+        const std::string path = folder + "/" + file;
+        if (std::filesystem::is_symlink(path)) {
+            const std::string target = "-> " + std::filesystem::read_symlink(path).string();
+            contents[file] = std::vector<std::uint8_t>(target.begin(), target.end());
+        } else {
+            contents[file] = test::ReadBytes(path);
+        }
     }
     return contents;
 }
@@ -1026,6 +1034,91 @@ TEST(TesselUndo, AFolderTheRunMadeGoesWhenEmptied) {
     EXPECT_EQ(records[1][4], temp / "made");
     // Nothing else goes with it.
     EXPECT_EQ(Tessel({"--undo", report, temp / "src"}).exitCode, 1);
+}
+
+// A random tree of pictures for one seed: names that repeat across folders, sizes and bytes
+// that repeat, links inside the tree and one out of it, and a destination that holds some of
+// the names already, some with the same bytes. Made the same way under `root` for each seed.
+void MakeRandomTree(const std::string& root, unsigned seed) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const char* names[] = {"a.jpg", "b.png", "c.gif", "a.png", "d.jpeg", "e.bmp"};
+    const char* folders[] = {"", "x/", "x/y/", "z/", "z/w/v/"};
+    for (int i = 0; i < 40; ++i) {
+        std::string file = root + "/src/" + folders[pick(5)] + names[pick(6)];
+        if (std::filesystem::exists(file)) file.insert(file.rfind('.'), std::to_string(i % 3));
+        switch (pick(4)) {
+            case 0:  // a picture of one of a few sizes, the bound's business
+                test::WriteBytes(file, TinyPng(10 + 20 * static_cast<std::uint32_t>(pick(4)), 40,
+                                               static_cast<std::uint8_t>(pick(3))));
+                break;
+            default:  // bytes of a few sizes and seeds: equal copies among them
+                test::WriteSized(file, static_cast<std::uint64_t>(100 + 50 * pick(3)),
+                                 static_cast<std::uint8_t>('a' + pick(3)));
+        }
+    }
+    std::filesystem::create_directories(root + "/src/x");
+    std::filesystem::create_symlink("../a.jpg", root + "/src/x/link.jpg");
+    std::filesystem::create_symlink("/etc/hostname", root + "/src/outside.jpg");
+    // The destination holds some of the names: the same bytes, or others.
+    test::WriteSized(root + "/dst/a.jpg", static_cast<std::uint64_t>(100 + 50 * pick(3)), 'a');
+    test::WriteSized(root + "/dst/b.png", 150, 'q');
+    test::WriteSized(root + "/dst/" + text::DuplicatesFolder + "/c.gif", 100, 'b');
+}
+
+TEST(TesselJobs, OneCallOrEightInFlightGiveTheSameRun) {
+    // Every duplicate mode, with and without a bound, --same-content and --move, over random
+    // trees: --jobs=8 must leave the destination (names and bytes) and the source as --jobs=1
+    // does, and write the same report and the same final text.
+    const unsigned trees = Sanitized || Emulator != nullptr ? 2 : 4;
+    int runs = 0;
+    for (unsigned seed = 1; seed <= trees; ++seed) {
+        for (const char* mode : {"numbered", "overwrite", "separate"}) {
+            for (const bool bound : {false, true}) {
+                for (const bool sameContent : {false, true}) {
+                    for (const bool move : {false, true}) {
+                        SCOPED_TRACE("seed " + std::to_string(seed) + " " + mode +
+                                     (bound ? " bound" : "") + (sameContent ? " same" : "") +
+                                     (move ? " move" : ""));
+                        struct Result {
+                            Outcome outcome;
+                            std::map<std::string, std::vector<std::uint8_t>> source, destination;
+                            std::string report;
+                        };
+                        const auto run = [&](const char* jobs) {
+                            TempFolder temp;
+                            MakeRandomTree(temp.Path(), seed);
+                            std::vector<std::string> args = {"-q", "-d", mode, jobs,
+                                                             "--report=" + temp / "r.tsv"};
+                            if (bound) args.push_back("-t30");
+                            if (sameContent) args.push_back("--same-content");
+                            if (move) args.push_back("--move");
+                            args.push_back(temp / "src");
+                            args.push_back(temp / "dst");
+                            Result r{Tessel(args), Contents(temp / "src"), Contents(temp / "dst"),
+                                     ReadAll(temp / "r.tsv")};
+                            // The two runs live in two folders: the report names them alike.
+                            for (std::size_t at;
+                                 (at = r.report.find(temp.Path())) != std::string::npos;) {
+                                r.report.replace(at, temp.Path().size(), "ROOT");
+                            }
+                            return r;
+                        };
+                        const Result one = run("--jobs=1");
+                        const Result eight = run("--jobs=8");
+                        ++runs;
+                        ASSERT_EQ(one.outcome.exitCode, 0) << one.outcome.err;
+                        EXPECT_EQ(eight.outcome.exitCode, 0) << eight.outcome.err;
+                        EXPECT_EQ(eight.outcome.out, one.outcome.out);
+                        EXPECT_EQ(eight.report, one.report);
+                        EXPECT_EQ(eight.destination, one.destination);
+                        EXPECT_EQ(eight.source, one.source);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(runs, static_cast<int>(trees) * 24);
 }
 
 TEST(TesselProgress, OnATerminalTheLineSaysHowFarAndIsWipedAtTheEnd) {

@@ -134,6 +134,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     test::IoGate gate(os::IoStep::CopyChunk, "");  // aimed once the order is known
     std::vector<std::string> found;
     RunExtras extras;
+    extras.jobs = 1;  // one copy after the other: those before the held one are in place
     extras.foundFilesHook = [&](const FoundFileList& list) {
         found = list.paths;
         gate.AimAt(NameOf(found[150]));

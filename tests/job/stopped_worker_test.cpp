@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -64,7 +66,10 @@ TEST(StoppedWorker, TheStopDoesNotWaitForACallThatDoesNotReturn) {
         ExtractionJob job;
         RunMonitor monitor(job);
         IoGate stuck(h.step, "big.bmp", h.from);
-        monitor.Start(Settings(source.Path(), destination.Path()));
+        // A bound where the hold is in a header's read: without one no header is read.
+        monitor.Start(
+            Settings(source.Path(), destination.Path(),
+                     h.step == os::IoStep::Measure ? ThresholdMode::Auto : ThresholdMode::None));
         ASSERT_TRUE(stuck.WaitUntilHeld());
         const std::string shown = Status(job);
 
@@ -84,6 +89,80 @@ TEST(StoppedWorker, TheStopDoesNotWaitForACallThatDoesNotReturn) {
         EXPECT_TRUE(monitor.CallsWaitedFor().empty());
         EXPECT_EQ(Status(job), *block);  // the worker wrote nothing after the stop
         EXPECT_THAT(test::NamesIn(destination.Path()), IsEmpty());
+    }
+}
+
+// Holds every call of one step of the file system (at `from` or past it) until released: the
+// calls several threads have in flight, all held at once.
+class EveryCallHeld {
+public:
+    EveryCallHeld(os::IoStep step, std::uint64_t from) {
+        os::SetIoHold([this, step, from](os::IoStep at, std::string_view, std::uint64_t offset) {
+            if (at != step || offset < from) return;
+            std::unique_lock hold(lock_);
+            ++held_;
+            changed_.notify_all();
+            changed_.wait(hold, [&] { return released_; });
+        });
+    }
+    ~EveryCallHeld() {
+        Release();
+        os::SetIoHold({});
+    }
+    bool WaitUntilHeld(int count) {
+        std::unique_lock hold(lock_);
+        return changed_.wait_for(hold, 30s, [&] { return held_ >= count; });
+    }
+    void Release() {
+        std::scoped_lock hold(lock_);
+        released_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex lock_;
+    std::condition_variable changed_;
+    int held_ = 0;
+    bool released_ = false;
+};
+
+TEST(StoppedWorker, TheStopDoesNotWaitForSeveralCallsInFlight) {
+    // Four calls in flight, each held: header reads in the search, then copies' data.
+    const struct {
+        const char* what;
+        os::IoStep step;
+        std::uint64_t from;
+        ThresholdMode threshold;
+    } holds[] = {
+        {"reading headers", os::IoStep::Measure, 0, ThresholdMode::Auto},
+        {"copying", os::IoStep::CopyChunk, 1u << 20, ThresholdMode::None},
+    };
+    for (const auto& h : holds) {
+        SCOPED_TRACE(h.what);
+        TempFolder source, destination;
+        for (int i = 0; i < 8; ++i) {
+            test::WriteSized(source / ("f" + std::to_string(i) + ".bmp"), 3u << 20,
+                             static_cast<std::uint8_t>(i));
+        }
+        ExtractionJob job;
+        RunMonitor monitor(job);
+        EveryCallHeld stuck(h.step, h.from);
+        RunExtras extras;
+        extras.jobs = 4;
+        monitor.Start(Settings(source.Path(), destination.Path(), h.threshold), extras);
+        ASSERT_TRUE(stuck.WaitUntilHeld(2)) << "fewer than two calls were ever in flight";
+        const std::optional<std::string> block = monitor.Abort();
+        ASSERT_TRUE(block);
+        EXPECT_FALSE(monitor.WaitForWorkers(0ms));  // retired, its calls still held
+        stuck.Release();
+        ASSERT_TRUE(monitor.WaitForWorkers(30s));
+        EXPECT_EQ(Status(job), *block);  // the worker wrote nothing after the stop
+        // No copy took its name after the stop, and nothing written ahead is left.
+        for (const std::string& name : test::NamesIn(destination.Path())) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(test::ReadBytes(destination / name), test::ReadBytes(source / name));
+        }
+        EXPECT_LT(test::NamesIn(destination.Path()).size(), 8u);
     }
 }
 

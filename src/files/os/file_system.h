@@ -17,6 +17,10 @@
 
 #include "files/code_page.h"
 
+namespace tessel {
+class TaskPool;
+}
+
 namespace tessel::os {
 
 // Attribute bits as Windows reports them; the POSIX side maps its file types onto them.
@@ -96,6 +100,11 @@ struct ListOptions {
     // (reparse_tag.h) calls one; under Wine a Unix link to a file shows no reparse point at
     // all (attributes 0x20 and the size of what it leads to), so it is never asked about there.
     std::function<bool(const std::string& link, const std::optional<std::string>& target)> keepLink;
+    // With a pool, the entries are described (and measured, and their links asked about) on
+    // its threads, several at a time, once the folder's names are read; `measure` and
+    // `keepLink` must then bear being called from several threads at once. The entries come
+    // in the same order and with the same contents as without one.
+    TaskPool* pool = nullptr;
 };
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options);
@@ -197,6 +206,11 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
                       std::stop_token stop = {},
                       CopyDurability durability = CopyDurability::Cached);
 
+// What replacing `target` with a copy of `source` would be refused for, told before any data
+// is read: SameFile, Refused (a read-only, on Windows also hidden or system, file), or Copied
+// when it may go ahead (no file there, or one that may be replaced).
+CopyResult RefusalToReplace(const std::string& source, const std::string& target);
+
 // Makes durable what copies with CopyDurability::Flushed have written into `folder`: their
 // data and the entries that name them, so that a power failure or a pulled disk after it
 // returns loses none of them. POSIX: syncfs of the file system that holds `folder`, which
@@ -232,6 +246,19 @@ int LastFailure();
 // The system's own text for such a code, in one line of UTF-8 ("No space left on device");
 // for 0 a text of our own.
 std::string FailureText(int code);
+
+// What the system says of the disk that holds a folder, for how many calls to keep in flight.
+struct DiskFacts {
+    // A network file system (a share, a FUSE mount, which may be anything), or on Windows a
+    // remote drive.
+    bool remote = false;
+    // Whether reading at another place costs a seek (a spinning disk); unknown when the system
+    // does not say (Linux: the block device's queue/rotational; Windows: the volume's seek
+    // penalty). Virtual disks often say so whatever lies beneath.
+    std::optional<bool> seekPenalty;
+};
+// Best effort: a folder whose disk cannot be asked gives the facts of nothing known.
+DiskFacts DiskFactsOf(const std::string& folder);
 
 // Removes one file (a link itself, not what it leads to). False when it cannot.
 bool RemoveFile(const std::string& path);

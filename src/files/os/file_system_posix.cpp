@@ -4,6 +4,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -14,6 +16,8 @@
 #include <memory>
 #include <utility>
 
+#include "base/task_pool.h"
+#include "files/disk_kind.h"
 #include "files/os/copy_file_posix.h"
 #include "files/os/file_reader_posix.h"
 #include "files/os/file_system.h"
@@ -361,6 +365,38 @@ CopyResult RefusalToReplace(const struct stat& source, const std::string& target
 
 }  // namespace
 
+namespace {
+
+// One name of a listing as the listing describes it, relative to the open folder `fd`; false
+// when it is left out (gone since, or a link the options refuse).
+bool DescribeListed(int fd, const std::string& folder, const char* rawName, unsigned char type,
+                    const ListOptions& options, DirEntry& entry) {
+    const std::string_view name = rawName;
+    const NameFilter& wanted = options.wanted;
+    if (options.measure && type == DT_REG &&
+        DescribeAndMeasure(fd, rawName, name, options.measure, entry)) {
+        return true;
+    }
+    if (!Describe(fd, rawName, name, entry)) return false;
+    const bool file = (entry.attributes & (AttrDirectory | AttrDevice)) == 0;
+    if (file && (entry.attributes & AttrReparsePoint) && options.keepLink &&
+        (!wanted || wanted(name))) {
+        const std::string link = folder + "/" + entry.name;
+        if (!options.keepLink(link, ResolvedAt(fd, rawName, link))) return false;
+    }
+    if (options.measure && file && (!wanted || wanted(name))) {
+        MeasureEntry(fd, rawName, options.measure, entry);
+    }
+    return true;
+}
+
+struct ListedName {
+    std::string name;
+    unsigned char type;
+};
+
+}  // namespace
+
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                 const ListOptions& options) {
     entries.clear();
@@ -371,6 +407,7 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
     if (!dir) return false;
     const int fd = opened.Release();
     const NameFilter& wanted = options.wanted;
+    std::vector<ListedName> names;  // with a pool: described once the names are all read
     for (;;) {
         // readdir says "no more" and "cannot read on" with the same null; only errno tells
         // them apart (EOVERFLOW for a large inode number without large-file support, EIO on a
@@ -388,23 +425,26 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
         if (name == "." || name == "..") continue;
         // DT_UNKNOWN (some file systems never fill d_type) is looked up like the rest.
         if (wanted && e->d_type == DT_REG && !wanted(name)) continue;
-        DirEntry entry;
-        if (options.measure && e->d_type == DT_REG &&
-            DescribeAndMeasure(fd, e->d_name, name, options.measure, entry)) {
-            entries.push_back(std::move(entry));
+        if (options.pool) {
+            names.push_back({e->d_name, e->d_type});
             continue;
         }
-        if (!Describe(fd, e->d_name, name, entry)) continue;
-        const bool file = (entry.attributes & (AttrDirectory | AttrDevice)) == 0;
-        if (file && (entry.attributes & AttrReparsePoint) && options.keepLink &&
-            (!wanted || wanted(name))) {
-            const std::string link = folder + "/" + entry.name;
-            if (!options.keepLink(link, ResolvedAt(fd, e->d_name, link))) continue;
+        DirEntry entry;
+        if (DescribeListed(fd, folder, e->d_name, e->d_type, options, entry)) {
+            entries.push_back(std::move(entry));
         }
-        if (options.measure && file && (!wanted || wanted(name))) {
-            MeasureEntry(fd, e->d_name, options.measure, entry);
+    }
+    if (!options.pool) return true;
+    std::vector<std::optional<DirEntry>> described(names.size());
+    options.pool->ForEach(names.size(), [&](std::size_t i) {
+        if (options.stop.stop_requested()) return;
+        DirEntry entry;
+        if (DescribeListed(fd, folder, names[i].name.c_str(), names[i].type, options, entry)) {
+            described[i] = std::move(entry);
         }
-        entries.push_back(std::move(entry));
+    });
+    for (std::optional<DirEntry>& entry : described) {
+        if (entry) entries.push_back(std::move(*entry));
     }
     return true;
 }
@@ -490,6 +530,12 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     return result;
 }
 
+CopyResult RefusalToReplace(const std::string& source, const std::string& target) {
+    struct stat info;
+    if (::stat(source.c_str(), &info) != 0) return CopyResult::Copied;  // the copy will say
+    return RefusalToReplace(info, target);
+}
+
 std::unique_ptr<StagedCopy> StageCopy(const std::string& source, const std::string& folder,
                                       std::string_view targetName, std::stop_token stop,
                                       CopyDurability durability, CopyResult& result) {
@@ -564,6 +610,30 @@ bool IsSameFile(const std::string& first, const std::string& second) {
 
 bool MakeFolder(const std::string& path) {
     return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+DiskFacts DiskFactsOf(const std::string& folder) {
+    DiskFacts facts;
+    struct statfs system;
+    if (::statfs(folder.c_str(), &system) == 0) {
+        facts.remote = IsRemoteFileSystem(static_cast<std::uint64_t>(system.f_type));
+    }
+    struct stat info;
+    if (facts.remote || ::stat(folder.c_str(), &info) != 0) return facts;
+    // A partition's own folder has no queue; the whole disk's, one level up, has.
+    const std::string block = "/sys/dev/block/" + std::to_string(major(info.st_dev)) + ":" +
+                              std::to_string(minor(info.st_dev));
+    for (const char* queue : {"/queue/rotational", "/../queue/rotational"}) {
+        if (std::FILE* file = std::fopen((block + queue).c_str(), "r")) {
+            const int c = std::fgetc(file);
+            std::fclose(file);
+            if (c == '0' || c == '1') {
+                facts.seekPenalty = c == '1';
+                break;
+            }
+        }
+    }
+    return facts;
 }
 
 bool RemoveFolder(const std::string& path) {

@@ -6,6 +6,7 @@
 // MOVEFILE_REPLACE_EXISTING refuses a taken name itself; a name taken meanwhile leaves the
 // staged copy for another name.
 #include <windows.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <new>
 #include <string>
 
+#include "base/task_pool.h"
 #include "files/os/file_reader_win32.h"
 #include "files/os/file_system.h"
 #include "files/os/io_hold.h"
@@ -151,6 +153,30 @@ CopyResult RefusalToReplace(HANDLE source, const std::wstring& target) {
     return CopyResult::Copied;
 }
 
+// What the listing asks beyond the find data for one entry: whether a link to a file is
+// kept, and the measurement of a file. False when the entry is left out.
+bool FinishEntry(const std::string& folder, DWORD reparseTag, const ListOptions& options,
+                 DirEntry& entry) {
+    const bool wanted = !options.wanted || options.wanted(entry.name);
+    if (options.keepLink && IsFileLink(entry.attributes, reparseTag) && wanted) {
+        const std::string link = folder + "\\" + entry.name;
+        if (!options.keepLink(link, ResolvedPath(link))) return false;
+    }
+    // The size and attributes are the find data's: the file is opened only to be read.
+    if (options.measure &&
+        (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 && wanted) {
+        UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
+        HoldIfAsked(IoStep::Measure, entry.name, 0);
+        if (file) {
+            Win32FileReader reader(std::move(file), entry.size);
+            entry.measure = options.measure(&reader);
+        } else {
+            entry.measure = options.measure(nullptr);
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
@@ -172,6 +198,10 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
                                              &data, FindExSearchNameMatch, nullptr,
                                              FIND_FIRST_EX_LARGE_FETCH));
     if (!find) return false;
+    // With a pool the entries are finished (links asked about, files measured) once the
+    // listing is read; `kept` says which of them stay.
+    std::vector<bool> kept;
+    std::vector<DWORD> reserved;
     do {
         if (options.stop.stop_requested()) break;
         const std::wstring_view wideName = data.cFileName;
@@ -179,31 +209,30 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
         DirEntry entry = EntryFrom(data);
         const bool plain = (data.dwFileAttributes & special) == 0;
         if (options.wanted && plain && !options.wanted(entry.name)) continue;
-        if (options.keepLink && IsFileLink(data.dwFileAttributes, data.dwReserved0) &&
-            (!options.wanted || options.wanted(entry.name))) {
-            const std::string link = folder + "\\" + entry.name;
-            if (!options.keepLink(link, ResolvedPath(link))) continue;
+        if (options.pool) {
+            entries.push_back(std::move(entry));
+            reserved.push_back(data.dwReserved0);
+            continue;
         }
-        // The size and attributes are the find data's: the file is opened only to be read.
-        if (options.measure &&
-            (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0 &&
-            (!options.wanted || options.wanted(entry.name))) {
-            UniqueFile file = OpenUnshared(folder + "\\" + entry.name);
-            HoldIfAsked(IoStep::Measure, entry.name, 0);
-            if (file) {
-                Win32FileReader reader(std::move(file), entry.size);
-                entry.measure = options.measure(&reader);
-            } else {
-                entry.measure = options.measure(nullptr);
-            }
-        }
-        entries.push_back(std::move(entry));
+        if (FinishEntry(folder, data.dwReserved0, options, entry))
+            entries.push_back(std::move(entry));
     } while (::FindNextFileW(find.Get(), &data));
     // A listing that breaks off is no end of the folder: what it gave is not the folder.
     if (!options.stop.stop_requested() && ::GetLastError() != ERROR_NO_MORE_FILES) {
         entries.clear();
         return false;
     }
+    if (!options.pool) return true;
+    kept.assign(entries.size(), false);
+    options.pool->ForEach(entries.size(), [&](std::size_t i) {
+        if (options.stop.stop_requested()) return;
+        kept[i] = FinishEntry(folder, reserved[i], options, entries[i]);
+    });
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (kept[i]) entries[next++] = std::move(entries[i]);
+    }
+    entries.resize(next);
     return true;
 }
 
@@ -350,6 +379,15 @@ CopyResult CopyFileTo(const std::string& source, const std::string& target, bool
     }
     in.handle.Reset();
     return staged->Place(target, failIfExists);
+}
+
+CopyResult RefusalToReplace(const std::string& source, const std::string& target) {
+    const UniqueFile opened(::CreateFileW(WidePath(source).c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+    if (!opened) return CopyResult::Copied;  // the copy will say
+    return RefusalToReplace(opened.Get(), WidePath(target));
 }
 
 std::unique_ptr<StagedCopy> StageCopy(const std::string& source, const std::string& folder,
@@ -518,6 +556,35 @@ bool IsSameFile(const std::string& first, const std::string& second) {
 
 bool MakeFolder(const std::string& path) {
     return ::CreateDirectoryW(WidePath(path).c_str(), nullptr) != 0;
+}
+
+DiskFacts DiskFactsOf(const std::string& folder) {
+    DiskFacts facts;
+    wchar_t root[MAX_PATH] = {};
+    if (!::GetVolumePathNameW(WidePath(folder).c_str(), root, MAX_PATH)) return facts;
+    if (::GetDriveTypeW(root) == DRIVE_REMOTE) {
+        facts.remote = true;
+        return facts;
+    }
+    // The volume itself ("\\?\Volume{...}" without its last backslash) answers for its disk.
+    wchar_t volume[MAX_PATH] = {};
+    if (!::GetVolumeNameForVolumeMountPointW(root, volume, MAX_PATH)) return facts;
+    std::wstring device = volume;
+    if (!device.empty() && device.back() == L'\\') device.pop_back();
+    const UniqueFile opened(::CreateFileW(device.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!opened) return facts;
+    STORAGE_PROPERTY_QUERY query{};
+    query.PropertyId = StorageDeviceSeekPenaltyProperty;
+    query.QueryType = PropertyStandardQuery;
+    DEVICE_SEEK_PENALTY_DESCRIPTOR penalty{};
+    DWORD returned = 0;
+    if (::DeviceIoControl(opened.Get(), IOCTL_STORAGE_QUERY_PROPERTY, &query, sizeof query,
+                          &penalty, sizeof penalty, &returned, nullptr) &&
+        returned >= sizeof penalty) {
+        facts.seekPenalty = penalty.IncursSeekPenalty != FALSE;
+    }
+    return facts;
 }
 
 bool RemoveFolder(const std::string& path) {
