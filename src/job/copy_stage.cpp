@@ -4,7 +4,6 @@
 #include "job/copy_stage.h"
 
 #include <algorithm>
-#include <chrono>
 #include <future>
 #include <memory>
 #include <unordered_map>
@@ -23,8 +22,6 @@
 
 namespace tessel {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 void AddReason(std::string& reason, std::string_view more) {
     if (!reason.empty()) reason += "; ";
@@ -57,16 +54,11 @@ public:
             Tell(account);
             return;
         }
-        if (waiting_.empty()) since_ = Clock::now();
         if (account.Saved()) bytes_ += found_.sizes[account.index];
         waiting_.push_back(std::move(account));
     }
 
-    bool Due() const {
-        return waiting_.size() >= SettleFiles || bytes_ >= SettleBytes ||
-               (!waiting_.empty() &&
-                Clock::now() - since_ >= std::chrono::milliseconds(SettleMilliseconds));
-    }
+    bool Due() const { return waiting_.size() >= SettleFiles || bytes_ >= SettleBytes; }
 
     // Whether a copy that waits stands under `path`.
     bool Waits(const std::string& path) const {
@@ -179,7 +171,6 @@ private:
     WorkerState& calls_;
     std::vector<FileAccount> waiting_;
     std::uint64_t bytes_ = 0;
-    Clock::time_point since_{};
     std::uint64_t saved_ = 0;
     std::unordered_set<std::string> movedTo_;
 };

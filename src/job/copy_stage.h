@@ -71,10 +71,11 @@ struct CopiesDone {
     CopiesEnd end = CopiesEnd::Finished;
 };
 
-// How many files, bytes and seconds a group of copies gathers before it is settled.
+// How many files and bytes a group of copies gathers before it is settled. Not a time: where a
+// group ends decides what a later file meets (a link whose target a move has removed), and
+// that must not depend on how fast the disk was.
 inline constexpr std::size_t SettleFiles = 256;
 inline constexpr std::uint64_t SettleBytes = std::uint64_t{64} << 20;
-inline constexpr int SettleMilliseconds = 1000;
 
 // Whether the file at `index` is above the plan's bound (or the plan has none).
 bool IsTaken(const FoundFileList& found, std::size_t index, const CopyPlan& plan);
