@@ -282,6 +282,45 @@ bool IsTaken(const FoundFileList& found, std::size_t index, const CopyPlan& plan
     return !plan.bound || found.squareSides[index] > *plan.bound;
 }
 
+namespace {
+
+// One file above the bound, with a rule for taken names: its account, told to `settling`; or
+// how the copies end there.
+std::optional<CopiesEnd> CopyTaken(const FoundFileList& found, std::size_t i, const CopyPlan& plan,
+                                   const CopyHooks& hooks, const std::stop_token& stop,
+                                   WorkerState& calls, ContentIndex* contents, Ahead* ahead,
+                                   Settling& settling) {
+    const DuplicateMode mode = *plan.mode;
+    const std::string plain =
+        plan.destination + os::PathSeparator + std::string(os::NameOfPath(found.paths[i]));
+    // A copy is read back before a later file may replace it, and a file that this run moved
+    // here is not replaced at all: its source is gone, this is its only copy.
+    if (mode == DuplicateMode::Overwrite && settling.Waits(plain)) settling.Settle();
+    if (mode == DuplicateMode::Overwrite && plan.move && settling.MovedTo(plain)) {
+        FileAccount refused = Plain(i, Outcome::Failed, text::MovedHereByThisRun);
+        refused.destination = plain;
+        settling.Take(std::move(refused));
+        return std::nullopt;
+    }
+    FileAccount account;
+    {
+        const InCall copying(calls, found.paths[i]);
+        account =
+            CopyOne(found, i, plan, mode, contents, hooks, stop, ahead ? ahead->Take(i) : nullptr);
+    }
+    if (account.outcome == Outcome::Stopped) return CopiesEnd::Stopped;
+    if (account.outcome == Outcome::Failed && plan.endWhenDestinationGoes &&
+        !FolderExists(plan.destination)) {
+        settling.Abandon(text::WhyDestinationGone);
+        if (hooks.told) hooks.told(account);
+        return CopiesEnd::DestinationGone;
+    }
+    settling.Take(std::move(account));
+    return std::nullopt;
+}
+
+}  // namespace
+
 CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyHooks& hooks,
                    const std::stop_token& stop, WorkerState& calls) {
     std::optional<ContentIndex> contents;
@@ -291,22 +330,23 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
         contents->AddFolder(plan.destination);
         contents->AddFolder(plan.destination + os::PathSeparator + text::DuplicatesFolder);
     }
-    Settling settling(plan, found, hooks, contents ? &*contents : nullptr, stop, calls);
+    ContentIndex* const index = contents ? &*contents : nullptr;
+    Settling settling(plan, found, hooks, index, stop, calls);
     // While copies are written ahead, the stage waits on calls of the file system on other
     // threads: a stop then never waits for it (the written-ahead copies go with the pool).
     std::optional<InCall> writingAhead;
     std::optional<Ahead> ahead;
     if (plan.inFlight > 1 && plan.mode && !plan.dryRun) {
         writingAhead.emplace(calls, plan.destination);
-        ahead.emplace(found, plan, contents ? &*contents : nullptr, stop);
+        ahead.emplace(found, plan, index, stop);
     }
-    const auto stopped = [&] {
-        settling.Abandon(text::WhyStopped);
-        return CopiesDone{settling.Saved(), CopiesEnd::Stopped};
+    const auto ended = [&](CopiesEnd end) {
+        if (end == CopiesEnd::Stopped) settling.Abandon(text::WhyStopped);
+        return CopiesDone{settling.Saved(), end};
     };
     std::string lastTaken;
     for (std::size_t i = 0; i < found.Count(); ++i) {
-        if (stop.stop_requested()) return stopped();
+        if (stop.stop_requested()) return ended(CopiesEnd::Stopped);
         if (!IsTaken(found, i, plan)) {
             settling.Take(Plain(i, Outcome::BelowBound));
         } else if (plan.dryRun) {
@@ -316,34 +356,16 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
             settling.Take(Plain(i, Outcome::Failed, text::NoRuleForTakenNames));
         } else {
             lastTaken = found.paths[i];
-            const std::string plain =
-                plan.destination + os::PathSeparator + std::string(os::NameOfPath(found.paths[i]));
-            // A copy is read back before a later file may replace it, and a file that this run
-            // moved here is not replaced at all: its source is gone, this is its only copy.
-            if (*plan.mode == DuplicateMode::Overwrite && settling.Waits(plain)) settling.Settle();
-            if (*plan.mode == DuplicateMode::Overwrite && plan.move && settling.MovedTo(plain)) {
-                FileAccount refused = Plain(i, Outcome::Failed, text::MovedHereByThisRun);
-                refused.destination = plain;
-                settling.Take(std::move(refused));
-            } else {
-                FileAccount account;
-                {
-                    const InCall copying(calls, found.paths[i]);
-                    account = CopyOne(found, i, plan, *plan.mode, contents ? &*contents : nullptr,
-                                      hooks, stop, ahead ? ahead->Take(i) : nullptr);
-                }
-                if (account.outcome == Outcome::Stopped) return stopped();
-                if (account.outcome == Outcome::Failed && plan.endWhenDestinationGoes &&
-                    !FolderExists(plan.destination)) {
-                    settling.Abandon(text::WhyDestinationGone);
-                    if (hooks.told) hooks.told(account);
-                    return {settling.Saved(), CopiesEnd::DestinationGone};
-                }
-                settling.Take(std::move(account));
+            if (const std::optional<CopiesEnd> end =
+                    CopyTaken(found, i, plan, hooks, stop, calls, index, ahead ? &*ahead : nullptr,
+                              settling)) {
+                return ended(*end);
             }
         }
         if (settling.Due()) settling.Settle();
-        if (!plan.dryRun && hooks.stepped && !hooks.stepped(i + 1, lastTaken)) return stopped();
+        if (!plan.dryRun && hooks.stepped && !hooks.stepped(i + 1, lastTaken)) {
+            return ended(CopiesEnd::Stopped);
+        }
     }
     settling.Settle();
     // A stop during the last group's settling left its sources; the run did not finish.
