@@ -1,5 +1,8 @@
 #include "cli/listing.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tessel::cli {
 
 std::string EscapePath(std::string_view path) {
@@ -8,17 +11,12 @@ std::string EscapePath(std::string_view path) {
     out.reserve(path.size());
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '\\': out += "\\\\"; continue;
-            case '\a': out += "\\a"; continue;
-            case '\b': out += "\\b"; continue;
-            case '\f': out += "\\f"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            case '\v': out += "\\v"; continue;
-        }
-        if (byte < 0x20 || byte == 0x7F) {
+        const auto escape = std::find_if(std::begin(CharEscapes), std::end(CharEscapes),
+                                         [c](const CharEscape& e) { return e.raw == c; });
+        if (escape != std::end(CharEscapes)) {
+            out += '\\';
+            out += escape->letter;
+        } else if (byte < 0x20 || byte == 0x7F) {
             out += "\\x";
             out += Hex[byte >> 4];
             out += Hex[byte & 0x0F];

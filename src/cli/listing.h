@@ -10,6 +10,14 @@
 
 namespace tessel::cli {
 
+// The C escapes EscapePath writes: the character, and the letter after the backslash.
+struct CharEscape {
+    char raw;
+    char letter;
+};
+inline constexpr CharEscape CharEscapes[] = {{'\\', '\\'}, {'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'},
+                                             {'\n', 'n'},  {'\r', 'r'}, {'\t', 't'}, {'\v', 'v'}};
+
 // `path` with "\\" for a backslash, "\n", "\r", "\t" and the other C escapes for control
 // characters, and "\xHH" (two lower-case hex digits) for the rest of them and DEL. Every
 // other byte, UTF-8 or not, stays as it is.

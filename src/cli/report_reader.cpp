@@ -1,6 +1,10 @@
 #include "cli/report_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
+
+#include "cli/listing.h"
 
 namespace tessel::cli {
 namespace {
@@ -69,25 +73,20 @@ std::optional<std::string> UnescapePath(std::string_view text) {
             continue;
         }
         if (++i == text.size()) return std::nullopt;
-        switch (text[i]) {
-            case '\\': out += '\\'; break;
-            case 'a': out += '\a'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
-            case 'v': out += '\v'; break;
-            case 'x': {
-                const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
-                const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
-                if (high < 0 || low < 0) return std::nullopt;
-                out += static_cast<char>(high << 4 | low);
-                i += 2;
-                break;
-            }
-            default: return std::nullopt;
+        const char letter = text[i];
+        const auto escape =
+            std::find_if(std::begin(CharEscapes), std::end(CharEscapes),
+                         [letter](const CharEscape& e) { return e.letter == letter; });
+        if (escape != std::end(CharEscapes)) {
+            out += escape->raw;
+            continue;
         }
+        if (letter != 'x') return std::nullopt;
+        const int high = i + 1 < text.size() ? HexValue(text[i + 1]) : -1;
+        const int low = i + 2 < text.size() ? HexValue(text[i + 2]) : -1;
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high << 4 | low);
+        i += 2;
     }
     return out;
 }
