@@ -230,7 +230,9 @@ bool ListFolder(const std::string& folder, std::vector<DirEntry>& entries,
     });
     std::size_t next = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (kept[i]) entries[next++] = std::move(entries[i]);
+        if (!kept[i]) continue;
+        if (next != i) entries[next] = std::move(entries[i]);  // never onto itself
+        ++next;
     }
     entries.resize(next);
     return true;
