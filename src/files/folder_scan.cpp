@@ -40,6 +40,9 @@ private:
     std::string folded_;
 };
 
+// What the listing keeps of a file no reader could measure: a SquareSide is never negative.
+constexpr std::int32_t Unmeasured = -1;
+
 struct OpenFolder {
     std::string path;
     std::vector<os::DirEntry> entries;
@@ -52,7 +55,10 @@ public:
         : listed_(extensionList), list_(list), hooks_(hooks) {
         options_.wanted = [this](std::string_view name) { return listed_(name); };
         // Every kept file is measured while its folder is listed, opened relative to it.
-        options_.measure = [](os::FileReader* file) { return file ? MeasureSquareSide(*file) : 1; };
+        options_.measure = [](os::FileReader* file) {
+            const std::optional<std::int32_t> side = file ? ProbeSquareSide(*file) : std::nullopt;
+            return side.value_or(Unmeasured);
+        };
         options_.stop = hooks_.stop;
         options_.keepLink = [this](const std::string& link,
                                    const std::optional<std::string>& target) {
@@ -130,7 +136,8 @@ private:
         if (!listed_(entry.name)) return;
         list_.totalBytes += entry.size;
         list_.sizes.push_back(entry.size);
-        list_.squareSides.push_back(entry.measure);
+        list_.squareSides.push_back(entry.measure == Unmeasured ? 1 : entry.measure);
+        list_.measured.push_back(entry.measure != Unmeasured);
         list_.paths.push_back(std::move(path));
     }
 

@@ -299,7 +299,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
             if (found.squareSides[i] > bound) {
                 tell(i, FileFate::NotReached, "dry run");
             } else {
-                tell(i, FileFate::BelowBound);
+                tell(i, FileFate::BelowBound, found.measured[i] ? "" : "size unknown");
             }
         }
     }
@@ -342,7 +342,7 @@ void ExtractionWorker(std::stop_token stop, ExtractionJob& job, const RunExtras&
                     tell(i, FileFate::Failed, "the run has no rule for taken names");
                 }
             } else {
-                tell(i, FileFate::BelowBound);
+                tell(i, FileFate::BelowBound, found.measured[i] ? "" : "size unknown");
             }
             progress.Advance();
             std::string status = FormatCopyStatus(summary, lastTaken);
