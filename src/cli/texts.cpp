@@ -24,9 +24,11 @@ const char UsageRest[] =
     "      --same-content               do not copy a file whose bytes already stand in\n"
     "                                   DESTINATION (its top level and its duplicates\n"
     "                                   folder) or were copied earlier in the run\n"
-    "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
-    "                                   the automatic bound, or copy only images whose\n"
-    "                                   sqrt(width x height) is greater than N\n"
+    "  -t, --threshold=none|auto|N      no lower bound on the size (default), the\n"
+    "                                   automatic bound, or copy only images whose\n"
+    "                                   sqrt(width x height) is greater than N; not for\n"
+    "                                   archives. A file whose size cannot be read\n"
+    "                                   counts 1: a bound leaves it out and says so\n"
     "  -y, --yes                        create a missing last level of DESTINATION\n"
     "                                   without asking\n"
     "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
@@ -58,6 +60,9 @@ const char UsageRest[] =
     "under its own name (inside the sub-folder the rule of numbered applies).\n"
     "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
     "link to a folder is never entered.\n"
+    "Sizes are read from the headers of JPEG, GIF, PNG, BMP, WebP, HEIC, HEIF, AVIF,\n"
+    "TIFF (with the raw files built on it, such as DNG) and JPEG XL files, each told\n"
+    "by its first bytes, whatever its name.\n"
     "\n"
     "Examples:\n"
     "  tessel -y -t auto ~/Pictures/trip ~/picked     images above the automatic bound\n"
@@ -65,6 +70,7 @@ const char UsageRest[] =
     "                                                 under any name\n"
     "  tessel --move --verify /media/card ~/picked    move, checking each copy first\n"
     "  tessel --report=run.tsv ~/Pictures ~/picked    then: grep ^failed run.tsv\n"
+    "  tessel -k photos -t 300 /media/phone ~/picked  photos, no thumbnails\n"
     "\n"
     "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder\n"
     "or a report file that cannot be made, 3 when memory ran out, 4 when the run\n"
@@ -83,7 +89,7 @@ const char ReportTaken[] = "a file name, or - for standard output";
 const char ListSeparator[] = ", ";
 const char ListLastSeparator[] = " or ";
 const char KindWithExtensions[] = "--kind and --extensions exclude each other";
-const char ThresholdForImagesOnly[] = "--threshold applies to --kind=images only";
+const char ThresholdNotForKind[] = "--threshold does not apply to --kind=%s";
 const char MissingOperand[] = "missing SOURCE or DESTINATION";
 const char ExtraOperand[] = "too many arguments";
 
@@ -91,6 +97,10 @@ const char OutOfMemory[] = "out of memory: the run stopped before its end";
 const char Stopping[] = "stopping: the files copied so far stay, the one under way is removed";
 const char Stopped[] = "stopped: the run did not finish";
 const char WaitingForCall[] = "waiting for the system to return from %s";
+
+const char LeftOutUnknownSize[] = "%s left out by the bound: size unknown";
+const char OneFile[] = "1 file";
+const char Files[] = "%s files";
 
 const char ReportNotMade[] = "cannot write the report '%s': %s";
 const char ReportNotWhole[] = "the report was not written whole: %s";

@@ -37,7 +37,7 @@ extern const char ReportTaken[];
 extern const char ListSeparator[];  // between kind names, and before the last one
 extern const char ListLastSeparator[];
 extern const char KindWithExtensions[];
-extern const char ThresholdForImagesOnly[];
+extern const char ThresholdNotForKind[];  // %s: the kind
 extern const char MissingOperand[];
 extern const char ExtraOperand[];
 
@@ -48,6 +48,12 @@ extern const char OutOfMemory[];
 extern const char Stopping[];
 extern const char Stopped[];
 extern const char WaitingForCall[];  // %s: the call, as the stopped worker names it
+
+// After the final text of a run whose bound left out files of no readable size (%s: OneFile,
+// or Files with the count).
+extern const char LeftOutUnknownSize[];
+extern const char OneFile[];
+extern const char Files[];
 
 // --report: a file that cannot be made (%s: the path, the system's words), and one whose
 // records did not all go out (%s: the system's words).
