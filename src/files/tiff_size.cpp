@@ -145,7 +145,7 @@ private:
         const std::size_t n = count < MaxSubIfds ? static_cast<std::size_t>(count) : MaxSubIfds;
         std::array<std::uint8_t, MaxSubIfds * 8> values{};
         const std::span<std::uint8_t> wanted(values.data(), n * width);
-        if (count * width <= fieldSize) {
+        if (count <= fieldSize / width) {  // not count * width: a BigTIFF count may wrap it
             std::copy_n(entry.begin() + static_cast<std::ptrdiff_t>(fieldAt), n * width,
                         values.begin());
         } else {

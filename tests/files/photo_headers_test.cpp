@@ -401,6 +401,10 @@ TEST(PhotoHeaders, TiffHostileDirectories) {
         {"classic header alone", TiffHeader(little, 8), None},
         {"sub-directory array of 100000 pointing into IFD0", selfArray, None},
         {"sub-directory that is IFD0 without a type", loop, ImageSize{160, 120}},
+        // 4 x (2^62 + 1) wraps to 4 in 64 bits: as if one offset stood in the entry.
+        {"BigTIFF sub-directory count that wraps its size",
+         Tiff(big, {{256, 3, 1, 5}, {257, 3, 1, 6}, {330, 4, (std::uint64_t{1} << 62) + 1, 16}}),
+         None},
         {"version 41", Cat({{'I', 'I', 41, 0}, Le32(8), Directory(little, {})}), None},
     };
     for (const auto& c : cases) {
