@@ -13,6 +13,9 @@ packages=(
   python3 python3-fusepy libfuse2 fuse3
   # the content index's hash (XXH3), compiled in from its header
   libxxhash-dev
+  # tests/data/images/make_photos.sh and tools/bench/photo_sizes.sh: the formats' own tools,
+  # which make the test pictures and tell their sizes where ImageMagick cannot (JPEG XL, DNG)
+  webp libheif-examples libavif-bin libtiff-tools libjxl-tools dcraw
 )
 
 missing=()

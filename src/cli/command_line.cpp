@@ -18,19 +18,34 @@
 namespace tessel::cli {
 
 std::string UsageText() {
-    // The kinds and their lists come from the same table as the window's kind selector.
+    // The kinds and their lists come from the same table as the window's kind selector. The
+    // descriptions start in column 35; a list wraps after a comma before column 80.
+    constexpr std::size_t Column = 35;
+    constexpr std::size_t Width = 79;
+    const std::string indent(Column, ' ');
     std::string kinds;
     std::string lists;
     for (const ExtensionPreset& preset : ExtensionPresets) {
         if (!kinds.empty()) kinds += '|';
         kinds += preset.kindName;
-        lists += "\n                                   ";
-        lists += preset.kindName;
-        lists += ": ";
-        lists += preset.extensions;
+        std::string line = indent + preset.kindName + ": ";
+        const std::size_t hanging = line.size();
+        for (std::string_view rest = preset.extensions; !rest.empty();) {
+            const std::size_t comma = rest.find(',');
+            const std::string_view entry =
+                rest.substr(0, comma == std::string_view::npos ? rest.size() : comma + 1);
+            if (line.size() + entry.size() > Width && line.size() > hanging) {
+                lists += "\n" + line;
+                line = std::string(hanging, ' ');
+            }
+            line += entry;
+            rest.remove_prefix(entry.size());
+        }
+        lists += "\n" + line;
     }
-    return text::UsageHead + ("  -k, --kind=" + kinds) +
-           std::string(kinds.size() < 22 ? 22 - kinds.size() : 1, ' ') +
+    std::string option = "  -k, --kind=" + kinds;
+    option += option.size() < Column ? std::string(Column - option.size(), ' ') : "\n" + indent;
+    return text::UsageHead + option +
            text::Fill(text::KindOptionHelp, {ExtensionPresets[0].kindName}) + lists + "\n" +
            text::UsageRest;
 }
@@ -42,6 +57,7 @@ struct ParseState {
     CommandLine command;
     bool kindGiven = false;
     bool extensionsGiven = false;
+    std::string_view kind = ExtensionPresets[0].kindName;
     std::string_view option;  // the long name of the option being applied, for its fault
     std::vector<std::string_view> given;  // the long names of the options applied, in order
     std::string error;
@@ -92,8 +108,9 @@ bool ApplyKind(ParseState& s, std::string_view value) {
     s.kindGiven = true;
     for (const ExtensionPreset& preset : ExtensionPresets) {
         if (value == preset.kindName) {
+            s.kind = preset.kindName;
             s.command.extensions = preset.extensions;
-            s.command.imageKind = preset.imageKind;
+            s.command.boundAllowed = preset.imageKind;
             return true;
         }
     }
@@ -103,7 +120,6 @@ bool ApplyKind(ParseState& s, std::string_view value) {
 bool ApplyExtensions(ParseState& s, std::string_view value) {
     s.extensionsGiven = true;
     s.command.extensions = value;
-    s.command.imageKind = false;
     return true;
 }
 
@@ -304,10 +320,10 @@ bool Finish(ParseState& s, const std::vector<std::string_view>& operands) {
     }
 
     if (s.kindGiven && s.extensionsGiven) return s.Fail(text::KindWithExtensions);
-    // The window offers a lower bound for images only; for any other kind it forces "no
-    // bound". A bound asked for here would be dropped silently, so it is refused instead.
-    if (!s.command.imageKind && s.command.thresholdMode != ThresholdMode::None) {
-        return s.Fail(text::ThresholdForImagesOnly);
+    // The window forces "no bound" for archives. A bound asked for here would be dropped
+    // silently, so it is refused instead.
+    if (!s.command.boundAllowed && s.command.thresholdMode != ThresholdMode::None) {
+        return s.Fail(text::Fill(text::ThresholdNotForKind, {s.kind}));
     }
     if (operands.size() != 2) {
         return s.Fail(operands.size() < 2 ? text::MissingOperand : text::ExtraOperand);

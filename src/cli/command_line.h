@@ -16,7 +16,9 @@ namespace tessel::cli {
 
 struct CommandLine {
     std::string extensions;  // the typed list, without the outer commas
-    bool imageKind = true;   // only images may have a lower bound, as in the window
+    // Whether a lower bound may be asked for: not for archives, as in the window. A typed list
+    // may (the window's own list may not): it is how HEIC or RAW files are picked.
+    bool boundAllowed = true;
     DuplicateMode duplicates = DuplicateMode::Numbered;
     ThresholdMode thresholdMode = ThresholdMode::None;
     std::int32_t manualBound = 0;  // the answer to the worker's request in manual mode

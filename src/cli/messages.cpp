@@ -27,6 +27,12 @@ bool AskYesNo(const char16_t* question) {
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
+std::string LeftOutUnknownNote(std::size_t files) {
+    const std::string count =
+        files == 1 ? std::string(text::OneFile) : text::Fill(text::Files, {std::to_string(files)});
+    return text::Fill(text::LeftOutUnknownSize, {count});
+}
+
 std::string WithLineFeeds(std::string_view text) {
     std::string out;
     out.reserve(text.size() + 1);

@@ -4,6 +4,7 @@
 // (cli/texts.h) are ASCII, or UTF-8 where they quote an argument.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ void PrintError(std::string_view message, CodePage cp = CodePage::Utf8);
 // Asks `question` on standard error with " [y/N] " and reads the answer: yes only for an
 // answer that starts with y or Y.
 bool AskYesNo(const char16_t* question);
+
+// "3 files left out by the bound: size unknown": the line after the final text when the
+// bound left out files whose size no header told.
+std::string LeftOutUnknownNote(std::size_t files);
 
 // The worker's text with each CR LF pair as one line feed; a CR alone stays.
 std::string WithLineFeeds(std::string_view text);

@@ -47,8 +47,8 @@ std::string ProgressText(const ProgressShown& shown) {
     if (!shown.copying) {
         return text::Fill(
             text::ProgressSearching,
-            {Grouped(shown.found), shown.found == 1 ? text::File : text::Files,
-             Grouped(shown.folders), shown.folders == 1 ? text::Folder : text::Folders});
+            {Grouped(shown.found), shown.found == 1 ? text::FileWord : text::FilesWord,
+             Grouped(shown.folders), shown.folders == 1 ? text::FolderWord : text::FoldersWord});
     }
     std::string line =
         text::Fill(text::ProgressCopying, {Grouped(shown.filesDone), Grouped(shown.filesToDo),

@@ -83,6 +83,8 @@ struct RunListeners {
     RunFigures figures;
     std::vector<std::uint64_t> sizes;  // of the found files, for the bytes done
     std::atomic<bool> destinationGone{false};
+    std::vector<bool> measured;      // of the found files, for the files of no known size
+    std::size_t leftOutUnknown = 0;  // of those, the ones the bound left out
 };
 
 // The dry run, the options beyond the window's, and the hooks that feed `listeners`.
@@ -104,6 +106,7 @@ RunExtras ExtrasFor(const CommandLine& command, RunListeners& listeners) {
         }
         if (listeners.report) listeners.report->Found(found);
         listeners.sizes = found.sizes;
+        listeners.measured = found.measured;
         listeners.figures.found = found.Count();
     };
     extras.searchProgress = [&figures = listeners.figures](std::size_t folders, std::size_t files) {
@@ -117,6 +120,10 @@ RunExtras ExtrasFor(const CommandLine& command, RunListeners& listeners) {
     };
     extras.fileHandled = [&listeners](const FileAccount& account) {
         if (listeners.report) listeners.report->Handled(account);
+        if (account.outcome == Outcome::BelowBound && account.index < listeners.measured.size() &&
+            !listeners.measured[account.index]) {
+            ++listeners.leftOutUnknown;
+        }
         if (!WasHandled(account.outcome)) return;
         ++listeners.figures.filesDone;
         if (account.index < listeners.sizes.size()) {
@@ -250,6 +257,7 @@ int Run(const CommandLine& command) {
     if (!reportWhole) PrintError(error);
     if (end.exitCode != Finished) return end.exitCode;
     PrintFinalOutput(listeners.listing, end.finalText);
+    if (listeners.leftOutUnknown > 0) PrintError(LeftOutUnknownNote(listeners.leftOutUnknown));
     return reportWhole ? Finished : ReportIncomplete;
 }
 

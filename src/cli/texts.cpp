@@ -24,9 +24,11 @@ const char UsageRest[] =
     "      --same-content               do not copy a file whose bytes already stand in\n"
     "                                   DESTINATION (its top level and its duplicates\n"
     "                                   folder) or were copied earlier in the run\n"
-    "  -t, --threshold=none|auto|N      images only: no lower bound on the size (default),\n"
-    "                                   the automatic bound, or copy only images whose\n"
-    "                                   sqrt(width x height) is greater than N\n"
+    "  -t, --threshold=none|auto|N      no lower bound on the size (default), the\n"
+    "                                   automatic bound, or copy only images whose\n"
+    "                                   sqrt(width x height) is greater than N; not for\n"
+    "                                   archives. A file whose size cannot be read\n"
+    "                                   counts 1: a bound leaves it out and says so\n"
     "  -y, --yes                        create a missing last level of DESTINATION\n"
     "                                   without asking\n"
     "  -n, --dry-run                    search, totals and bound only: copy nothing,\n"
@@ -68,6 +70,9 @@ const char UsageRest[] =
     "under its own name (inside the sub-folder the rule of numbered applies).\n"
     "A link to a file is taken only when what it leads to lies under SOURCE; a\n"
     "link to a folder is never entered.\n"
+    "Sizes are read from the headers of JPEG, GIF, PNG, BMP, WebP, HEIC, HEIF, AVIF,\n"
+    "TIFF (with the raw files built on it, such as DNG) and JPEG XL files, each told\n"
+    "by its first bytes, whatever its name.\n"
     "\n"
     "Examples:\n"
     "  tessel -y -t auto ~/Pictures/trip ~/picked     images above the automatic bound\n"
@@ -76,6 +81,7 @@ const char UsageRest[] =
     "  tessel --move --verify /media/card ~/picked    move, checking each copy first\n"
     "  tessel --report=run.tsv ~/Pictures ~/picked    then: grep ^failed run.tsv\n"
     "  tessel --undo=run.tsv                          and back, as it was before\n"
+    "  tessel -k photos -t 300 /media/phone ~/picked  photos, no thumbnails\n"
     "\n"
     "Exit status: 0 when the run finished, 1 for a usage error, 2 for an invalid folder\n"
     "or a report file that cannot be made (or, for --undo, read), 3 when memory ran\n"
@@ -97,7 +103,7 @@ const char JobsTaken[] = "a whole number from 1 to 64";
 const char ListSeparator[] = ", ";
 const char ListLastSeparator[] = " or ";
 const char KindWithExtensions[] = "--kind and --extensions exclude each other";
-const char ThresholdForImagesOnly[] = "--threshold applies to --kind=images only";
+const char ThresholdNotForKind[] = "--threshold does not apply to --kind=%s";
 const char MissingOperand[] = "missing SOURCE or DESTINATION";
 const char ExtraOperand[] = "too many arguments";
 
@@ -105,6 +111,10 @@ const char OutOfMemory[] = "out of memory: the run stopped before its end";
 const char Stopping[] = "stopping: the files copied so far stay, the one under way is removed";
 const char Stopped[] = "stopped: the run did not finish";
 const char WaitingForCall[] = "waiting for the system to return from %s";
+
+const char LeftOutUnknownSize[] = "%s left out by the bound: size unknown";
+const char OneFile[] = "1 file";
+const char Files[] = "%s files";
 
 const char ReportNotMade[] = "cannot write the report '%s': %s";
 const char ReportNotWhole[] = "the report was not written whole: %s";
@@ -119,10 +129,10 @@ const char DestinationWentAway[] =
 const char ProgressSearching[] = "searching: %s %s found in %s %s";
 const char ProgressCopying[] = "copying: %s/%s files, %s of %s";
 const char ProgressRate[] = ", %s/s, %s left";
-const char File[] = "file";
-const char Files[] = "files";
-const char Folder[] = "folder";
-const char Folders[] = "folders";
+const char FileWord[] = "file";
+const char FilesWord[] = "files";
+const char FolderWord[] = "folder";
+const char FoldersWord[] = "folders";
 
 const char UndoRemoved[] = "removed";
 const char UndoMovedBack[] = "moved-back";

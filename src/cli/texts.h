@@ -38,7 +38,7 @@ extern const char JobsTaken[];
 extern const char ListSeparator[];  // between kind names, and before the last one
 extern const char ListLastSeparator[];
 extern const char KindWithExtensions[];
-extern const char ThresholdForImagesOnly[];
+extern const char ThresholdNotForKind[];  // %s: the kind
 extern const char MissingOperand[];
 extern const char ExtraOperand[];
 
@@ -49,6 +49,12 @@ extern const char OutOfMemory[];
 extern const char Stopping[];
 extern const char Stopped[];
 extern const char WaitingForCall[];  // %s: the call, as the stopped worker names it
+
+// After the final text of a run whose bound left out files of no readable size (%s: OneFile,
+// or Files with the count).
+extern const char LeftOutUnknownSize[];
+extern const char OneFile[];
+extern const char Files[];
 
 // --report: a file that cannot be made (%s: the path, the system's words), and one whose
 // records did not all go out (%s: the system's words).
@@ -67,10 +73,10 @@ extern const char DestinationWentAway[];
 extern const char ProgressSearching[];
 extern const char ProgressCopying[];
 extern const char ProgressRate[];
-extern const char File[];
-extern const char Files[];
-extern const char Folder[];
-extern const char Folders[];
+extern const char FileWord[];
+extern const char FilesWord[];
+extern const char FolderWord[];
+extern const char FoldersWord[];
 
 // --undo. The outcomes of its own report, its progress line (%s: records done, all), what it
 // says of each thing it leaves (%s: outcome, path, why), and its final text (%s: the counts).

@@ -44,6 +44,9 @@ private:
     std::string folded_;
 };
 
+// What the listing keeps of a file no reader could measure: a SquareSide is never negative.
+constexpr std::int32_t Unmeasured = -1;
+
 struct OpenFolder {
     std::string path;
     std::vector<os::DirEntry> entries;
@@ -67,7 +70,9 @@ public:
         // Every kept file is measured while its folder is listed, opened relative to it.
         if (hooks_.measure) {
             options_.measure = [](os::FileReader* file) {
-                return file ? MeasureSquareSide(*file) : 1;
+                const std::optional<std::int32_t> side =
+                    file ? ProbeSquareSide(*file) : std::nullopt;
+                return side.value_or(Unmeasured);
             };
         }
         options_.stop = hooks_.stop;
@@ -184,7 +189,10 @@ private:
         if (!listed_(entry.name)) return;
         list_.totalBytes += entry.size;
         list_.sizes.push_back(entry.size);
-        list_.squareSides.push_back(hooks_.measure ? entry.measure : 1);
+        // Not read at all (nothing needs its size), or read by no reader: SquareSide 1.
+        const bool measured = hooks_.measure && entry.measure != Unmeasured;
+        list_.squareSides.push_back(measured ? entry.measure : 1);
+        list_.measured.push_back(measured);
         list_.paths.push_back(std::move(path));
     }
 

@@ -18,7 +18,8 @@ struct FoundFileList {
     std::vector<std::string> paths;         // folder + separator + name
     std::vector<std::int32_t> squareSides;  // SquareSide of the file at the same index
     std::vector<std::uint64_t> sizes;       // full size of the file at the same index
-    std::uint64_t totalBytes = 0;           // sum of the found files' full sizes
+    std::vector<bool> measured;    // false: no reader could tell its size (its SquareSide is 1)
+    std::uint64_t totalBytes = 0;  // sum of the found files' full sizes
 
     std::size_t Count() const { return paths.size(); }
 };

@@ -1,6 +1,7 @@
 // files/image_probe.cpp: width and height from the first bytes of BMP, GIF, JPEG and PNG
-// files. Only the header fields are read, a few short reads at known offsets; a JPEG is
-// walked segment by segment by the segments' own lengths. Anything we cannot account for
+// files, and the choice of the reader by the signature (the newer formats have their readers
+// beside this file). Only the header fields are read, a few short reads at known offsets; a
+// JPEG is walked segment by segment by the segments' own lengths. Anything we cannot account for
 // is "not an image" rather than a guess: the caller turns that into SquareSide 1.
 #include "files/image_probe.h"
 
@@ -12,33 +13,22 @@
 #include <limits>
 
 #include "base/sqr.h"
+#include "files/heif_size.h"
+#include "files/jxl_size.h"
 #include "files/os/file_system.h"
+#include "files/tiff_size.h"
+#include "files/webp_size.h"
 
 namespace tessel {
 namespace {
 
-using Bytes = std::span<const std::uint8_t>;
+using header::Be16;
+using header::Be32;
+using header::Le16;
+using header::Le32;
 
-std::uint32_t Be16(Bytes b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) << 8 | b[at + 1];
-}
-std::uint32_t Be32(Bytes b, std::size_t at) {
-    return Be16(b, at) << 16 | Be16(b, at + 2);
-}
-std::uint32_t Le16(Bytes b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at + 1]) << 8 | b[at];
-}
-std::uint32_t Le32(Bytes b, std::size_t at) {
-    return Le16(b, at + 2) << 16 | Le16(b, at);
-}
-std::int32_t LeSigned32(Bytes b, std::size_t at) {
+std::int32_t LeSigned32(header::Bytes b, std::size_t at) {
     return static_cast<std::int32_t>(Le32(b, at));  // two's complement since C++20
-}
-
-// Exactly N bytes at `offset`, or false when the source ends first.
-template <std::size_t N>
-bool ReadExactly(ByteSource& source, std::uint64_t offset, std::array<std::uint8_t, N>& out) {
-    return source.ReadAt(offset, out) == N;
 }
 
 // PNG: the IHDR fields at fixed offsets, taken as they are. A short file reads as zeros
@@ -204,31 +194,38 @@ private:
 
 }  // namespace
 
-std::size_t MemorySource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) {
-    if (offset >= bytes_.size()) return 0;
-    const auto start = static_cast<std::size_t>(offset);
-    const std::size_t n = std::min(buffer.size(), bytes_.size() - start);
-    std::memcpy(buffer.data(), bytes_.data() + start, n);
-    return n;
-}
-
-ImageFormat DetectFormat(std::span<const std::uint8_t, 8> head) {
-    constexpr std::uint8_t Png[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
-    if (head[0] == 0x42 && head[1] == 0x4D) return ImageFormat::Bmp;
-    if (head[0] == 0x47 && head[1] == 0x49 && head[2] == 0x46) return ImageFormat::Gif;
-    if (head[0] == 0xFF && head[1] == 0xD8) return ImageFormat::Jpeg;
-    if (std::equal(head.begin(), head.end(), std::begin(Png))) return ImageFormat::Png;
+ImageFormat DetectFormat(std::span<const std::uint8_t, FormatHeadSize> head) {
+    const auto at = [head](std::size_t offset, std::initializer_list<std::uint8_t> bytes) {
+        return std::equal(bytes.begin(), bytes.end(), head.begin() + offset);
+    };
+    if (at(0, {'B', 'M'})) return ImageFormat::Bmp;
+    if (at(0, {'G', 'I', 'F'})) return ImageFormat::Gif;
+    if (at(0, {0xFF, 0xD8})) return ImageFormat::Jpeg;
+    if (at(0, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) return ImageFormat::Png;
+    if (at(0, {'R', 'I', 'F', 'F'}) && at(8, {'W', 'E', 'B', 'P'})) return ImageFormat::WebP;
+    if (at(4, {'f', 't', 'y', 'p'})) return ImageFormat::Heif;
+    if (at(0, {'I', 'I', 42, 0}) || at(0, {'M', 'M', 0, 42}) || at(0, {'I', 'I', 43, 0}) ||
+        at(0, {'M', 'M', 0, 43})) {
+        return ImageFormat::Tiff;
+    }
+    if (at(0, {0xFF, 0x0A}) || at(0, {0, 0, 0, 12, 'J', 'X', 'L', ' ', 0x0D, 0x0A, 0x87, 0x0A})) {
+        return ImageFormat::JpegXl;
+    }
     return ImageFormat::Other;
 }
 
 std::optional<ImageSize> ReadImageSize(ByteSource& source) {
-    std::array<std::uint8_t, 8> head{};
+    std::array<std::uint8_t, FormatHeadSize> head{};
     source.ReadAt(0, head);  // bytes the file does not have stay 0
     switch (DetectFormat(head)) {
         case ImageFormat::Bmp: return ReadBmpSize(source);
         case ImageFormat::Gif: return ReadGifSize(source);
         case ImageFormat::Jpeg: return ReadJpegSize(source);
         case ImageFormat::Png: return ReadPngSize(source);
+        case ImageFormat::WebP: return ReadWebpSize(source);
+        case ImageFormat::Heif: return ReadHeifSize(source);
+        case ImageFormat::Tiff: return ReadTiffSize(source);
+        case ImageFormat::JpegXl: return ReadJxlSize(source);
         case ImageFormat::Other: break;
     }
     return std::nullopt;
@@ -250,9 +247,14 @@ std::int32_t MeasureSquareSide(const std::string& path) {
 }
 
 std::int32_t MeasureSquareSide(os::FileReader& file) {
+    return ProbeSquareSide(file).value_or(1);
+}
+
+std::optional<std::int32_t> ProbeSquareSide(os::FileReader& file) {
     FileSource source(file);
     const std::optional<ImageSize> size = ReadImageSize(source);
-    return size ? SquareSideOf(*size) : 1;
+    if (!size) return std::nullopt;
+    return SquareSideOf(*size);
 }
 
 }  // namespace tessel

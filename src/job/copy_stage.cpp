@@ -348,7 +348,9 @@ CopiesDone CopyAll(const FoundFileList& found, const CopyPlan& plan, const CopyH
     for (std::size_t i = 0; i < found.Count(); ++i) {
         if (stop.stop_requested()) return ended(CopiesEnd::Stopped);
         if (!IsTaken(found, i, plan)) {
-            settling.Take(Plain(i, Outcome::BelowBound));
+            // A file no reader could measure is left out for that, and its account says so.
+            settling.Take(
+                Plain(i, Outcome::BelowBound, found.measured[i] ? "" : text::SizeUnknown));
         } else if (plan.dryRun) {
             settling.Take(Plain(i, Outcome::NotReached, text::DryRun));
         } else if (!plan.mode) {

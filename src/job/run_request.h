@@ -10,9 +10,10 @@
 
 namespace tessel {
 
-// The preset kinds, in the window's combobox order ("画像", "圧縮ファイル"), as every front
-// end offers them: the command's --kind name, the extension list, and whether a lower bound
-// on image size may be asked for (for any other kind the window forces "none").
+// The preset kinds: the command's --kind name, the extension list, and whether a lower bound
+// on image size may be asked for (for any other kind the window forces "none"). The first two
+// are the window's combobox ("画像", "圧縮ファイル"); the command offers the third as well, the
+// pictures of today beside the images of old, which the window's own list keeps as it was.
 struct ExtensionPreset {
     const char* kindName;
     const char* extensions;
@@ -21,9 +22,11 @@ struct ExtensionPreset {
 inline constexpr ExtensionPreset ExtensionPresets[] = {
     {"images", "jpeg,jpg,gif,png,bmp", true},
     {"archives", "lzh,lha,zip,cab,gz,tar,cpt", false},
+    {"photos", "jpeg,jpg,gif,png,bmp,webp,heic,heif,avif,tif,tiff,jxl", true},
 };
 inline constexpr const char* ImageExtensions = ExtensionPresets[0].extensions;
 inline constexpr const char* ArchiveExtensions = ExtensionPresets[1].extensions;
+inline constexpr const char* PhotoExtensions = ExtensionPresets[2].extensions;
 
 // The source must name an existing folder (a path ending in a separator never does).
 bool IsValidSourceFolder(const std::string& folder);

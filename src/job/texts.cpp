@@ -27,6 +27,7 @@ const char StatusFinished[] =
 const char PreviousRun[] = "直前の処理%c%c----------------------------------------%c%c%s%c%c%s";
 
 const char DryRun[] = "dry run";
+const char SizeUnknown[] = "size unknown";
 const char SourceStays[] = "the source stays: ";
 const char NotVerified[] = "not verified: ";
 const char WhyStopped[] = "the run was stopped";

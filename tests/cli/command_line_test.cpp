@@ -26,7 +26,7 @@ ParseResult Parse(const std::vector<std::string>& args) {
 // Every field, so that a row that sets one field too many or too few shows which.
 std::string Describe(const CommandLine& c) {
     std::ostringstream out;
-    out << "extensions=" << c.extensions << " imageKind=" << c.imageKind
+    out << "extensions=" << c.extensions << " boundAllowed=" << c.boundAllowed
         << " duplicates=" << static_cast<int>(c.duplicates)
         << " threshold=" << static_cast<int>(c.thresholdMode) << "/" << c.manualBound
         << " yes=" << c.yes << " dryRun=" << c.dryRun << " list=" << c.list << " nul=" << c.nul
@@ -61,7 +61,7 @@ TEST(CommandLine, OptionsAreWrittenAsWithGetoptLong) {
          {"-karchives", "src", "dst"},
          [](CommandLine& c) {
              c.extensions = ArchiveExtensions;
-             c.imageKind = false;
+             c.boundAllowed = false;
          }},
         {"value as the next argument",
          {"-d", "separate", "src", "dst"},
@@ -100,16 +100,10 @@ TEST(CommandLine, OptionsAreWrittenAsWithGetoptLong) {
         // A value is whatever the next argument holds, a leading dash included.
         {"a value that looks like an option",
          {"-e", "-q", "src", "dst"},
-         [](CommandLine& c) {
-             c.extensions = "-q";
-             c.imageKind = false;
-         }},
+         [](CommandLine& c) { c.extensions = "-q"; }},
         {"own list taken as typed",
          {"--extensions= png,JPG", "src", "dst"},
-         [](CommandLine& c) {
-             c.extensions = " png,JPG";
-             c.imageKind = false;
-         }},
+         [](CommandLine& c) { c.extensions = " png,JPG"; }},
         {"the last value wins",
          {"-d", "overwrite", "-d", "numbered", "src", "dst"},
          [](CommandLine&) {}},
@@ -118,7 +112,21 @@ TEST(CommandLine, OptionsAreWrittenAsWithGetoptLong) {
          {"-t", "auto", "-t", "none", "-k", "archives", "src", "dst"},
          [](CommandLine& c) {
              c.extensions = ArchiveExtensions;
-             c.imageKind = false;
+             c.boundAllowed = false;
+         }},
+        {"photos with a bound",
+         {"-k", "photos", "-t", "auto", "src", "dst"},
+         [](CommandLine& c) {
+             c.extensions = PhotoExtensions;
+             c.thresholdMode = ThresholdMode::Auto;
+         }},
+        // The window's own list has no bound; the command's may: HEIC files, RAW files.
+        {"own list with a bound",
+         {"-t", "10", "-e", "heic,dng", "src", "dst"},
+         [](CommandLine& c) {
+             c.extensions = "heic,dng";
+             c.thresholdMode = ThresholdMode::Manual;
+             c.manualBound = 10;
          }},
         {"largest bound",
          {"--threshold=2147483647", "src", "dst"},
@@ -220,7 +228,7 @@ TEST(CommandLine, TheFirstFaultIsTheError) {
         {"version or verify", {"--ver", "src", "dst"}, "option '--ver' is ambiguous"},
         {"bad kind",
          {"--kind=music", "src", "dst"},
-         "invalid argument 'music' for --kind (images or archives)"},
+         "invalid argument 'music' for --kind (images, archives or photos)"},
         {"bad duplicates by prefix",
          {"--dup", "rename", "src", "dst"},
          "invalid argument 'rename' for --duplicates (numbered, overwrite or separate)"},
@@ -257,13 +265,13 @@ TEST(CommandLine, TheFirstFaultIsTheError) {
         {"kind and extensions",
          {"-k", "images", "-e", "jpg", "src", "dst"},
          "--kind and --extensions exclude each other"},
-        // The window forces "no bound" for any kind but images.
+        // The window forces "no bound" for archives.
         {"bound for archives",
          {"-k", "archives", "-t", "auto", "src", "dst"},
-         "--threshold applies to --kind=images only"},
-        {"bound for an own list",
-         {"-t", "10", "-e", "png", "src", "dst"},
-         "--threshold applies to --kind=images only"},
+         "--threshold does not apply to --kind=archives"},
+        {"bound for archives, the kind given last",
+         {"-t", "10", "-kphotos", "-k", "archives", "src", "dst"},
+         "--threshold does not apply to --kind=archives"},
         // The options are read before the operands are counted, and the first fault stops.
         {"options before operands",
          {"-k", "images", "-e", "jpg"},
@@ -298,7 +306,7 @@ TEST(CommandLine, TheHelpNamesEveryOptionThatIsTaken) {
         const char* shown;             // as the help writes it
         std::vector<std::string> use;  // a use of it that parses
     } options[] = {
-        {"-k, --kind=images|archives", {"--kind=archives"}},
+        {"-k, --kind=images|archives|photos", {"--kind=photos"}},
         {"-e, --extensions=LIST", {"--extensions=x"}},
         {"-d, --duplicates=numbered|overwrite|separate", {"--duplicates=separate"}},
         {"    --same-content", {"--same-content"}},
@@ -328,6 +336,9 @@ TEST(CommandLine, TheHelpNamesEveryOptionThatIsTaken) {
     EXPECT_THAT(help, HasSubstr("images: jpeg,jpg,gif,png,bmp"));
     EXPECT_THAT(help, HasSubstr("archives: lzh,lha,zip,cab,gz,tar,cpt"));
     EXPECT_THAT(help, HasSubstr("(default images)"));
+    // The photos' list is too long for one line: it wraps after a comma, under its start.
+    EXPECT_THAT(help, HasSubstr("photos: jpeg,jpg,gif,png,bmp,webp,heic,heif,\n"
+                                "                                           avif,tif,tiff,jxl\n"));
 }
 
 }  // namespace

@@ -75,6 +75,37 @@ TEST(FolderScan, KeepsTheFileSystemsOrderDepthFirst) {
     EXPECT_EQ(scan.lines.front(), root.Path());
     EXPECT_EQ(scan.list.squareSides.size(), paths.size());
     EXPECT_EQ(scan.list.sizes.size(), paths.size());
+    EXPECT_EQ(scan.list.measured.size(), paths.size());
+}
+
+TEST(FolderScan, TellsWhichFilesNoReaderCouldMeasure) {
+    TempFolder root;
+    const auto copy = [&](const char* data, const char* name) {
+        test::WriteBytes(root / name, test::ReadBytes(test::DataPath(data)));
+    };
+    copy("images/heic_camera_grid.heic", "phone.heic");
+    copy("images/one_by_one.gif", "pixel.gif");  // measured, and its side is 1
+    copy("images/jxl_orientation6.jxl", "named-wrong.png");
+    test::WriteSized(root / "notes.heic", 40);
+    test::WriteSized(root / "empty.gif", 0);
+    const struct {
+        const char* name;
+        std::int32_t side;
+        bool measured;
+    } cases[] = {
+        {"phone.heic", 3491, true}, {"pixel.gif", 1, true},  {"named-wrong.png", 244, true},
+        {"notes.heic", 1, false},   {"empty.gif", 1, false},
+    };
+    const Scan scan = ScanTree(root.Path(), ",heic,gif,png,");
+    ASSERT_EQ(scan.list.measured.size(), scan.list.Count());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto at = std::find(scan.list.paths.begin(), scan.list.paths.end(), root / c.name);
+        ASSERT_NE(at, scan.list.paths.end());
+        const auto i = static_cast<std::size_t>(at - scan.list.paths.begin());
+        EXPECT_EQ(scan.list.squareSides[i], c.side);
+        EXPECT_EQ(scan.list.measured[i], c.measured);
+    }
 }
 
 TEST(FolderScan, EmptyFolderGivesALineAndNothingElse) {

@@ -51,14 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CountingSource source(bytes);
     const std::optional<tessel::ImageSize> result = tessel::ReadImageSize(source);
 
+    std::uint8_t head[tessel::FormatHeadSize] = {};
+    for (std::size_t i = 0; i < size && i < tessel::FormatHeadSize; ++i) head[i] = data[i];
+    const tessel::ImageFormat format = tessel::DetectFormat(head);
     // The segment walk is capped at 4096 steps of two reads, the longest a look of 4 KiB past
-    // stray bytes; everything else is a handful of fixed reads.
-    Check(source.reads <= 2 * 4096 + 8);
-    Check(source.bytesAsked <= 4096 * (2 + 4096) + 128);
-
-    std::uint8_t head[8] = {};
-    for (std::size_t i = 0; i < size && i < 8; ++i) head[i] = data[i];
-    const tessel::ImageFormat format = tessel::DetectFormat(std::span<const std::uint8_t, 8>(head));
+    // stray bytes; everything else is a handful of fixed reads. The newer readers have their
+    // own targets, which check their bounds.
+    if (format <= tessel::ImageFormat::Png) {
+        Check(source.reads <= 2 * 4096 + 8);
+        Check(source.bytesAsked <= 4096 * (2 + 4096) + 128);
+    }
     if (format == tessel::ImageFormat::Other) Check(!result);
     if (format == tessel::ImageFormat::Png) Check(result.has_value());
     if (!result) return 0;
