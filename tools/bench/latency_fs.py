@@ -10,14 +10,16 @@ as a NAS answers each request after one round trip. Calls are answered by many t
 once, so a program that keeps several calls in flight waits for one delay, not for several.
 
 The kernel keeps nothing that could answer in the share's stead: attributes and names expire
-at once (attr_timeout, entry_timeout and negative_timeout of 0, so that every path lookup and
-every stat reaches getattr here), and direct_io sends every read here at the program's own
+at once (attr_timeout, entry_timeout and negative_timeout of 0: every folder on the way of
+every path is looked up here again, and every stat reaches getattr), and direct_io sends every read here at the program's own
 offset, with no page cache or read-ahead in between. A share's own client caches more than
-this; the mirror is the worst case, the one where a program's order of calls shows.
+this; the mirror is the worst case, the one where a program's order of calls shows. A
+listing tells each name's kind (file, folder, link) as a share's does, nothing more.
 """
 import argparse
 import errno
 import os
+import stat
 import time
 
 from fusepy import FUSE, FuseOSError, Operations
@@ -54,7 +56,20 @@ class LatencyFs(Operations):
         return os.readlink(self._real(path))
 
     def readdir(self, path, fh):
-        return [".", ".."] + os.listdir(self._real(path))
+        # Each name with its kind, as a share's listing gives it (SMB's directory query, NFS's
+        # READDIRPLUS): without it the kernel says DT_UNKNOWN, and every walker must ask a
+        # stat of every entry, which no program pays on a real share.
+        entries = [(".", None, 0), ("..", None, 0)]
+        with os.scandir(self._real(path)) as listing:
+            for entry in listing:
+                if entry.is_dir(follow_symlinks=False):
+                    kind = stat.S_IFDIR
+                elif entry.is_symlink():
+                    kind = stat.S_IFLNK
+                else:
+                    kind = stat.S_IFREG
+                entries.append((entry.name, {"st_mode": kind}, 0))
+        return entries
 
     def statfs(self, path):
         st = os.statvfs(self._real(path))
