@@ -76,7 +76,8 @@ measure() {
       [ "$status" -eq 0 ] || echo "  (${row_label[$id]} exited $status)" >&2
       t=$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }')
       row_times[$id]+=" $t"
-      row_files[$id]=$(find "$work/dst" -type f | wc -l)
+      row_files[$id]=$(find "$work/dst" -type f -printf '%s\n' |
+        awk '{ n++; s += $1 } END { if (n) printf "%d, %.1f MB", n, s / 1e6; else print "-" }')
       printf '  round %d/%d  %-64s %8s s\n' "$r" "$rounds" "${row_label[$id]}" "$t" >&2
     done
   done
@@ -87,12 +88,10 @@ seconds_of() { tr ' ' '\n' <<<"${row_times[$1]# }" | median; }
 
 print_rows() {
   local id
-  printf '%-64s %8s  %-22s %s\n' what median rounds "files in DST"
+  printf '%-64s %8s  %-30s %s\n' what median rounds "in DST"
   for id in "${row_ids[@]}"; do
-    local files=${row_files[$id]}
-    [ "$files" -gt 0 ] || files=-
-    printf '%-64s %7.2fs  %-22s %s\n' "${row_label[$id]}" "$(seconds_of "$id")" \
-      "${row_times[$id]# }" "$files"
+    printf '%-64s %7.2fs  %-30s %s\n' "${row_label[$id]}" "$(seconds_of "$id")" \
+      "${row_times[$id]# }" "${row_files[$id]}"
   done
 }
 
