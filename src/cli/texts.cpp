@@ -56,7 +56,7 @@ const char UsageRest[] =
     "                                   instead of a line feed, paths as they are (find\n"
     "                                   -print0); without --report it implies --list\n"
     "  -j, --jobs=N                     keep N calls to the disks in flight (listings,\n"
-    "                                   header reads, copies); by default 8 on a network\n"
+    "                                   header reads, copies); by default 16 on a network\n"
     "                                   share, 4 on a solid-state disk, 2 on any other;\n"
     "                                   1 makes one call after the other. The result is\n"
     "                                   the same whatever N\n"

@@ -11,7 +11,7 @@
 
 namespace tessel {
 
-inline constexpr std::size_t RemoteCalls = 8;
+inline constexpr std::size_t RemoteCalls = 16;
 inline constexpr std::size_t SolidStateCalls = 4;
 inline constexpr std::size_t SpinningCalls = 2;
 // The most the command takes (--jobs): more threads than that only wait for each other.

@@ -14,8 +14,8 @@ TEST(DiskKind, CallsInFlightFollowWhatTheDiskIs) {
         os::DiskFacts facts;
         std::size_t calls;
     } cases[] = {
-        {"a share", {true, std::nullopt}, 8},
-        {"a share on whatever it lies", {true, true}, 8},
+        {"a share", {true, std::nullopt}, 16},
+        {"a share on whatever it lies", {true, true}, 16},
         {"a solid-state disk", {false, false}, 4},
         {"a spinning disk", {false, true}, 2},
         {"a disk that says nothing", {false, std::nullopt}, 2},
