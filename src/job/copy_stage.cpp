@@ -86,8 +86,10 @@ public:
             const InCall flushing(calls_, folder);
             if (!os::FlushFolder(folder) && unflushed.empty()) unflushed = SystemWords();
         }
-        for (FileAccount& account : waiting_) {
-            if (account.Saved()) Finish(account, unflushed);
+        const std::vector<Comparison> readBack = ReadBack(unflushed);
+        for (std::size_t i = 0; i < waiting_.size(); ++i) {
+            FileAccount& account = waiting_[i];
+            if (account.Saved()) Finish(account, unflushed, readBack[i]);
             Tell(account);
         }
         Clear();
@@ -119,7 +121,29 @@ private:
     }
 
     // What follows a copy once its group is flushed (`unflushed` empty) or failed to be.
-    void Finish(FileAccount& account, const std::string& unflushed) {
+    // With --verify, every copy of the group read back from the disk and compared with its
+    // source, several at once when the plan keeps calls in flight: the disk answers several
+    // reads as fast as one. In the group's order; Same for what is not to be read.
+    std::vector<Comparison> ReadBack(const std::string& unflushed) {
+        std::vector<Comparison> readBack(waiting_.size(), Comparison::Same);
+        if (!plan_.verify || !unflushed.empty()) return readBack;
+        const auto compare = [&](std::size_t i) {
+            const FileAccount& account = waiting_[i];
+            if (!account.Saved() || stop_.stop_requested()) return;
+            readBack[i] = CompareBytes(found_.paths[account.index], account.destination,
+                                       found_.sizes[account.index], stop_, SecondFrom::Disk);
+        };
+        const InCall reading(calls_, plan_.destination);
+        if (plan_.inFlight > 1) {
+            if (!readers_) readers_ = std::make_unique<TaskPool>(plan_.inFlight);
+            readers_->ForEach(waiting_.size(), compare);
+        } else {
+            for (std::size_t i = 0; i < waiting_.size(); ++i) compare(i);
+        }
+        return readBack;
+    }
+
+    void Finish(FileAccount& account, const std::string& unflushed, Comparison same) {
         const std::string& source = found_.paths[account.index];
         const std::string& copy = account.destination;
         const std::string why =
@@ -131,13 +155,7 @@ private:
             }
             // The copy is whole either way; one the stop left unread stays, and so does its
             // source.
-            Comparison same = Comparison::Same;
-            {
-                const InCall reading(calls_, copy);
-                same = CompareBytes(source, copy, found_.sizes[account.index], stop_,
-                                    SecondFrom::Disk);
-            }
-            if (same == Comparison::Stopped) {
+            if (same == Comparison::Stopped || stop_.stop_requested()) {
                 AddReason(account.reason, std::string(text::NotVerified) + text::WhyStopped);
                 return;
             }
@@ -173,6 +191,7 @@ private:
     std::uint64_t bytes_ = 0;
     std::uint64_t saved_ = 0;
     std::unordered_set<std::string> movedTo_;
+    std::unique_ptr<TaskPool> readers_;  // last: joined first
 };
 
 os::CopyDurability DurabilityOf(const CopyPlan& plan) {
