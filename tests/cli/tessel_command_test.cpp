@@ -914,7 +914,8 @@ TEST(TesselRun, TwoRunsIntoOneDestinationAtOnceSaveEveryFileOnce) {
 }
 
 TEST(TesselMove, ADiskThatGoesAwayEndsTheRunWithExit5AndKeepsEverySource) {
-    // Source and destination on one disk that is pulled while the second copy reads.
+    // Source and destination on one disk that is pulled while the second copy reads. One call
+    // at a time: the first copy is in place before the second is read.
     std::string why;
     if (!test::HoldFs::Available(&why)) GTEST_SKIP() << why;
     test::HoldFs disk(test::HoldFs::Access::Writable);
@@ -926,8 +927,8 @@ TEST(TesselMove, ADiskThatGoesAwayEndsTheRunWithExit5AndKeepsEverySource) {
     disk.Hold("b.zip", 1 << 20);
     TempFolder temp;
     const std::string report = temp / "report.tsv";
-    Child child(
-        {"-q", "-k", "archives", "--move", "--report=" + report, disk / "src", disk / "dst"});
+    Child child({"-q", "-j", "1", "-k", "archives", "--move", "--report=" + report, disk / "src",
+                 disk / "dst"});
     ASSERT_TRUE(disk.WaitUntilHeld());
     disk.FailEverything();
     disk.EndHolds();
