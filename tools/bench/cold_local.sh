@@ -10,10 +10,12 @@
 #   find SRC PICTURES -print0 | xargs -0 -P16 -n 16 head -c 4096    every header, 16 in flight
 #   tessel -q -y SRC DST                                            the copy
 #   find SRC PICTURES -exec cp -n -t DST {} +                       one cp at a time
+#   find SRC PICTURES -exec cp --backup=numbered -t DST {} +         the same, every file
 #
 # PICTURES: the extensions tessel takes (jpeg, jpg, gif, png, bmp, in any case), so that
 # find's side reads what tessel's does (cp -n copies fewer: it skips every name already
-# taken, where tessel numbers those of another size). A build that takes --jobs is also
+# taken, where tessel numbers those of another size; with --backup=numbered it writes every
+# file, as tessel does). A build that takes --jobs is also
 # timed with --jobs=1 and --jobs=8. The median of ROUNDS rounds, the rows taken in turns.
 # Targets, as ratios of medians of one run on one tree:
 #
@@ -56,6 +58,7 @@ add_row dry "tessel -q -n SRC DST" tessel_run -n
 add_row heads "find SRC PICTURES -print0 | xargs -0 -P16 -n 16 head -c 4096" heads
 add_row copy "tessel -q -y SRC DST" tessel_run -y
 add_row find_cp "find SRC PICTURES -exec cp -n -t DST {} +" find_cp
+add_row find_cp_all "find SRC PICTURES -exec cp --backup=numbered -t DST {} +" find_cp_all
 if [ "$has_jobs" = 1 ]; then
   for n in 1 8; do
     add_row "dry_auto$n" "tessel -q -n -t auto --jobs=$n SRC DST" tessel_run -n -t auto "--jobs=$n"
@@ -69,5 +72,6 @@ print_rows
 echo
 ratio "dry run -t auto vs the 16-in-flight header read" dry_auto heads 1.1
 ratio "copy vs find -exec cp" copy find_cp 0.8
+ratio "copy vs find -exec cp --backup=numbered (every file written)" copy find_cp_all
 ratio "dry run vs the 16-in-flight header read" dry heads
 verdict

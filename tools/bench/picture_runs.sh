@@ -17,7 +17,7 @@ tree=$(bash "$root/tools/bench/picture_tree.sh")
 work=$(mktemp -d /var/tmp/tessel-pictures-run.XXXXXX)
 # A build with several calls in flight takes --jobs; the targets are its to meet.
 has_jobs=0
-if "$tessel" --help | grep -q -- --jobs; then has_jobs=1; fi
+if [[ $("$tessel" --help) == *--jobs* ]]; then has_jobs=1; fi
 
 # The picture extensions tessel takes by default, as find sees them.
 pictures() {
@@ -33,6 +33,9 @@ pictures() {
 tessel_run() { "$tessel" -q "$@"; }
 heads() { pictures "$1" -print0 | xargs -0 -P16 -n 16 head -c 4096 >/dev/null; }
 find_cp() { pictures "$1" -exec cp -n -t "$2" {} +; }
+# The same work as tessel's numbered copy: every picture written, a taken name under a
+# numbered backup name (name.~1~) instead of left out.
+find_cp_all() { pictures "$1" -exec cp --backup=numbered -t "$2" {} +; }
 xargs_cp() { pictures "$1" -print0 | xargs -0 -P8 -n 16 cp -n -t "$2"; }
 
 tree_summary() {
