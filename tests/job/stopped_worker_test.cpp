@@ -38,10 +38,6 @@ using ::testing::UnorderedElementsAre;
 
 using test::Settings;
 
-JobTick TickToTheEnd(RunMonitor& monitor) {
-    return test::TickUntil(monitor, [](const JobTick& t) { return t.ended; });
-}
-
 std::string Status(ExtractionJob& job) {
     std::scoped_lock hold(job.lock);
     return job.statusText;
