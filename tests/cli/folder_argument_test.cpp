@@ -12,8 +12,6 @@
 namespace tessel::cli {
 namespace {
 
-using test::Sep;
-
 TEST(FolderArgument, TrailingSeparatorsGoAndBareDestinationsAreRelative) {
     const std::string s = Sep();
     const struct {

@@ -12,8 +12,6 @@
 namespace tessel::cli {
 namespace {
 
-using test::TempFolder;
-
 std::string ReadAll(const std::string& path) {
     const std::vector<std::uint8_t> bytes = test::ReadBytes(path);
     return {bytes.begin(), bytes.end()};

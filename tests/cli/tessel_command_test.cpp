@@ -31,14 +31,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-using test::TinyPng;
-using ::testing::ElementsAre;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::Not;
-using ::testing::StartsWith;
-
 struct Outcome {
     int exitCode = -1;
     std::string out;

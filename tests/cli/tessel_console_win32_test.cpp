@@ -17,17 +17,10 @@
 #include "support/poll.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
+#include "win32/wide_text.h"
 
 namespace tessel {
 namespace {
-
-using test::NamesIn;
-using test::TempFolder;
-using test::TinyPng;
-using ::testing::HasSubstr;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
-using ::testing::UnorderedElementsAre;
 
 struct Handle {
     HANDLE h = nullptr;
@@ -39,11 +32,6 @@ struct Handle {
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
 };
-
-std::wstring Wide(std::string_view utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
 
 std::wstring BesideThisTest(const wchar_t* name) {
     wchar_t self[MAX_PATH] = {};
@@ -103,7 +91,7 @@ public:
 
         const std::wstring program = BesideThisTest(L"tessel.com");
         std::wstring commandLine = Quoted(program);
-        for (const std::string& arg : args) commandLine += L" " + Quoted(Wide(arg));
+        for (const std::string& arg : args) commandLine += L" " + Quoted(WideOf(arg));
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -375,7 +363,7 @@ TEST(TesselExe, CtrlCInTheMiddleOfACopyLeavesNothing) {
     ASSERT_TRUE(test::PollUntil([&] { return !NamesIn(temp / "dst").empty(); }));
     const std::optional<std::string> unix = UnixProcessWith(temp.Path());
     if (!unix) GTEST_SKIP() << "not under Wine";
-    std::wstring kill = L"Z:\\bin\\kill -INT " + Wide(*unix);
+    std::wstring kill = L"Z:\\bin\\kill -INT " + WideOf(*unix);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION killer{};

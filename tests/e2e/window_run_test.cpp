@@ -21,6 +21,8 @@
 #include "remote_window.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
+#include "win32/form_texts.h"
+#include "win32/wide_text.h"
 
 namespace tessel::test {
 namespace {
@@ -169,49 +171,25 @@ TEST(WindowRun, EveryLabelAndButtonReadsBackInJapanese) {
     // the window holds the Japanese itself, not a code page's bytes of it.
     Program program;
     EXPECT_EQ(drive::TextOf(program.Main()), "てっせる！");
-    const struct {
-        int id;
-        const char* text;
-    } shown[] = {
-        {LblSource, "抽出元"},
-        {LblDestination, "コピー先"},
-        {BtnBrowseSource, "参照"},
-        {BtnBrowseDestination, "参照"},
-        {LblKind, "抽出するファイルの種類"},
-        {CmbKind, "画像"},
-        {EdtExtensions, "jpeg,jpg,gif,png,bmp"},
-        {GrpDuplicates, "コピー先での重複ファイルの処理"},
-        {RadSequential, "連番にファイル名を変更"},
-        {RadOverwrite, "上書きする"},
-        {RadSeparateFolder, "別途フォルダに保存"},
-        {GrpThreshold, "縦横サイズによる閾値 （画像ファイルにのみ適用）"},
-        {RadThresholdNone, "設定せず"},
-        {RadThresholdAuto, "下限を自動設定"},
-        {RadThresholdManual, "実行毎に手動で設定"},
-        {EdtLog, "抽出元とコピー先を指定して下さい。"},
-        {BtnRun, "実行"},
-        {BtnExit, "終了"},
-        {StatusBar, "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。"},
-    };
-    for (const auto& c : shown) {
+    for (const Caption& c : FormCaptions) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(program.Text(c.id), c.text);
     }
+    EXPECT_EQ(program.Text(EdtExtensions), "jpeg,jpg,gif,png,bmp");
+    EXPECT_EQ(program.Text(StatusBar),
+              "抽出元フォルダとコピー先を指定し、実行ボタンを押してください。");
 
     program.Post(MenuAbout);
     HWND about = drive::WaitForShown(DialogClassName, 20000, program.Id());
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(drive::TextOf(about), "バージョン情報");
-    const struct {
-        int id;
-        const char* text;
-    } aboutShown[] = {
+    const Caption aboutShown[] = {
         {LblAboutName, "てっせる！"},
         {LblAboutVersion, "Version 2.32"},
         {BtnAboutOk, "OK"},
         {LblAboutAuthor, "製作者：てっせる！開発チーム"},
     };
-    for (const auto& c : aboutShown) {
+    for (const Caption& c : aboutShown) {
         SCOPED_TRACE(c.id);
         EXPECT_EQ(drive::TextOf(::GetDlgItem(about, c.id)), c.text);
     }
@@ -246,12 +224,6 @@ TEST(WindowRun, AManualBoundAnsweredInTheDialog) {
               (std::vector<std::string>{"p251.png", "p300.png", "p640.png"}));
 }
 
-// Files by their real names, in UTF-16 as the wide calls take them.
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
-
 void WriteWide(const std::wstring& path, std::size_t size) {
     HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -283,8 +255,8 @@ TEST(WindowRun, NamesCodePage932CannotWriteAreCopiedByTheirRealNames) {
     TempFolder temp;
     const std::string source = temp / "café 사진 😀";
     const std::string destination = temp / "宛先 été 한글 🎉";
-    const std::wstring wsource = Wide(source);
-    ASSERT_TRUE(::CreateDirectoryW(Wide(destination).c_str(), nullptr));
+    const std::wstring wsource = WideOf(source);
+    ASSERT_TRUE(::CreateDirectoryW(WideOf(destination).c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(wsource.c_str(), nullptr));
     for (const wchar_t* name :
          {L"café.jpg", L"한국.png", L"emoji😀.gif", L"日本.jpg", L"plain.jpg"}) {
@@ -307,14 +279,9 @@ TEST(WindowRun, NamesCodePage932CannotWriteAreCopiedByTheirRealNames) {
     program.Press(BtnRun);
     ASSERT_TRUE(program.LogHas(Finished));
     const std::string log = program.Text(EdtLog);
-    EXPECT_EQ(log.rfind("直前の処理\r\n" + std::string(40, '-') + "\r\n" + source +
-                            "\r\n抽出ファイルが7個見つかりました。",
-                        0),
-              0u)
-        << log;
-    EXPECT_NE(log.find("実際に保存されたファイル数：7個"), std::string::npos) << log;
+    ExpectRunLog(log, source, 7);
     EXPECT_EQ(program.Text(EdtDestination), destination);
-    EXPECT_EQ(WideNamesIn(Wide(destination)),
+    EXPECT_EQ(WideNamesIn(WideOf(destination)),
               (std::vector<std::wstring>{L"café.jpg", L"deep.jpg", L"emoji😀.gif", L"plain.jpg",
                                          L"日本.jpg", L"한국(1).png", L"한국.png"}));
 }

@@ -15,8 +15,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 std::vector<std::uint8_t> Bytes(std::size_t size, std::uint8_t seed) {
     std::vector<std::uint8_t> bytes(size);
     for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(seed + i * 7);

@@ -31,10 +31,6 @@ namespace {
 using os::CopyResult;
 using os::posix::CopyFileWith;
 using os::posix::TempKind;
-using test::NamesIn;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
 

@@ -14,10 +14,6 @@ namespace tessel {
 namespace {
 
 using os::CopyResult;
-using test::NamesIn;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t seed) {
     std::vector<std::uint8_t> bytes(size);

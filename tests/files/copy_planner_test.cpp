@@ -15,27 +15,20 @@
 namespace tessel {
 namespace {
 
-using test::NamesIn;
-using test::Sep;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
-
 const std::string Duplicates = text::DuplicatesFolder;
+constexpr DuplicateMode AllModes[] = {DuplicateMode::Numbered, DuplicateMode::Overwrite,
+                                      DuplicateMode::SeparateFolder};
 
 std::uint64_t SizeOf(const std::string& path) {
     return test::ReadBytes(path).size();
 }
 
 TEST(CopyPlanner, EmptyDestinationTakesEveryNameAsItIs) {
-    for (const DuplicateMode mode :
-         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+    for (const DuplicateMode mode : AllModes) {
         SCOPED_TRACE(static_cast<int>(mode));
         TempFolder root;
-        test::WriteSized(root / "src/a.jpg", 10);
-        test::WriteSized(root / "src/sub/b.png", 20);
-        test::WriteSized(root / "src/x.tar.gz", 30);
+        test::WriteSizedFiles(root,
+                              {{"src/a.jpg", 10}, {"src/sub/b.png", 20}, {"src/x.tar.gz", 30}});
         test::MakeFolders(root / "dest");
         for (const char* file : {"src/a.jpg", "src/sub/b.png", "src/x.tar.gz"})
             EXPECT_TRUE(CopyFoundFile(root / file, root / "dest", mode).Saved());
@@ -206,8 +199,7 @@ TEST(CopyPlanner, SeparateFolderThatCannotBeMadeSavesNothing) {
 }
 
 TEST(CopyPlanner, AFolderNamedLikeTheFileIsNeverReplaced) {
-    for (const DuplicateMode mode :
-         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+    for (const DuplicateMode mode : AllModes) {
         SCOPED_TRACE(static_cast<int>(mode));
         TempFolder root;
         test::WriteSized(root / "dest/a.jpg/inside.txt", 3);
@@ -237,8 +229,7 @@ TEST(CopyPlanner, StoppedCopySavesNothing) {
     test::WriteSized(root / "dest/b.jpg", 5);
     std::stop_source stopper;
     stopper.request_stop();
-    for (const DuplicateMode mode :
-         {DuplicateMode::Numbered, DuplicateMode::Overwrite, DuplicateMode::SeparateFolder}) {
+    for (const DuplicateMode mode : AllModes) {
         EXPECT_FALSE(
             CopyFoundFile(root / "src/a.jpg", root / "dest", mode, stopper.get_token()).Saved());
     }
@@ -248,9 +239,8 @@ TEST(CopyPlanner, StoppedCopySavesNothing) {
 TEST(CopyPlanner, TellsWhatBecameOfTheFileAndWhere) {
     TempFolder root;
     test::WriteSized(root / "src/a.jpg", 10, 'n');
-    test::WriteSized(root / "dest/same.jpg", 10);
-    test::WriteSized(root / "src/same.jpg", 10);
-    test::WriteSized(root / "dest/locked.jpg", 3);
+    test::WriteSizedFiles(root,
+                          {{"dest/same.jpg", 10}, {"src/same.jpg", 10}, {"dest/locked.jpg", 3}});
     test::SetReadOnly(root / "dest/locked.jpg");
     test::WriteSized(root / "src/locked.jpg", 10);
     std::stop_source stopped;

@@ -14,8 +14,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 TEST(EqualCopiesPosix, AnUnreadableCandidateOfTheSameSizeIsPassedBy) {
     const std::string D = text::DuplicatesFolder;
     const struct {

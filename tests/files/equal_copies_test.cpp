@@ -16,10 +16,6 @@
 namespace tessel {
 namespace {
 
-using test::Sep;
-using test::TempFolder;
-using ::testing::ElementsAreArray;
-
 const std::string D = text::DuplicatesFolder;
 
 // "saved a(1).jpg", "same-content D/a.jpg", ...: the outcome and its path, relative to

@@ -14,8 +14,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 TEST(EqualCopiesWin32, ACopyThatAnotherProgramHoldsOpen) {
     const struct {
         const char* what;

@@ -9,8 +9,6 @@
 namespace tessel::os {
 namespace {
 
-using test::TempFolder;
-
 TEST(OpenForReading, ReadsAtOffsetsAndStopsAtTheEnd) {
     TempFolder folder;
     const std::string path = folder / "表ソ.bin";

@@ -22,11 +22,6 @@
 namespace tessel {
 namespace {
 
-using test::NamesIn;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::UnorderedElementsAre;
-
 TEST(FilesWin32, TheDuplicatesFolderHasItsJapaneseName) {
     // The name is UTF-8 like every path of the engine; on disk it is 重複ファイルはこちら, which
     // the window's ANSI calls read in code page 932.

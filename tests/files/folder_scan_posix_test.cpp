@@ -14,20 +14,13 @@
 #include "files/folder_scan.h"
 #include "files/os/file_system.h"
 #include "posix_helpers.h"
+#include "scan_tree.h"
 #include "support/hold_fs_posix.h"
 #include "support/test_support.h"
 #include "support/tiny_png.h"
 
 namespace tessel {
 namespace {
-
-using test::TempFolder;
-using ::testing::Contains;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
-
-constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
 
 TEST(FolderScanPosix, NeverFollowsFolderLinksSoLoopsEnd) {
     TempFolder root;
@@ -38,23 +31,17 @@ TEST(FolderScanPosix, NeverFollowsFolderLinksSoLoopsEnd) {
     ASSERT_EQ(::symlink((root / "b").c_str(), (root / "a/to-b").c_str()), 0);
     ASSERT_EQ(::symlink("x.jpg", (root / "a/link.jpg").c_str()), 0);
 
-    FoundFileList list;
-    std::vector<std::string> lines;
-    ScanHooks hooks;
-    hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
-    ScanFolder(root.Path(), Images, list, hooks);
+    const Scan scan = ScanTree(root.Path());
     // A link to a file is a file; links to folders are neither entered nor kept.
-    EXPECT_THAT(list.paths,
+    EXPECT_THAT(scan.list.paths,
                 UnorderedElementsAre(root / "a/x.jpg", root / "a/link.jpg", root / "b/y.jpg"));
-    EXPECT_THAT(lines, UnorderedElementsAre(root.Path(), root / "a", root / "b"));
+    EXPECT_THAT(scan.lines, UnorderedElementsAre(root.Path(), root / "a", root / "b"));
 }
 
 TEST(FolderScanPosix, NamesThatAreNotUtf8AreKeptByTheirExtension) {
     // Linux names are bytes: a Latin-1 "café.jpg" has a lone E9 before its dot.
     TempFolder root;
-    test::WriteSized(root / "caf\xE9.jpg", 3);
-    test::WriteSized(root / "\xE3\x81.PNG", 4);
-    test::WriteSized(root / "\xE3\x81.txt", 5);
+    test::WriteSizedFiles(root, {{"caf\xE9.jpg", 3}, {"\xE3\x81.PNG", 4}, {"\xE3\x81.txt", 5}});
     FoundFileList list;
     ScanFolder(root.Path(), Images, list);
     EXPECT_THAT(list.paths, UnorderedElementsAre(root / "caf\xE9.jpg", root / "\xE3\x81.PNG"));
@@ -64,9 +51,7 @@ TEST(FolderScanPosix, AFolderSwappedForALinkAfterItsParentWasListedIsNotFollowed
     // The root is listed with both folders in it; as the first is entered, the second is
     // replaced by a link to a folder outside. Opening the second refuses the link itself.
     TempFolder root;
-    test::WriteSized(root / "src/one/a.jpg", 1);
-    test::WriteSized(root / "src/two/b.jpg", 1);
-    test::WriteSized(root / "outside/c.jpg", 1);
+    test::WriteSizedFiles(root, {{"src/one/a.jpg", 1}, {"src/two/b.jpg", 1}, {"outside/c.jpg", 1}});
     std::string entered;
     ScanHooks hooks;
     hooks.folderEntered = [&](const std::string& folder) {
@@ -133,31 +118,25 @@ TEST(FolderScanPosix, SpecialFilesAreNeverKept) {
 
 TEST(FolderScanPosix, UnlistableFolderGivesNoLineAndTheRestGoesOn) {
     TempFolder root;
-    test::WriteSized(root / "open/a.jpg", 1);
-    test::WriteSized(root / "closed/b.jpg", 1);
-    test::WriteSized(root / "closed/inner/c.jpg", 1);
-    test::WriteSized(root / "d.jpg", 1);
+    test::WriteSizedFiles(
+        root, {{"open/a.jpg", 1}, {"closed/b.jpg", 1}, {"closed/inner/c.jpg", 1}, {"d.jpg", 1}});
     ::chmod(root.Path().c_str(), 0755);
     ::chmod((root / "open").c_str(), 0755);
     ::chmod((root / "closed").c_str(), 0700);
 
     // As another user: the scan's findings come back as the exit code, one bit each.
     const int seen = test::RunAsNobody([&] {
-        FoundFileList list;
-        std::vector<std::string> lines;
-        ScanHooks hooks;
-        hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
-        ScanFolder(root.Path(), Images, list, hooks);
+        const Scan scan = ScanTree(root.Path());
         int bits = 0;
-        for (const auto& p : list.paths) {
+        for (const auto& p : scan.list.paths) {
             if (p == root / "open/a.jpg") bits |= 1;
             if (p == root / "d.jpg") bits |= 2;
             if (p.find("closed") != std::string::npos) bits |= 4;
         }
-        for (const auto& l : lines) {
+        for (const auto& l : scan.lines) {
             if (l.find("closed") != std::string::npos) bits |= 8;
         }
-        if (lines.size() != 2) bits |= 16;
+        if (scan.lines.size() != 2) bits |= 16;
         return bits;
     });
     EXPECT_EQ(seen, 1 | 2);
@@ -184,14 +163,10 @@ TEST(FolderScanPosix, AFolderWhoseListingBreaksOffIsNoEmptyFolder) {
     EXPECT_TRUE(os::ListFolder(disk / "c", entries));
     EXPECT_EQ(entries.size(), 1u);
 
-    FoundFileList list;
-    std::vector<std::string> lines;
-    ScanHooks hooks;
-    hooks.folderEntered = [&](const std::string& f) { lines.push_back(f); };
-    ScanFolder(disk.Path(), Images, list, hooks);
-    EXPECT_THAT(list.paths,
+    const Scan scan = ScanTree(disk.Path());
+    EXPECT_THAT(scan.list.paths,
                 ElementsAre(disk / "a/one.jpg", disk / "c/four.jpg", disk / "root.jpg"));
-    EXPECT_THAT(lines, ElementsAre(disk.Path(), disk / "a", disk / "c"));
+    EXPECT_THAT(scan.lines, ElementsAre(disk.Path(), disk / "a", disk / "c"));
 }
 
 TEST(FolderScanPosix, SkipsFoldersPastThePathLimit) {

@@ -10,31 +10,11 @@
 
 #include "files/os/file_system.h"
 #include "files/path_tests.h"
+#include "scan_tree.h"
 #include "support/test_support.h"
 
 namespace tessel {
 namespace {
-
-using test::Sep;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
-
-struct Scan {
-    FoundFileList list;
-    std::vector<std::string> lines;
-    std::size_t count = 0;
-};
-
-Scan ScanTree(const std::string& folder, const std::string& extensions = Images) {
-    Scan scan;
-    ScanHooks hooks;
-    hooks.folderEntered = [&](const std::string& f) { scan.lines.push_back(f); };
-    scan.count = ScanFolder(folder, extensions, scan.list, hooks);
-    return scan;
-}
 
 // The order the scan promises, told from the listings themselves: each folder's entries
 // as the file system delivers them, a sub-folder's matches where its entry is met.
@@ -130,10 +110,8 @@ TEST(FolderScan, MissingFolderGivesNoLine) {
 
 TEST(FolderScan, TotalsSizesAndKeepsEmptyFiles) {
     TempFolder root;
-    test::WriteSized(root / "empty.jpg", 0);
-    test::WriteSized(root / "a.png", 1000);
-    test::WriteSized(root / "sub/b.gif", 24);
-    test::WriteSized(root / "sub/c.txt", 5000);
+    test::WriteSizedFiles(
+        root, {{"empty.jpg", 0}, {"a.png", 1000}, {"sub/b.gif", 24}, {"sub/c.txt", 5000}});
     const Scan scan = ScanTree(root.Path());
     ASSERT_EQ(scan.count, 3u);
     EXPECT_EQ(scan.list.totalBytes, 1024u);
@@ -193,9 +171,7 @@ TEST(FolderScan, JapaneseNamesKeepTheirBytes) {
 
 TEST(FolderScan, StopsBeforeTheNextFolderOrEntry) {
     TempFolder root;
-    test::WriteSized(root / "a/1.jpg", 1);
-    test::WriteSized(root / "b/2.jpg", 1);
-    test::WriteSized(root / "c/3.jpg", 1);
+    test::WriteSizedFiles(root, {{"a/1.jpg", 1}, {"b/2.jpg", 1}, {"c/3.jpg", 1}});
     {
         SCOPED_TRACE("stopped before the start");
         std::stop_source stopper;

@@ -17,8 +17,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 constexpr int CouldNotDrop = 250;
 constexpr int TimedOut = 251;
 

@@ -15,8 +15,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 class HeldOpen {
 public:
     HeldOpen(const std::string& path, DWORD access, DWORD share)

@@ -18,11 +18,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-using ::testing::ElementsAreArray;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAreArray;
-
 constexpr const char* Images = ",jpeg,jpg,gif,png,bmp,";
 
 // A tree under root/src with one picture of its own, and another tree beside it.

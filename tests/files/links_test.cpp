@@ -13,9 +13,6 @@
 namespace tessel {
 namespace {
 
-using test::Sep;
-using test::TempFolder;
-
 TEST(Links, WhichReparsePointsOnWindowsAreLinksToFiles) {
     constexpr std::uint32_t Archive = 0x20, Directory = 0x10, Reparse = 0x400;
     const struct {

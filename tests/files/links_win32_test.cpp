@@ -21,9 +21,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-using ::testing::UnorderedElementsAre;
-
 TEST(LinksWin32, AFileLinkIsTakenOnlyWhenItLeadsInsideTheTree) {
     TempFolder root;
     test::WriteSized(root / "src/real.jpg", 11);

@@ -15,9 +15,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-using ::testing::UnorderedElementsAre;
-
 TEST(ListFolderFilterPosix, KeepsLinksAndDevicesWhateverTheirName) {
     TempFolder root;
     test::WriteSized(root / "plain.txt", 1);

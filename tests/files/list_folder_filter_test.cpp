@@ -12,9 +12,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-using ::testing::UnorderedElementsAre;
-
 std::vector<std::string> Listed(const std::string& folder, const os::NameFilter& wanted) {
     std::vector<os::DirEntry> entries;
     EXPECT_TRUE(os::ListFolder(folder, entries, wanted));
@@ -25,9 +22,7 @@ std::vector<std::string> Listed(const std::string& folder, const os::NameFilter&
 
 TEST(ListFolderFilter, LeavesOutRefusedPlainFilesOnly) {
     TempFolder root;
-    test::WriteSized(root / "a.jpg", 3);
-    test::WriteSized(root / "b.txt", 5);
-    test::WriteSized(root / "c.TXT", 5);
+    test::WriteSizedFiles(root, {{"a.jpg", 3}, {"b.txt", 5}, {"c.TXT", 5}});
     test::MakeFolders(root / "d.txt");  // a folder whose name the filter refuses
     const auto jpegOnly = [](std::string_view name) { return name.ends_with(".jpg"); };
     EXPECT_THAT(Listed(root.Path(), jpegOnly), UnorderedElementsAre("a.jpg", "d.txt"));

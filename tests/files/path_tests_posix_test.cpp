@@ -16,8 +16,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 TEST(PathTestsPosix, FileTypesBecomeAttributeWords) {
     TempFolder root;
     test::WriteSized(root / "plain.jpg", 10);

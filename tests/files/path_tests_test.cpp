@@ -10,9 +10,6 @@
 namespace tessel {
 namespace {
 
-using test::Sep;
-using test::TempFolder;
-
 TEST(PathTests, FilesFoldersAndNothing) {
     TempFolder root;
     test::WriteSized(root / "a.jpg", 1234);

@@ -16,53 +16,26 @@
 #include "files/jxl_size.h"
 #include "files/tiff_size.h"
 #include "files/webp_size.h"
+#include "header_bytes.h"
 #include "support/test_support.h"
 
 namespace tessel {
-
-void PrintTo(const ImageSize& size, std::ostream* out);
-
 namespace {
 
-using test::DataPath;
-using test::ReadBytes;
-using Bytes = std::vector<std::uint8_t>;
 using Size = std::optional<ImageSize>;
 const Size None;
 
-Size SizeOf(const Bytes& bytes) {
-    MemorySource source(bytes);
-    return ReadImageSize(source);
-}
-
-ImageFormat FormatOf(const Bytes& bytes) {
-    std::uint8_t head[FormatHeadSize] = {};
-    std::copy_n(bytes.begin(), std::min(bytes.size(), FormatHeadSize), head);
-    return DetectFormat(head);
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-    return all;
-}
 std::uint8_t B(std::uint64_t v, int shift) {
     return static_cast<std::uint8_t>(v >> shift);
 }
 Bytes Be16(std::uint32_t v) {
     return {B(v, 8), B(v, 0)};
 }
-Bytes Be32(std::uint32_t v) {
-    return {B(v, 24), B(v, 16), B(v, 8), B(v, 0)};
-}
 Bytes Be64(std::uint64_t v) {
     return Cat({Be32(static_cast<std::uint32_t>(v >> 32)), Be32(static_cast<std::uint32_t>(v))});
 }
 Bytes Le16(std::uint32_t v) {
     return {B(v, 0), B(v, 8)};
-}
-Bytes Le32(std::uint32_t v) {
-    return {B(v, 0), B(v, 8), B(v, 16), B(v, 24)};
 }
 Bytes Le64(std::uint64_t v) {
     return Cat({Le32(static_cast<std::uint32_t>(v)), Le32(static_cast<std::uint32_t>(v >> 32))});
@@ -139,11 +112,7 @@ TEST(PhotoHeaders, EveryPrefixOfACommittedPhotoGivesItsSizeOrNothing) {
 }
 
 TEST(PhotoHeaders, NewSignaturesLeaveTheOldFormatsAsTheyWere) {
-    const struct {
-        const char* what;
-        Bytes head;
-        ImageFormat format;
-    } cases[] = {
+    const FormatCase cases[] = {
         {"RIFF WEBP", Cat({Text("RIFF"), Le32(100), Text("WEBP")}), ImageFormat::WebP},
         {"RIFF WAVE", Cat({Text("RIFF"), Le32(100), Text("WAVE")}), ImageFormat::Other},
         {"ftyp", Cat({Be32(24), Text("ftypheic")}), ImageFormat::Heif},
@@ -164,10 +133,7 @@ TEST(PhotoHeaders, NewSignaturesLeaveTheOldFormatsAsTheyWere) {
         {"GIF before anything", Cat({Text("GIF"), {0}, Text("ftyp")}), ImageFormat::Gif},
         {"FF D8 before anything", Cat({{0xFF, 0xD8, 0, 0}, Text("ftyp")}), ImageFormat::Jpeg},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(FormatOf(c.head), c.format);
-    }
+    ExpectFormats(cases);
 }
 
 // ---- WebP
@@ -197,11 +163,7 @@ TEST(PhotoHeaders, WebpChunks) {
     riffTooSmall[4] = 11;
     Bytes chunkPastRiff = Riff(Vp8l(640, 480));
     chunkPastRiff[16] = 0xFF;
-    const struct {
-        const char* what;
-        Bytes bytes;
-        Size size;
-    } cases[] = {
+    const SizeCase cases[] = {
         {"VP8 key frame", Riff(Vp8(640, 480)), ImageSize{640, 480}},
         {"VP8 upscaling bits are not the size", Riff(Vp8(0xC000 | 640, 0x4000 | 480)),
          ImageSize{640, 480}},
@@ -226,10 +188,7 @@ TEST(PhotoHeaders, WebpChunks) {
         {"chunk larger than the RIFF", chunkPastRiff, None},
         {"RIFF WEBP alone", Cat({Text("RIFF"), Le32(4), Text("WEBP")}), None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(SizeOf(c.bytes), c.size);
-    }
+    ExpectSizes(cases);
 }
 
 // ---- TIFF: entries sorted by tag as writers keep them, unless a case says otherwise.
@@ -240,7 +199,10 @@ struct Entry {
 struct TiffShape {
     bool little = true;
     bool big = false;
+    std::string Name() const { return std::string(little ? "II" : "MM") + (big ? " BigTIFF" : ""); }
 };
+// Both byte orders, each classic and BigTIFF.
+constexpr TiffShape TiffShapes[] = {{true, false}, {false, false}, {true, true}, {false, true}};
 Bytes Word(TiffShape s, std::uint64_t v, int bytes) {
     Bytes out;
     for (int k = 0; k < bytes; ++k) out.push_back(B(v, 8 * (s.little ? k : bytes - 1 - k)));
@@ -300,14 +262,9 @@ Bytes Raw(TiffShape s, std::uint32_t ifd0Type, const std::vector<std::vector<Ent
 }
 
 TEST(PhotoHeaders, TiffFirstDirectoryInEveryShape) {
-    const TiffShape shapes[] = {{true, false}, {false, false}, {true, true}, {false, true}};
-    for (const TiffShape s : shapes) {
-        SCOPED_TRACE(testing::Message() << (s.little ? "II" : "MM") << (s.big ? " BigTIFF" : ""));
-        const struct {
-            const char* what;
-            Bytes bytes;
-            Size size;
-        } cases[] = {
+    for (const TiffShape s : TiffShapes) {
+        SCOPED_TRACE(s.Name());
+        const SizeCase cases[] = {
             {"SHORT sides", Tiff(s, {{256, 3, 1, 640}, {257, 3, 1, 480}}), ImageSize{640, 480}},
             {"LONG sides", Tiff(s, {{256, 4, 1, 100000}, {257, 4, 1, 3}}), ImageSize{100000, 3}},
             {"BYTE sides", Tiff(s, {{256, 1, 1, 7}, {257, 1, 1, 9}}), ImageSize{7, 9}},
@@ -345,14 +302,9 @@ TEST(PhotoHeaders, TiffRawTakesTheFullResolutionSubDirectory) {
     const std::vector<Entry> raw = {{254, 4, 1, 0}, {256, 4, 1, 6000}, {257, 4, 1, 4000}};
     const std::vector<Entry> rawNoType = {{256, 4, 1, 6000}, {257, 4, 1, 4000}};
     const std::vector<Entry> rawNoHeight = {{254, 4, 1, 0}, {256, 4, 1, 6000}};
-    const TiffShape shapes[] = {{true, false}, {false, false}, {true, true}, {false, true}};
-    for (const TiffShape s : shapes) {
-        SCOPED_TRACE(testing::Message() << (s.little ? "II" : "MM") << (s.big ? " BigTIFF" : ""));
-        const struct {
-            const char* what;
-            Bytes bytes;
-            Size size;
-        } cases[] = {
+    for (const TiffShape s : TiffShapes) {
+        SCOPED_TRACE(s.Name());
+        const SizeCase cases[] = {
             {"one sub-directory, the raw", Raw(s, 1, {raw}), ImageSize{6000, 4000}},
             {"preview, then raw (NEF)", Raw(s, 1, {preview, raw}), ImageSize{6000, 4000}},
             {"raw, then preview", Raw(s, 1, {raw, preview}), ImageSize{6000, 4000}},
@@ -366,10 +318,7 @@ TEST(PhotoHeaders, TiffRawTakesTheFullResolutionSubDirectory) {
              ImageSize{6000, 4000}},
             {"no sub-directories", Raw(s, 1, {}), ImageSize{160, 120}},
         };
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.what);
-            EXPECT_EQ(SizeOf(c.bytes), c.size);
-        }
+        ExpectSizes(cases);
     }
 }
 
@@ -389,11 +338,7 @@ TEST(PhotoHeaders, TiffHostileDirectories) {
     const Bytes selfArray =
         Cat({TiffHeader(little, 8),
              Directory(little, {{256, 3, 1, 5}, {257, 3, 1, 6}, {330, 4, 100000, 8}})});
-    const struct {
-        const char* what;
-        Bytes bytes;
-        Size size;
-    } cases[] = {
+    const SizeCase cases[] = {
         {"count past the data", claimsMany, None},
         {"BigTIFF count of 2^63", bigClaims, None},
         {"BigTIFF with bytesize 4", Cat({{'I', 'I', 43, 0}, Le16(4), Le16(0), Le64(16)}), None},
@@ -407,11 +352,10 @@ TEST(PhotoHeaders, TiffHostileDirectories) {
          None},
         {"version 41", Cat({{'I', 'I', 41, 0}, Le32(8), Directory(little, {})}), None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        MemorySource source(c.bytes);
-        EXPECT_EQ(ReadTiffSize(source), c.size);
-    }
+    ExpectSizes(cases, [](const Bytes& bytes) {
+        MemorySource source(bytes);
+        return ReadTiffSize(source);
+    });
 }
 
 // ---- JPEG XL: codestream headers written bit by bit, lowest bit first.
@@ -468,11 +412,7 @@ TEST(PhotoHeaders, JpegXlSizeHeaderAndOrientation) {
         return JxlBox("jxlp", Cat({Be32(index), Bytes(cs.begin() + static_cast<long>(from),
                                                       cs.begin() + static_cast<long>(to))}));
     };
-    const struct {
-        const char* what;
-        Bytes bytes;
-        Size size;
-    } cases[] = {
+    const SizeCase cases[] = {
         {"9-bit sides", Codestream(300, 200), ImageSize{300, 200}},
         {"13-bit sides", Codestream(4000, 3000), ImageSize{4000, 3000}},
         {"18-bit sides", Codestream(200000, 9), ImageSize{200000, 9}},
@@ -517,10 +457,7 @@ TEST(PhotoHeaders, JpegXlSizeHeaderAndOrientation) {
          }(),
          None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(SizeOf(c.bytes), c.size);
-    }
+    ExpectSizes(cases);
 }
 
 // ---- HEIF: boxes of a primary item with its properties.
@@ -579,11 +516,7 @@ TEST(PhotoHeaders, HeifPrimaryItemProperties) {
     const Bytes ispes = Cat({Ispe(512, 512), Ispe(4032, 3024), Irot(3)});
     Bytes ftypMp4 = Heif(Ispe(640, 480), Ipma({{1, {1}}}), 1, "isom");
     ftypMp4[16] = 'x';  // "mif1" as a compatible brand no more
-    const struct {
-        const char* what;
-        Bytes bytes;
-        Size size;
-    } cases[] = {
+    const SizeCase cases[] = {
         {"ispe", Heif(Ispe(640, 480), Ipma({{1, {1}}})), ImageSize{640, 480}},
         {"the primary's, not the first item's",
          Heif(Cat({Ispe(160, 120), Ispe(640, 480)}), Ipma({{1, {1}}, {2, {2}}}), 2),
@@ -623,10 +556,7 @@ TEST(PhotoHeaders, HeifPrimaryItemProperties) {
         {"AVIF brand", Heif(Ispe(64, 64), Ipma({{1, {1}}}), 1, "avif"), ImageSize{64, 64}},
         {"an MP4: no image brand", ftypMp4, None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(SizeOf(c.bytes), c.size);
-    }
+    ExpectSizes(cases);
 }
 
 TEST(PhotoHeaders, HeifHostileBoxes) {
@@ -638,11 +568,7 @@ TEST(PhotoHeaders, HeifHostileBoxes) {
     Bytes freeChain = ftyp;
     for (int i = 0; i < 2000; ++i) freeChain = Cat({freeChain, Box("free", {})});
     freeChain = Cat({freeChain, Bytes(good.begin() + static_cast<long>(ftyp.size()), good.end())});
-    const struct {
-        const char* what;
-        Bytes bytes;
-        Size size;
-    } cases[] = {
+    const SizeCase cases[] = {
         {"meta after mdat",
          Cat({ftyp, Box("mdat", Bytes(100, 0)),
               Bytes(good.begin() + static_cast<long>(ftyp.size()), good.end())}),
@@ -659,11 +585,10 @@ TEST(PhotoHeaders, HeifHostileBoxes) {
         {"ftyp alone", ftyp, None},
         {"ftyp not first", Cat({Box("free", {}), good}), None},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        MemorySource source(c.bytes);
-        EXPECT_EQ(ReadHeifSize(source), c.size);
-    }
+    ExpectSizes(cases, [](const Bytes& bytes) {
+        MemorySource source(bytes);
+        return ReadHeifSize(source);
+    });
 }
 
 TEST(PhotoHeaders, ReadersRefuseEachOthersBytes) {

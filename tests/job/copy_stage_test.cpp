@@ -18,8 +18,6 @@
 namespace tessel {
 namespace {
 
-using test::TempFolder;
-
 struct Step {
     os::IoStep step;
     std::string path;

@@ -24,8 +24,6 @@ namespace tessel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::TempFolder;
-using test::TinyPng;
 
 struct Told {
     std::string name;  // of the found file
@@ -95,18 +93,10 @@ struct AccountedRun {
     }
 };
 
-std::string NameOfPath(const std::string& path) {
-    return path.substr(path.find_last_of("\\/") + 1);
-}
-
 TEST(FileAccounts, EachFileIsToldOnceInScanOrderWithWhatBecameOfIt) {
     TempFolder temp;
     // Sides 200 (three) below the bound of 500, 799 to 801 above it.
-    const std::array<std::uint32_t, 9> sides = {200, 200, 200, 799, 800, 800, 800, 801, 801};
-    for (std::size_t i = 0; i < sides.size(); ++i) {
-        test::WriteBytes(temp / ("src/i" + std::to_string(i) + ".png"),
-                         TinyPng(sides[i], sides[i]));
-    }
+    WriteSquares(temp / "src", {200, 200, 200, 799, 800, 800, 800, 801, 801});
     // i3 stands in the destination with its size already; a name of 255 bytes has no room
     // for a number, so the second file of that name fails with the system's own words.
     test::WriteBytes(temp / "dst/i3.png", TinyPng(799, 799));
@@ -119,7 +109,7 @@ TEST(FileAccounts, EachFileIsToldOnceInScanOrderWithWhatBecameOfIt) {
 
     ASSERT_EQ(run.told.size(), run.found.size());
     for (std::size_t i = 0; i < run.found.size(); ++i) {
-        EXPECT_EQ(run.told[i].name, NameOfPath(run.found[i])) << "not in scan order at " << i;
+        EXPECT_EQ(run.told[i].name, NameOf(run.found[i])) << "not in scan order at " << i;
     }
     for (const char* small : {"i0.png", "i1.png", "i2.png"}) {
         EXPECT_EQ(run.FateOf(small), Outcome::BelowBound) << small;
@@ -274,7 +264,7 @@ TEST(Move, AStopRemovesNoSourceWhoseCopyIsNotInPlace) {
     const auto keep = run.extras.foundFilesHook;
     run.extras.foundFilesHook = [&](const FoundFileList& list) {
         keep(list);
-        gate.AimAt(NameOfPath(list.paths.at(1)));
+        gate.AimAt(NameOf(list.paths.at(1)));
     };
     run.Start();
     ASSERT_TRUE(gate.WaitUntilHeld());
@@ -288,7 +278,7 @@ TEST(Move, AStopRemovesNoSourceWhoseCopyIsNotInPlace) {
     EXPECT_EQ(run.told[0].outcome, Outcome::Saved);
     // The first copy stands, but no flush covered it before the stop: its source stays too.
     EXPECT_EQ(run.told[0].reason, "the source stays: the run was stopped");
-    const std::string first = NameOfPath(run.found[0]);
+    const std::string first = NameOf(run.found[0]);
     EXPECT_THAT(test::NamesIn(temp / "dst"), ::testing::ElementsAre(first));
     EXPECT_EQ(test::FilesUnder(temp / "src").size(), 2u);
 }

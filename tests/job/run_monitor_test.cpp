@@ -27,38 +27,37 @@ namespace tessel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Native;
-using test::TempFolder;
-using test::TickUntil;
-using test::TinyPng;
-using ::testing::IsEmpty;
-using ::testing::StartsWith;
-using ::testing::UnorderedElementsAre;
-using ::testing::UnorderedElementsAreArray;
-
-using test::Settings;
-
-// The last component of a found file's path, as the file system's calls name the file.
-std::string NameOf(const std::string& path) {
-    return path.substr(path.rfind(test::Sep()) + test::Sep().size());
-}
 
 std::string Block(const std::string& source, const std::string& lastStatus) {
     return Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + source + "\r\n" +
            lastStatus;
 }
 
-TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
+// A fresh tree and a monitor over its own record, as a front end holds them.
+class RunMonitorTest : public testing::Test {
+protected:
+    // src/<name> of `side` x `side` pixels, and an empty dst/.
+    void WriteImages(std::initializer_list<std::pair<const char*, std::uint32_t>> images) {
+        for (const auto& [name, side] : images)
+            test::WriteBytes(temp / (std::string("src/") + name), TinyPng(side, side));
+        test::MakeFolders(temp / "dst");
+    }
+    void Start(ThresholdMode threshold, RunExtras extras = {}) {
+        monitor.Start(Settings(temp / "src", temp / "dst", threshold), std::move(extras));
+    }
+
     TempFolder temp;
-    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
-    test::MakeFolders(temp / "dst");
     ExtractionJob job;
-    RunMonitor monitor(job);
+    RunMonitor monitor{job};
+};
+
+TEST_F(RunMonitorTest, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
+    WriteImages({{"a.png", 30}});
     EXPECT_FALSE(monitor.RunUnderWay());
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
+    Start(ThresholdMode::None);
     EXPECT_TRUE(monitor.RunUnderWay());
 
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.ended);
     EXPECT_FALSE(last.running);
     EXPECT_EQ(last.progress, 100);
@@ -75,20 +74,16 @@ TEST(RunMonitor, TheOneTickThatSeesTheEndGetsThePreviousRunBlock) {
     EXPECT_EQ(after.statusText, *last.previousRunBlock);
 }
 
-TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
+TEST_F(RunMonitorTest, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
     // The found-file hook stands for the front end's own list (the command's --list), the
     // allocation that fails when a huge tree is found. In the manual mode no request may be
     // left behind, and the next run starts clean.
-    TempFolder temp;
-    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
-    test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
+    WriteImages({{"a.png", 30}});
     RunExtras extras;
     extras.foundFilesHook = [](const FoundFileList&) { throw std::bad_alloc(); };
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual), extras);
+    Start(ThresholdMode::Manual, extras);
 
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.ended);
     EXPECT_TRUE(last.outOfMemory);
     EXPECT_FALSE(last.question);
@@ -100,37 +95,27 @@ TEST(RunMonitor, AWorkerOutOfMemoryEndsTheRunAndSaysSo) {
         EXPECT_FALSE(job.thresholdRequest);
     }
 
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
-    const JobTick next = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    Start(ThresholdMode::None);
+    const JobTick next = TickToTheEnd(monitor);
     EXPECT_FALSE(next.outOfMemory);
     EXPECT_TRUE(next.statusText.ends_with(Native("抽出を終了しました。")));
 }
 
-TEST(RunMonitor, TheBlockIsCutTo1023Bytes) {
+TEST_F(RunMonitorTest, TheBlockIsCutTo1023Bytes) {
     // A source path near the window's limit and a long final text.
-    TempFolder temp;
     const std::string deep = temp / (std::string(100, 's') + "/" + std::string(100, 't'));
     test::MakeFolders(deep);
-    ExtractionJob job;
-    RunMonitor monitor(job);
     monitor.Start(Settings(deep, temp.Path(), ThresholdMode::None));
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.previousRunBlock);
     EXPECT_EQ(*last.previousRunBlock, Block(deep, last.statusText).substr(0, StatusTextLimit));
 }
 
-TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
+TEST_F(RunMonitorTest, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     // Many small files; the worker is held inside the copy of the one in the middle of the
     // search's order, so the abort lands among the copies on every machine.
-    TempFolder temp;
-    for (int i = 0; i < 300; ++i) {
-        test::WriteSized(
-            temp / ("src/d" + std::to_string(i % 7) + "/f" + std::to_string(i) + ".bmp"), 4096,
-            static_cast<std::uint8_t>(i));
-    }
+    test::WriteSpreadFiles(temp / "src", 300, 7, 4096, ".bmp");
     test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
     test::IoGate gate(os::IoStep::CopyChunk, "");  // aimed once the order is known
     std::vector<std::string> found;
     RunExtras extras;
@@ -139,7 +124,7 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
         found = list.paths;
         gate.AimAt(NameOf(found[150]));
     };
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None), std::move(extras));
+    Start(ThresholdMode::None, std::move(extras));
     ASSERT_TRUE(gate.WaitUntilHeld()) << "the copies never reached the 151st file";
     // What the form shows while the worker is held: the 150th file was the last copied.
     const JobTick held = monitor.Tick();
@@ -176,11 +161,8 @@ TEST(RunMonitor, AbortRestoresOnceAndTheWorkerWritesNothingMore) {
     EXPECT_FALSE(monitor.Abort());
 }
 
-TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
-    TempFolder temp;
+TEST_F(RunMonitorTest, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
     test::MakeFolders(temp / "src");
-    ExtractionJob job;
-    RunMonitor monitor(job);
     // An empty search ends at once, so the worker may well be past it before the press. The
     // hook holds it there, before the text changes again, until the abort has requested its
     // stop: from then on the worker writes nothing.
@@ -199,25 +181,19 @@ TEST(RunMonitor, AbortBeforeTheWorkersFirstWordKeepsWhatTheLogShowed) {
     EXPECT_THAT(*block, StartsWith(Block(temp / "src", text::StatusSearching)));
 }
 
-TEST(RunMonitor, ANewRunMayStartBeforeATickEndedTheAbortedOne) {
+TEST_F(RunMonitorTest, ANewRunMayStartBeforeATickEndedTheAbortedOne) {
     // Run is enabled again the moment the abort restores the form.
-    TempFolder temp;
-    test::WriteBytes(temp / "src/a.png", TinyPng(30, 30));
-    test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    WriteImages({{"a.png", 30}});
+    Start(ThresholdMode::Manual);
     ASSERT_TRUE(monitor.Abort());
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::None));
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    Start(ThresholdMode::None);
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.previousRunBlock);  // the new run's own end, with its block
     EXPECT_TRUE(last.statusText.ends_with(Native("抽出を終了しました。")));
     EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("a.png"));
 }
 
-TEST(RunMonitor, AbortWithoutARunLetsTheButtonClose) {
-    ExtractionJob job;
-    RunMonitor monitor(job);
+TEST_F(RunMonitorTest, AbortWithoutARunLetsTheButtonClose) {
     EXPECT_FALSE(monitor.Abort());
     const JobTick tick = monitor.Tick();
     EXPECT_FALSE(tick.ended);
@@ -229,12 +205,9 @@ TEST(RunMonitor, AbortWithoutARunLetsTheButtonClose) {
     job.lock.unlock();
 }
 
-TEST(RunMonitor, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
+TEST_F(RunMonitorTest, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
     // The button still read "Abort": the run ends as an abort, and the program stays.
-    TempFolder temp;
     test::MakeFolders(temp / "src");
-    ExtractionJob job;
-    RunMonitor monitor(job);
     monitor.Start(Settings(temp / "src", temp.Path(), ThresholdMode::None));
     ASSERT_TRUE(monitor.WaitForWorkers(30s));
     std::string finalText;
@@ -251,15 +224,9 @@ TEST(RunMonitor, AbortAfterTheWorkerEndedButBeforeATickSawIt) {
     EXPECT_FALSE(tick.previousRunBlock);
 }
 
-TEST(RunMonitor, QuestionCarriesACopyOfTheRequest) {
-    TempFolder temp;
-    test::WriteBytes(temp / "src/a.png", TinyPng(100, 100));
-    test::WriteBytes(temp / "src/b.png", TinyPng(100, 100));
-    test::WriteBytes(temp / "src/c.png", TinyPng(300, 300));
-    test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+TEST_F(RunMonitorTest, QuestionCarriesACopyOfTheRequest) {
+    WriteImages({{"a.png", 100}, {"b.png", 100}, {"c.png", 300}});
+    Start(ThresholdMode::Manual);
     const JobTick asked =
         TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
     ASSERT_TRUE(asked.question);
@@ -283,15 +250,10 @@ TEST(RunMonitor, QuestionCarriesACopyOfTheRequest) {
     EXPECT_THAT(test::NamesIn(temp / "dst"), IsEmpty());
 }
 
-TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
-    TempFolder temp;
-    test::WriteBytes(temp / "src/small.png", TinyPng(50, 50));
-    test::WriteBytes(temp / "src/large.png", TinyPng(400, 400));
-    test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
+TEST_F(RunMonitorTest, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
+    WriteImages({{"small.png", 50}, {"large.png", 400}});
 
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    Start(ThresholdMode::Manual);
     const JobTick first =
         TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
     ASSERT_TRUE(first.question);
@@ -299,7 +261,7 @@ TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
     ASSERT_TRUE(monitor.Tick().ended);
 
     // A new run asks again, perhaps from the same place on its stack.
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    Start(ThresholdMode::Manual);
     const JobTick second =
         TickUntil(monitor, [](const JobTick& t) { return t.question.has_value(); });
     ASSERT_TRUE(second.question);
@@ -316,22 +278,19 @@ TEST(RunMonitor, AnAnswerForAnEarlierRequestNeverReachesALaterOne) {
     // with the first one's bound.
     monitor.AnswerBound(second.question->serial, 100);
     monitor.AnswerBound(second.question->serial, 7);
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     EXPECT_NE(last.statusText.find(Native("手動設定[ 100x100 Pixel ]")), std::string::npos);
     EXPECT_THAT(test::NamesIn(temp / "dst"), UnorderedElementsAre("large.png"));
 }
 
-TEST(RunMonitor, TicksFromAnotherThreadThroughAWholeRun) {
+TEST_F(RunMonitorTest, TicksFromAnotherThreadThroughAWholeRun) {
     // The tick runs on the front end's thread while the worker publishes: what the sanitizer
     // build watches. Every tick's figures must be those of one moment.
-    TempFolder temp;
     for (int i = 0; i < 120; ++i) {
         test::WriteBytes(temp / ("src/f" + std::to_string(i) + ".png"), TinyPng(20 + i, 20 + i));
     }
     test::MakeFolders(temp / "dst");
-    ExtractionJob job;
-    RunMonitor monitor(job);
-    monitor.Start(Settings(temp / "src", temp / "dst", ThresholdMode::Manual));
+    Start(ThresholdMode::Manual);
     std::int32_t lastProgress = 0;
     bool answered = false;
     std::thread front([&] {

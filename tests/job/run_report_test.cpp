@@ -17,9 +17,6 @@
 namespace tessel {
 namespace {
 
-using test::Native;
-using test::Sep;
-
 std::string P(std::string_view folder, std::string_view name) {
     return std::string(folder) + Sep() + std::string(name);
 }

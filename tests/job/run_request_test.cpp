@@ -11,15 +11,20 @@
 namespace tessel {
 namespace {
 
-using test::Sep;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+// Each test's tree: the folders src/ and out/ (empty), and the files "file" and "file.jpg".
+class RunRequestFolders : public testing::Test {
+protected:
+    void SetUp() override {
+        test::MakeFolders(temp / "src");
+        test::MakeFolders(temp / "out");
+        test::WriteText(temp / "file", "x");
+        test::WriteText(temp / "file.jpg", "x");
+    }
 
-TEST(RunRequestFolders, SourceMustBeAnExistingFolder) {
     TempFolder temp;
-    test::MakeFolders(temp / "src");
-    test::WriteText(temp / "file.jpg", "x");
+};
+
+TEST_F(RunRequestFolders, SourceMustBeAnExistingFolder) {
     EXPECT_TRUE(IsValidSourceFolder(temp / "src"));
     EXPECT_FALSE(IsValidSourceFolder(temp / "missing"));
     EXPECT_FALSE(IsValidSourceFolder(temp / "file.jpg"));
@@ -28,10 +33,7 @@ TEST(RunRequestFolders, SourceMustBeAnExistingFolder) {
     EXPECT_FALSE(IsValidSourceFolder(temp / "src" + Sep()));
 }
 
-TEST(RunRequestFolders, DestinationIsCheckedByItsParent) {
-    TempFolder temp;
-    test::MakeFolders(temp / "out");
-    test::WriteText(temp / "file", "x");
+TEST_F(RunRequestFolders, DestinationIsCheckedByItsParent) {
     const struct {
         const char* what;
         std::string path;
@@ -56,9 +58,7 @@ TEST(RunRequestFolders, DestinationIsCheckedByItsParent) {
     }
 }
 
-TEST(RunRequestFolders, CreatesTheLastLevelOnly) {
-    TempFolder temp;
-    test::MakeFolders(temp / "out");
+TEST_F(RunRequestFolders, CreatesTheLastLevelOnly) {
     const std::string fresh = temp.Path() + Sep() + "新表";
     EXPECT_TRUE(CreateDestinationFolder(fresh));
     EXPECT_EQ(CheckDestinationFolder(fresh), DestinationCheck::Exists);
@@ -68,10 +68,7 @@ TEST(RunRequestFolders, CreatesTheLastLevelOnly) {
     EXPECT_EQ(CheckDestinationFolder(temp / "x"), DestinationCheck::Missing);
 }
 
-TEST(RunRequestFolders, DestinationIsAcceptedAfterOneQuestionAtMost) {
-    TempFolder temp;
-    test::MakeFolders(temp / "out");
-    test::WriteText(temp / "file", "x");
+TEST_F(RunRequestFolders, DestinationIsAcceptedAfterOneQuestionAtMost) {
     const struct {
         const char* what;
         std::string path;
@@ -102,9 +99,7 @@ TEST(RunRequestFolders, DestinationIsAcceptedAfterOneQuestionAtMost) {
     EXPECT_THAT(test::NamesIn(temp / "out"), ElementsAre("yes/"));
 }
 
-TEST(RunRequestFolders, DestinationOfARunThatCreatesNothing) {
-    TempFolder temp;
-    test::MakeFolders(temp / "out");
+TEST_F(RunRequestFolders, DestinationOfARunThatCreatesNothing) {
     EXPECT_TRUE(AcceptDestinationWithoutCreating(temp / "out"));
     EXPECT_TRUE(AcceptDestinationWithoutCreating(temp / "out/new"));
     EXPECT_FALSE(AcceptDestinationWithoutCreating(temp / "a/b"));

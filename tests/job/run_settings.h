@@ -18,3 +18,7 @@ inline RunSettings Settings(const std::string& source, const std::string& destin
 }
 
 }  // namespace tessel::test
+
+namespace tessel {  // named for the tests as test_support.h names its own
+using test::Settings;
+}  // namespace tessel

@@ -30,21 +30,16 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::IoGate;
-using test::Native;
-using test::TempFolder;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
-
-using test::Settings;
-
-JobTick TickToTheEnd(RunMonitor& monitor) {
-    return test::TickUntil(monitor, [](const JobTick& t) { return t.ended; });
-}
 
 std::string Status(ExtractionJob& job) {
     std::scoped_lock hold(job.lock);
     return job.statusText;
+}
+
+// Starts a run and aborts it once `stuck` holds its worker inside a call: whether both came.
+bool AbortedWhileHeld(RunMonitor& monitor, IoGate& stuck, const RunSettings& settings) {
+    monitor.Start(settings);
+    return stuck.WaitUntilHeld() && monitor.Abort().has_value();
 }
 
 TEST(StoppedWorker, TheStopDoesNotWaitForACallThatDoesNotReturn) {
@@ -173,9 +168,7 @@ TEST(StoppedWorker, ANewRunStartsAndEndsWhileTheOldOneIsHeld) {
     ExtractionJob job;
     RunMonitor monitor(job);
     IoGate stuck(os::IoStep::CopyChunk, "a.bmp", 1u << 20);
-    monitor.Start(Settings(source.Path(), first.Path()));
-    ASSERT_TRUE(stuck.WaitUntilHeld());
-    ASSERT_TRUE(monitor.Abort());
+    ASSERT_TRUE(AbortedWhileHeld(monitor, stuck, Settings(source.Path(), first.Path())));
 
     // Only the first call is held: the new run copies a.bmp itself, into its own folder,
     // and its record is its own from start to end.
@@ -210,9 +203,7 @@ TEST(StoppedWorker, ACopyCompleteAfterTheStopIsNotPutInPlace) {
     ExtractionJob job;
     RunMonitor monitor(job);
     IoGate stuck(os::IoStep::CopyChunk, "last.bmp", 2u << 20);
-    monitor.Start(Settings(source.Path(), destination.Path()));
-    ASSERT_TRUE(stuck.WaitUntilHeld());
-    ASSERT_TRUE(monitor.Abort());
+    ASSERT_TRUE(AbortedWhileHeld(monitor, stuck, Settings(source.Path(), destination.Path())));
     stuck.Release();
     ASSERT_TRUE(monitor.WaitForWorkers(30s));
     EXPECT_THAT(test::NamesIn(destination.Path()), IsEmpty());

@@ -29,21 +29,8 @@ namespace tessel {
 namespace {
 
 using namespace std::chrono_literals;
-using test::Native;
-using test::Sep;
-using test::TempFolder;
-using test::TinyPng;
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-using ::testing::UnorderedElementsAre;
-using ::testing::UnorderedElementsAreArray;
 
 constexpr std::uint64_t MiB = std::uint64_t{1} << 20;
-
-// The last component of a found file's path, as the file system's calls name the file.
-std::string NameOf(const std::string& path) {
-    return path.substr(path.rfind(Sep()) + Sep().size());
-}
 
 // --- running the worker ----------------------------------------------------------------
 
@@ -138,11 +125,7 @@ TEST(WorkerRun, EachThresholdModeWritesItsSummary) {
     // Nine images of sides 200 (three), 799, 800 (three) and 801 (two): the automatic bound
     // is 524, so the six large ones pass.
     TempFolder temp;
-    const std::array<std::uint32_t, 9> sides = {200, 200, 200, 799, 800, 800, 800, 801, 801};
-    for (std::size_t i = 0; i < sides.size(); ++i) {
-        test::WriteBytes(temp / ("src/i" + std::to_string(i) + ".png"),
-                         TinyPng(sides[i], sides[i]));
-    }
+    WriteSquares(temp / "src", {200, 200, 200, 799, 800, 800, 800, 801, 801});
     const struct {
         ThresholdMode mode;
         const char* lastLine;

@@ -23,16 +23,6 @@
 namespace tessel {
 namespace {
 
-using test::NamesIn;
-using test::Native;
-using test::TempFolder;
-using test::TickUntil;
-using test::TinyPng;
-using ::testing::HasSubstr;
-using ::testing::UnorderedElementsAre;
-
-using test::Settings;
-
 TEST(WorkerWin32, TheFolderTrailAndTheBlockShowEveryNameWhole) {
     TempFolder temp;
     const std::string source = temp / "src/한국";
@@ -53,7 +43,7 @@ TEST(WorkerWin32, TheFolderTrailAndTheBlockShowEveryNameWhole) {
     EXPECT_THAT(asked.statusText, HasSubstr("\r\n" + root + "\\src\\한국\\日本\\"));
     monitor.AnswerBound(asked.question->serial, 0);
 
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.previousRunBlock);
     EXPECT_THAT(*last.previousRunBlock,
                 HasSubstr(Native("直前の処理") + "\r\n" + std::string(40, '-') + "\r\n" + root +
@@ -137,7 +127,7 @@ TEST(WorkerWin32, TheWindowsTypedFoldersComeInExactly) {
     RunMonitor monitor(job);
     monitor.Start({OptionsWord(DuplicateMode::Numbered, ThresholdMode::None),
                    Utf16ToUtf8(typedSource), destination, MakeExtensionList("jpg,png")});
-    const JobTick last = TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+    const JobTick last = TickToTheEnd(monitor);
     ASSERT_TRUE(last.previousRunBlock);
     // The block shows the source folder as it was typed, whole.
     EXPECT_THAT(*last.previousRunBlock, HasSubstr("\r\n" + Utf16ToUtf8(typedSource) + "\r\n"));

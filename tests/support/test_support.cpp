@@ -19,12 +19,30 @@ std::string TempFolder::operator/(std::string_view relative) const {
     return result;
 }
 
+std::string NameOf(const std::string& path) {
+    return path.substr(path.rfind(Sep()) + Sep().size());
+}
+
 void WriteText(const std::string& path, std::string_view text) {
     WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
 }
 
 void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed) {
     WriteBytes(path, std::vector<std::uint8_t>(static_cast<std::size_t>(size), seed));
+}
+
+void WriteSizedFiles(const TempFolder& root,
+                     std::initializer_list<std::pair<std::string_view, std::uint64_t>> files) {
+    for (const auto& [relative, size] : files) WriteSized(root / relative, size);
+}
+
+void WriteSpreadFiles(const std::string& root, int count, int folders, std::uint64_t size,
+                      std::string_view extension) {
+    for (int i = 0; i < count; ++i) {
+        WriteSized(root + Sep() + "d" + std::to_string(i % folders) + Sep() + "f" +
+                       std::to_string(i) + std::string(extension),
+                   size, static_cast<std::uint8_t>(i));
+    }
 }
 
 std::string DataPath(std::string_view relative) {

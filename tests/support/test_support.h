@@ -3,9 +3,13 @@
 // are UTF-8 too, on every platform, as the drive reads the window back: Native() names them.
 #pragma once
 
+#include <gmock/gmock.h>
+
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tessel::test {
@@ -39,6 +43,15 @@ void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
 void WriteText(const std::string& path, std::string_view text);
 // A file of `size` bytes, each byte from `seed`, so equal sizes can differ in content.
 void WriteSized(const std::string& path, std::uint64_t size, std::uint8_t seed = 'x');
+// Files of the sizes given under `root` (relative paths, '/' between levels), as WriteSized
+// writes each.
+void WriteSizedFiles(const TempFolder& root,
+                     std::initializer_list<std::pair<std::string_view, std::uint64_t>> files);
+// `count` files f0<extension>, f1<extension>, ... spread over `folders` sub-folders of `root`
+// (file i in d<i % folders>), file i of `size` bytes from seed i: a tree whose copies take a
+// while, each file telling its own bytes.
+void WriteSpreadFiles(const std::string& root, int count, int folders, std::uint64_t size,
+                      std::string_view extension);
 // A file of `size` zero bytes that takes no room on disk (a sparse file): long copies for
 // tests that need to catch one under way.
 void WriteSparse(const std::string& path, std::uint64_t size);
@@ -46,6 +59,8 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void MakeFolders(const std::string& path);
 // Makes a file read-only: no write permission on POSIX, the read-only attribute on Windows.
 void SetReadOnly(const std::string& path);
+// The last component of `path`, as the file system's calls name the file.
+std::string NameOf(const std::string& path);
 // Names directly inside `folder`, sorted; folders are listed with a trailing "/".
 std::vector<std::string> NamesIn(const std::string& folder);
 // Every file under `folder`, as relative paths with '/' between levels, sorted.
@@ -60,3 +75,24 @@ std::string BesideThisTest(std::string_view name);
 std::size_t Occurrences(std::string_view text, std::string_view part);
 
 }  // namespace tessel::test
+
+// The tests live in namespace tessel (each in its own unnamed one): the helpers above and the
+// matchers they use everywhere, named there once instead of at the top of every file.
+namespace tessel {
+using test::DataPath;
+using test::NameOf;
+using test::NamesIn;
+using test::Native;
+using test::ReadBytes;
+using test::Sep;
+using test::TempFolder;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::Not;
+using ::testing::StartsWith;
+using ::testing::UnorderedElementsAre;
+using ::testing::UnorderedElementsAreArray;
+}  // namespace tessel

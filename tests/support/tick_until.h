@@ -25,4 +25,14 @@ JobTick TickUntil(RunMonitor& monitor, Until until,
     return tick;
 }
 
+// Ticks until the tick that sees the run's end.
+inline JobTick TickToTheEnd(RunMonitor& monitor) {
+    return TickUntil(monitor, [](const JobTick& t) { return t.ended; });
+}
+
 }  // namespace tessel::test
+
+namespace tessel {  // named for the tests as test_support.h names its own
+using test::TickToTheEnd;
+using test::TickUntil;
+}  // namespace tessel

@@ -1,5 +1,7 @@
 #include "support/tiny_png.h"
 
+#include "support/test_support.h"
+
 namespace tessel::test {
 namespace {
 
@@ -38,6 +40,12 @@ std::vector<std::uint8_t> TinyPng(std::uint32_t width, std::uint32_t height, std
     PutChunk(out, "IEND", {});
     out.insert(out.end(), padding, 0);
     return out;
+}
+
+void WriteSquares(const std::string& folder, std::initializer_list<std::uint32_t> sides) {
+    std::size_t i = 0;
+    for (const std::uint32_t side : sides)
+        WriteBytes(folder + Sep() + "i" + std::to_string(i++) + ".png", TinyPng(side, side));
 }
 
 }  // namespace tessel::test

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace tessel::test {
@@ -13,4 +15,12 @@ namespace tessel::test {
 std::vector<std::uint8_t> TinyPng(std::uint32_t width, std::uint32_t height,
                                   std::size_t padding = 0);
 
+// i0.png, i1.png, ... in `folder`, image i a square of the i-th of `sides`.
+void WriteSquares(const std::string& folder, std::initializer_list<std::uint32_t> sides);
+
 }  // namespace tessel::test
+
+namespace tessel {  // named for the tests as test_support.h names its own
+using test::TinyPng;
+using test::WriteSquares;
+}  // namespace tessel

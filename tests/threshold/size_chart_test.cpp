@@ -27,8 +27,8 @@ void PrintTo(const ChartLabel& l, std::ostream* os) {
 
 namespace {
 
-using testing::ElementsAre;
-using testing::IsEmpty;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
 std::vector<std::int32_t> Histogram(
     std::int32_t maxSide, std::initializer_list<std::pair<std::int32_t, std::int32_t>> counts) {
@@ -57,6 +57,18 @@ NumberLabels NumbersOf(const SizeChartLayout& layout) {
     return {layout.labels[2], layout.labels[3], layout.labels[4], layout.labels[5],
             layout.labels[6]};
 }
+// The number labels at their places of 96 DPI, by their texts: the largest count at the top
+// and half of it, half and a quarter of the largest side, and the origin's 0 x 0.
+void ExpectNumbersAt96(const SizeChartLayout& layout, const char16_t* largest,
+                       const char16_t* halfCount, const char16_t* halfSide,
+                       const char16_t* quarterSide) {
+    const NumberLabels n = NumbersOf(layout);
+    EXPECT_EQ(n.largest, (ChartLabel{largest, 2, 16}));
+    EXPECT_EQ(n.halfCount, (ChartLabel{halfCount, 2, 120}));
+    EXPECT_EQ(n.halfSide, (ChartLabel{Size(halfSide), 180, 226}));
+    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(quarterSide), 90, 226}));
+    EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
+}
 
 TEST(SizeChart, OneClassPerPixelColumnAtMaxSide328) {
     const std::vector<std::int32_t> everyClassOnce(329, 1);
@@ -68,12 +80,7 @@ TEST(SizeChart, OneClassPerPixelColumnAtMaxSide328) {
         EXPECT_EQ(layout.bars[s], (ChartBar{s, {16 + s, 16, 17 + s, 224}}));
     }
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 345, 224}));
-    const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.largest, (ChartLabel{u"1", 2, 16}));
-    EXPECT_EQ(n.halfCount, (ChartLabel{u"0", 2, 120}));
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"164"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"82"), 90, 226}));
-    EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
+    ExpectNumbersAt96(layout, u"1", u"0", u"164", u"82");
 }
 
 TEST(SizeChart, ClassesShareColumnsAtMaxSide1000) {
@@ -87,10 +94,7 @@ TEST(SizeChart, ClassesShareColumnsAtMaxSide1000) {
                             ChartBar{3, {16, 182, 17, 224}}, ChartBar{4, {17, 182, 18, 224}},
                             ChartBar{1000, {344, 57, 345, 224}}));
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 345, 224}));  // the bar at 344 is inside
-    const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"500"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"250"), 90, 226}));
-    EXPECT_EQ(n.origin, (ChartLabel{Size(u"0"), 2, 226}));
+    ExpectNumbersAt96(layout, u"5", u"2", u"500", u"250");
 }
 
 TEST(SizeChart, HeightsFollowTheLargestCount) {
@@ -104,11 +108,7 @@ TEST(SizeChart, HeightsFollowTheLargestCount) {
                             ChartBar{30, {114, 105, 117, 224}}));
     // 3.28 pixels per class: bars are as wide as the scale, the frame one bar beyond 344.
     EXPECT_EQ(layout.frame, (ChartRect{16, 16, 347, 224}));
-    const NumberLabels n = NumbersOf(layout);
-    EXPECT_EQ(n.largest, (ChartLabel{u"7", 2, 16}));
-    EXPECT_EQ(n.halfCount, (ChartLabel{u"3", 2, 120}));
-    EXPECT_EQ(n.halfSide, (ChartLabel{Size(u"50"), 180, 226}));
-    EXPECT_EQ(n.quarterSide, (ChartLabel{Size(u"25"), 90, 226}));
+    ExpectNumbersAt96(layout, u"7", u"3", u"50", u"25");
 }
 
 TEST(SizeChart, LargestSidesSpreadOverThePlotWithoutOverflow) {

@@ -21,19 +21,13 @@
 #include "files/code_page.h"
 #include "support/poll.h"
 #include "support/test_support.h"
+#include "wide_text.h"
 
 namespace tessel::test {
 
 // The program's UTF-16 texts in UTF-8, as the helpers below read the windows back.
 inline std::string U8(const char16_t* text) {
     return Utf16ToUtf8(text);
-}
-inline std::wstring WideOf(std::string_view utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
-inline std::string Utf8Of(std::wstring_view wide) {
-    return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
 // The window's whole text, read with the wide call: every character it holds.
@@ -158,9 +152,36 @@ protected:
         });
     }
 
+    // `dialog` as the user meets it: shown over the main window, which it holds disabled,
+    // with its title and outer size.
+    void ExpectModalOverMain(HWND dialog, const char16_t* title, SIZE outer) const {
+        EXPECT_EQ(TextOf(dialog), U8(title));
+        EXPECT_EQ(OuterSize(dialog).cx, outer.cx);
+        EXPECT_EQ(OuterSize(dialog).cy, outer.cy);
+        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), main_);
+        EXPECT_TRUE(::IsWindowVisible(dialog));
+        EXPECT_FALSE(::IsWindowEnabled(main_));
+    }
+
     TempFolder settings_;
     std::optional<Shell> shell_;
     HWND main_ = nullptr;
+};
+
+// Each test starts with the main window open. The real pointer is kept off the screen's
+// windows (its moves would reach the dialogs' procedures too), and the actions Soon left
+// behind are forgotten at the end.
+class MainWindowTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        OpenMain();
+    }
+    void TearDown() override {
+        ClearSoon();
+        GuiTest::TearDown();
+    }
 };
 
 }  // namespace tessel::test

@@ -13,6 +13,7 @@
 #include "app/form_table.h"
 #include "app/main_window_win32.h"
 #include "app/texts.h"
+#include "form_texts.h"
 #include "gui_fixture.h"
 
 namespace tessel::test {
@@ -127,35 +128,12 @@ TEST_F(MainForm, MenuBarReadsFileThenHelp) {
 }
 
 TEST_F(MainForm, EveryTextReadsBackInJapaneseWithTheWideCalls) {
-    // Spelled here, not taken from the text table: a table that went wrong would pass any
-    // test that compares the window with it. Under any ANSI code page the window is Unicode
-    // and holds these characters, not what the code page would make of them.
+    // Under any ANSI code page the window is Unicode and holds the characters of
+    // form_texts.h, not what the code page would make of them.
     OpenMain();
     EXPECT_TRUE(::IsWindowUnicode(main_));
     EXPECT_EQ(TextOf(main_), "てっせる！");
-    const struct {
-        int id;
-        const char* text;
-    } captions[] = {
-        {BtnBrowseSource, "参照"},
-        {BtnBrowseDestination, "参照"},
-        {BtnRun, "実行"},
-        {BtnExit, "終了"},
-        {LblSource, "抽出元"},
-        {LblDestination, "コピー先"},
-        {LblKind, "抽出するファイルの種類"},
-        {RadSequential, "連番にファイル名を変更"},
-        {RadOverwrite, "上書きする"},
-        {RadSeparateFolder, "別途フォルダに保存"},
-        {GrpDuplicates, "コピー先での重複ファイルの処理"},
-        {GrpThreshold, "縦横サイズによる閾値 （画像ファイルにのみ適用）"},
-        {RadThresholdNone, "設定せず"},
-        {RadThresholdAuto, "下限を自動設定"},
-        {RadThresholdManual, "実行毎に手動で設定"},
-        {EdtLog, "抽出元とコピー先を指定して下さい。"},
-        {CmbKind, "画像"},
-    };
-    for (const auto& c : captions) {
+    for (const Caption& c : FormCaptions) {
         SCOPED_TRACE(c.id);
         EXPECT_TRUE(::IsWindowUnicode(Item(c.id)));
         EXPECT_EQ(TextOf(Item(c.id)), c.text);

@@ -27,19 +27,17 @@ void ClickOk(HWND dialog) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(dialog, BtnAboutOk)));
 }
 
-class ModalDialog : public GuiTest {
+class ModalDialog : public MainWindowTest {
 protected:
     void SetUp() override {
-        GuiTest::SetUp();
-        OpenMain();
+        MainWindowTest::SetUp();
         // Tests that install a stand-in put the program's own procedure back afterwards.
         thresholdRegistration_ = RegisterDialogProcedure(ThresholdDialogId, {});
         RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
     }
     void TearDown() override {
         RegisterDialogProcedure(ThresholdDialogId, thresholdRegistration_);
-        ClearSoon();
-        GuiTest::TearDown();
+        MainWindowTest::TearDown();
     }
 
     DialogRegistration thresholdRegistration_;
@@ -51,12 +49,7 @@ TEST_F(ModalDialog, AboutShowsIconNameVersionHomePageAndAuthor) {
         HWND about = aboutDialog;
         ASSERT_NE(about, nullptr);
         checked = true;
-        EXPECT_EQ(TextOf(about), U8(text::AboutTitle));
-        EXPECT_EQ(OuterSize(about).cx, 361);
-        EXPECT_EQ(OuterSize(about).cy, 231);
-        EXPECT_EQ(::GetWindow(about, GW_OWNER), main_);
-        EXPECT_TRUE(::IsWindowVisible(about));
-        EXPECT_FALSE(::IsWindowEnabled(main_));
+        ExpectModalOverMain(about, text::AboutTitle, {361, 231});
         wchar_t className[32] = {};
         ::GetClassNameW(about, className, 32);
         EXPECT_STREQ(className, L"NORMALDLG");

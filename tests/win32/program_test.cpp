@@ -15,6 +15,7 @@
 #include "files/os/wide_path_win32.h"
 #include "support/poll.h"
 #include "support/test_support.h"
+#include "wide_text.h"
 
 namespace tessel::test {
 namespace {
@@ -35,28 +36,23 @@ HWND FindMainWindowOf(DWORD processId) {
     return found;
 }
 
-std::wstring Wide(const std::string& utf8) {
-    const std::u16string wide = Utf8ToUtf16(utf8);
-    return std::wstring(wide.begin(), wide.end());
-}
-
 TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {
     for (const char* name : {"Program Files", "Program café 사진 😀"}) {
         SCOPED_TRACE(name);
         TempFolder folder;
         const std::string programFolder = folder / name;
-        ASSERT_TRUE(::CreateDirectoryW(Wide(programFolder).c_str(), nullptr));
+        ASSERT_TRUE(::CreateDirectoryW(WideOf(programFolder).c_str(), nullptr));
         const std::string program = programFolder + "\\Tessel.exe";
         ASSERT_TRUE(::CopyFileW(os::WidePath(BesideThisTest("Tessel.exe")).c_str(),
                                 os::WidePath(program).c_str(), TRUE));
 
         // The argument is ignored.
-        std::wstring commandLine = Wide("\"" + program + "\" " + folder.Path());
+        std::wstring commandLine = WideOf("\"" + program + "\" " + folder.Path());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        ASSERT_TRUE(::CreateProcessW(Wide(program).c_str(), commandLine.data(), nullptr, nullptr,
-                                     FALSE, 0, nullptr, Wide(folder.Path()).c_str(), &startup,
+        ASSERT_TRUE(::CreateProcessW(WideOf(program).c_str(), commandLine.data(), nullptr, nullptr,
+                                     FALSE, 0, nullptr, WideOf(folder.Path()).c_str(), &startup,
                                      &started));
         const os::UniqueKernelHandle process(started.hProcess);
         const os::UniqueKernelHandle thread(started.hThread);
@@ -81,7 +77,7 @@ TEST(Program, KeepsItsSizeBesideItselfAndExitsWithZero) {
         EXPECT_EQ(exitCode, 0u);
 
         // Beside the program, whatever its folder's name, and ASCII as it always was.
-        const std::wstring settings = Wide(programFolder + "\\Tessel.ini");
+        const std::wstring settings = WideOf(programFolder + "\\Tessel.ini");
         EXPECT_EQ(::GetFileAttributesW(settings.c_str()) & ~FILE_ATTRIBUTE_ARCHIVE,
                   static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));  // Wine adds ARCHIVE to every file
         EXPECT_EQ(::GetPrivateProfileIntW(L"Tessel-WH-Size", L"Width", 0, settings.c_str()), 640u);

@@ -22,6 +22,7 @@
 #include "app/main_window_win32.h"
 #include "app/modal_dialog_win32.h"
 #include "app/texts.h"
+#include "form_texts.h"
 #include "gui_fixture.h"
 #include "job/texts.h"
 #include "job/worker.h"
@@ -81,12 +82,8 @@ private:
     WNDPROC previous_ = nullptr;
 };
 
-class RunWindow : public GuiTest {
+class RunWindow : public MainWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        OpenMain();
-    }
     void Drop(const std::vector<std::string>& paths) {
         HGLOBAL drop = MakeDrop(paths);
         ::SendMessageW(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
@@ -183,10 +180,7 @@ TEST_F(RunWindow, ATickWithTheSameTextLeavesTheLogAlone) {
 
 TEST_F(RunWindow, AbortRestoresTheFormOnceAndKeepsCopiedFiles) {
     TempFolder source, destination;
-    for (int i = 0; i < 400; ++i) {
-        WriteSized(source / ("d" + std::to_string(i % 9) + "/f" + std::to_string(i) + ".bmp"), 8192,
-                   static_cast<std::uint8_t>(i));
-    }
+    WriteSpreadFiles(source.Path(), 400, 9, 8192, ".bmp");
     SetFields(source.Path(), destination.Path());
     // The abort comes while the worker is inside the copy of one file, whatever came before.
     IoGate copying(os::IoStep::CopyChunk, "f200.bmp");
@@ -252,10 +246,7 @@ struct Sampler {
 
 TEST_F(RunWindow, AboutDuringARunLetsTheBarAndTheLogMove) {
     TempFolder source, destination;
-    for (int i = 0; i < 1500; ++i) {
-        WriteSized(source / ("d" + std::to_string(i % 30) + "/f" + std::to_string(i) + ".gif"), 512,
-                   static_cast<std::uint8_t>(i));
-    }
+    WriteSpreadFiles(source.Path(), 1500, 30, 512, ".gif");
     SetFields(source.Path(), destination.Path());
     IoGate copying(os::IoStep::CopyChunk, "f700.gif");
     Command(BtnRun, BN_CLICKED);
@@ -400,13 +391,7 @@ TEST_F(RunWindow, FoldersOfAnyNameTypedDroppedOrBrowsedRunWhole) {
 
         Command(BtnRun, BN_CLICKED);
         ASSERT_TRUE(TickUntilLogHas("抽出を終了しました。")) << TextOf(Item(EdtLog));
-        const std::string block = TextOf(Item(EdtLog));
-        EXPECT_EQ(block.rfind("直前の処理\r\n" + std::string(40, '-') + "\r\n" + source +
-                                  "\r\n抽出ファイルが3個見つかりました。",
-                              0),
-                  0u)
-            << block;
-        EXPECT_NE(block.find("実際に保存されたファイル数：3個"), std::string::npos) << block;
+        ExpectRunLog(TextOf(Item(EdtLog)), source, 3);
         EXPECT_EQ(FilesUnder(destination),
                   (std::vector<std::string>{"a.png", "b 한국.png", "c.png"}));
         EXPECT_EQ(TextOf(Item(EdtDestination)), destination);

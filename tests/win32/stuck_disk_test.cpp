@@ -22,12 +22,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class StuckDisk : public GuiTest {
+class StuckDisk : public MainWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        OpenMain();
-    }
     void StartRun(const std::string& source, const std::string& destination) {
         SetTextOf(Item(EdtSource), source);
         SetTextOf(Item(EdtDestination), destination);

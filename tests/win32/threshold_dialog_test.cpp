@@ -80,19 +80,7 @@ DWORD GdiObjectCount() {
     return live;
 }
 
-class ThresholdDialog : public GuiTest {
-protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        // Keep the real pointer off the dialog: its moves would reach the procedure too.
-        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        OpenMain();
-    }
-    void TearDown() override {
-        ClearSoon();
-        GuiTest::TearDown();
-    }
-};
+using ThresholdDialog = MainWindowTest;
 
 TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
     for (const std::int32_t proposal : {677, 0}) {
@@ -101,12 +89,7 @@ TEST_F(ThresholdDialog, OpensOverTheMainWindowWithTheProposal) {
         Soon([&] {
             ASSERT_NE(thresholdDialog, nullptr);
             checked = true;
-            EXPECT_EQ(TextOf(thresholdDialog), U8(text::ThresholdTitle));
-            EXPECT_EQ(OuterSize(thresholdDialog).cx, 480);
-            EXPECT_EQ(OuterSize(thresholdDialog).cy, 360);
-            EXPECT_EQ(::GetWindow(thresholdDialog, GW_OWNER), main_);
-            EXPECT_TRUE(::IsWindowVisible(thresholdDialog));
-            EXPECT_FALSE(::IsWindowEnabled(main_));
+            ExpectModalOverMain(thresholdDialog, text::ThresholdTitle, {480, 360});
             for (const ControlSpec& c : ThresholdControls()) {
                 SCOPED_TRACE(c.id);
                 HWND control = Control(c.id);

@@ -119,18 +119,21 @@ void ExpectControlsAt(HWND dialog, std::span<const ControlSpec> controls, int dp
     }
 }
 
-class WindowScale : public GuiTest {
+// Tells `window` that it is now on a screen of `dpi`, with the size Windows suggests then:
+// `width96` x `height96` in 96-DPI units, scaled. The window takes the suggestion.
+void ChangeDpi(HWND window, int dpi, int width96, int height96) {
+    RECT outer;
+    ::GetWindowRect(window, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + Scale(width96, dpi),
+                   outer.top + Scale(height96, dpi)};
+    ::SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(OuterSize(window).cx, Scale(width96, dpi));
+    EXPECT_EQ(OuterSize(window).cy, Scale(height96, dpi));
+}
+
+class WindowScale : public MainWindowTest {
 protected:
-    void SetUp() override {
-        GuiTest::SetUp();
-        // Keep the real pointer off the dialogs: its moves would reach them too.
-        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        OpenMain();
-    }
-    void TearDown() override {
-        ClearSoon();
-        GuiTest::TearDown();
-    }
     int S(int length) const { return Scale(length, dpi_); }
 
     // The form laid out by the table at `dpi`, in the window's fonts of that DPI.
@@ -291,17 +294,7 @@ TEST_F(WindowScale, ARunAsksForItsBoundOverTheScaledChart) {
 
 TEST_F(WindowScale, TheMainWindowFollowsANewDpiAndKeepsItsSizeIn96DpiUnits) {
     const int other = OtherDpi(dpi_);
-    const auto changeTo = [&](int dpi, int width96, int height96) {
-        RECT outer;
-        ::GetWindowRect(main_, &outer);
-        RECT suggested{outer.left, outer.top, outer.left + Scale(width96, dpi),
-                       outer.top + Scale(height96, dpi)};
-        ::SendMessageW(main_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                       reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(OuterSize(main_).cx, Scale(width96, dpi));
-        EXPECT_EQ(OuterSize(main_).cy, Scale(height96, dpi));
-    };
-    changeTo(other, 480, 520);
+    ChangeDpi(main_, other, 480, 520);
     ExpectFormAt(other);
     ExpectFormTextsFit(other);
     EXPECT_EQ(FontOf(Item(StatusBar)), StatusFont(other));
@@ -309,13 +302,13 @@ TEST_F(WindowScale, TheMainWindowFollowsANewDpiAndKeepsItsSizeIn96DpiUnits) {
     ::SetWindowPos(main_, nullptr, 0, 0, Scale(700, other), Scale(600, other),
                    SWP_NOMOVE | SWP_NOZORDER);
     ExpectFormAt(other);
-    changeTo(dpi_, 700, 600);
+    ChangeDpi(main_, dpi_, 700, 600);
     ExpectFormAt(dpi_);
     ExpectChildrenInside(main_);
     EXPECT_EQ(FontOf(Item(StatusBar)), StatusFont(dpi_));
 
     // Saved on another screen and opened on this one, the window is as large.
-    changeTo(other, 700, 600);
+    ChangeDpi(main_, other, 700, 600);
     CloseMain();
     EXPECT_EQ(::GetPrivateProfileIntA("Tessel-WH-Size", "Width", -1, SettingsFile().c_str()), 700u);
     EXPECT_EQ(::GetPrivateProfileIntA("Tessel-WH-Size", "Height", -1, SettingsFile().c_str()),
@@ -328,20 +321,10 @@ TEST_F(WindowScale, TheMainWindowFollowsANewDpiAndKeepsItsSizeIn96DpiUnits) {
 
 TEST_F(WindowScale, OpenDialogsFollowANewDpi) {
     const int other = OtherDpi(dpi_);
-    const auto tell = [other](HWND dialog, int width96, int height96) {
-        RECT outer;
-        ::GetWindowRect(dialog, &outer);
-        RECT suggested{outer.left, outer.top, outer.left + Scale(width96, other),
-                       outer.top + Scale(height96, other)};
-        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(other, other),
-                       reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(OuterSize(dialog).cx, Scale(width96, other));
-        EXPECT_EQ(OuterSize(dialog).cy, Scale(height96, other));
-    };
     bool about = false;
     Soon([&] {
         about = true;
-        tell(aboutDialog, 361, 231);
+        ChangeDpi(aboutDialog, other, 361, 231);
         ExpectControlsAt(aboutDialog, AboutControls(), other, AboutFontHeight, false);
         const RECT icon = RectIn(aboutDialog, ::GetDlgItem(aboutDialog, IcoAboutIcon));
         EXPECT_EQ(icon.right - icon.left, SystemMetricAt(SM_CXICON, other));
@@ -359,7 +342,7 @@ TEST_F(WindowScale, OpenDialogsFollowANewDpi) {
     Soon([&] {
         threshold = true;
         HWND dialog = thresholdDialog;
-        tell(dialog, 480, 360);
+        ChangeDpi(dialog, other, 480, 360);
         ExpectControlsAt(dialog, ThresholdControls(), other, ThresholdFontHeight, false);
         BITMAP bitmap{};
         ::GetObjectW(::GetCurrentObject(ThresholdChartSurface(), OBJ_BITMAP), sizeof bitmap,
