@@ -33,7 +33,7 @@ extern const char PreviousRun[];
 // English, as the rest of the command's own words. Where the system said no, its words follow
 // the texts that end in ": ".
 extern const char DryRun[];
-extern const char SizeUnknown[];          // below the bound: no reader could measure it
+extern const char SizeUnknown[];         // below the bound: no reader could measure it
 extern const char SourceStays[];         // + the system's words, or one of the whys below
 extern const char NotVerified[];         // + one of the whys below
 extern const char WhyStopped[];          // the run was stopped
