@@ -59,12 +59,7 @@ add_row heads "find SRC PICTURES -print0 | xargs -0 -P16 -n 16 head -c 4096" hea
 add_row copy "tessel -q -y SRC DST" tessel_run -y
 add_row find_cp "find SRC PICTURES -exec cp -n -t DST {} +" find_cp
 add_row find_cp_all "find SRC PICTURES -exec cp --backup=numbered -t DST {} +" find_cp_all
-if [ "$has_jobs" = 1 ]; then
-  for n in 1 8; do
-    add_row "dry_auto$n" "tessel -q -n -t auto --jobs=$n SRC DST" tessel_run -n -t auto "--jobs=$n"
-    add_row "copy$n" "tessel -q -y --jobs=$n SRC DST" tessel_run -y "--jobs=$n"
-  done
-fi
+add_jobs_rows dry_auto copy
 measure
 
 echo

@@ -59,6 +59,22 @@ add_row() {
   row_cmd[$id]="$*"
 }
 
+# add_jobs_rows KIND...: with a build that takes --jobs, rows of each kind (dry, dry_auto,
+# copy) again with --jobs=1 and with --jobs=8.
+add_jobs_rows() {
+  [ "$has_jobs" = 1 ] || return 0
+  local n kind
+  for n in 1 8; do
+    for kind in "$@"; do
+      case $kind in
+        dry) add_row "dry$n" "tessel -q -n --jobs=$n SRC DST" tessel_run -n "--jobs=$n" ;;
+        dry_auto) add_row "dry_auto$n" "tessel -q -n -t auto --jobs=$n SRC DST" tessel_run -n -t auto "--jobs=$n" ;;
+        copy) add_row "copy$n" "tessel -q -y --jobs=$n SRC DST" tessel_run -y "--jobs=$n" ;;
+      esac
+    done
+  done
+}
+
 # Every row `rounds` times, in turns (so that a busy machine slows all of them alike), each
 # into a fresh empty destination on the local disk after a sync. The time of one run is its
 # wall clock; before_run and after_run are not in it.
